@@ -1,0 +1,28 @@
+#pragma once
+// The subcommands of the `olm` command-line tool.
+//
+// Each command adds its CLI11 subcommand to the application and returns the
+// routine that runs it once the command line has been parsed.  Exit status:
+// 0 success, 1 the engine reported a failure, 2 a usage error.
+#include <CLI/CLI.hpp>
+#include <functional>
+
+namespace olm::cli {
+
+enum ExitStatus { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+struct Command {
+  CLI::App* sub = nullptr;
+  std::function<int()> run;
+};
+
+// Thrown by a command for a usage error found after parsing (exit status 2).
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+
+// Parses argv, runs the chosen command and returns the exit status.
+int RunOlm(int argc, char** argv);
+
+}  // namespace olm::cli

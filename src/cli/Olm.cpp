@@ -1,0 +1,42 @@
+#include <cstdio>
+#include <vector>
+
+#include "cli/Commands.hpp"
+#include "numerics/UserInterface.hpp"
+
+namespace olm::cli {
+
+int RunOlm(int argc, char** argv) {
+  CLI::App app{"olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
+               "areas) in batch"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", "olm 1.0");
+
+  std::vector<Command> commands;
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitUsage;
+  }
+  for (const Command& c : commands) {
+    if (c.sub && c.sub->parsed()) {
+      try {
+        return c.run();
+      } catch (const UsageError& e) {
+        std::fprintf(stderr, "olm %s: %s\n", c.sub->get_name().c_str(), e.what());
+        return kExitUsage;
+      }
+    }
+  }
+  return kExitUsage;
+}
+
+}  // namespace olm::cli
