@@ -13,6 +13,8 @@ int RunOlm(int argc, char** argv) {
   app.set_version_flag("--version", "olm 1.0");
 
   std::vector<Command> commands;
+  commands.push_back(AddReduceCommand(app));
+  commands.push_back(AddDemoCommand(app));
 
   try {
     app.parse(argc, argv);

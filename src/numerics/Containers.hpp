@@ -64,6 +64,12 @@ class CVector {
     return *this;
   }
 
+  // Exchanges contents (not names) with other.
+  void Swap(CVector& other) noexcept {
+    std::swap(m_size, other.m_size);
+    std::swap(m_data, other.m_data);
+  }
+
   // Resizes to other's size and copies its elements (the name stays).
   void Assign(const CVector& other) {
     if (this == &other) return;
@@ -194,6 +200,13 @@ class CMatrix {
     m_data = std::move(other.m_data);
     other.m_rows = other.m_columns = 0;
     return *this;
+  }
+
+  // Exchanges contents (not names) with other.
+  void Swap(CMatrix& other) noexcept {
+    std::swap(m_rows, other.m_rows);
+    std::swap(m_columns, other.m_columns);
+    std::swap(m_data, other.m_data);
   }
 
   // Resizes to other's shape and copies its elements (the name stays).

@@ -1,0 +1,55 @@
+#include "cli/Paths.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/Commands.hpp"
+
+namespace olm::cli {
+
+namespace fs = std::filesystem;
+
+std::string SamplesDir() {
+  if (const char* env = std::getenv("OLM_SAMPLES_DIR")) return env;
+  return OLM_SAMPLES_DIR;
+}
+
+std::string MakeOutputDir(const std::string& wanted, const std::string& base) {
+  std::error_code ec;
+  if (!wanted.empty()) {
+    fs::create_directories(wanted, ec);
+    if (!fs::is_directory(wanted)) throw UsageError("cannot create folder '" + wanted + "'");
+    return wanted;
+  }
+  for (int k = 1;; ++k) {
+    const std::string name = k == 1 ? base : base + "-" + std::to_string(k);
+    if (fs::create_directory(name, ec)) return name;
+    if (ec) throw UsageError("cannot create folder '" + name + "': " + ec.message());
+  }
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  const std::string tmp = path + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      std::fprintf(stderr, "Cannot write '%s'.\n", path.c_str());
+      std::remove(tmp.c_str());
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(tmp, path, ec);
+  if (ec) {
+    std::fprintf(stderr, "Cannot write '%s': %s\n", path.c_str(), ec.message().c_str());
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace olm::cli

@@ -1,0 +1,26 @@
+#pragma once
+// The database as JSON, for `olm reduce --json` and `olm show --json`.
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "engine/Database.hpp"
+
+namespace olm::cli {
+
+// Keywords used on the command line and in JSON.
+const char* SmoothingKeyword(int method);
+const char* FitKeyword(const CFitSpec& spec);  // none, linear .. quintic, exponential, ...
+const char* OutlierKeyword(int method);
+
+// Texts from project files may be in an 8-bit code page: valid UTF-8 is kept,
+// anything else is read as Latin-1.
+std::string ToUtf8(const std::string& text);
+
+// The database; with data, the raw, smoothed, fitted and outlier matrices as
+// arrays of rows.  Doubles are written so that they read back exactly.
+nlohmann::json DatabaseToJson(const CReplicateDB& db, bool withData);
+
+// Prints JSON to stdout (two-space indent, newline).
+void PrintJson(const nlohmann::json& j);
+
+}  // namespace olm::cli

@@ -1,0 +1,71 @@
+// olm reduce: import files as replicates, set zones, process, print.
+#include <memory>
+
+#include "cli/Commands.hpp"
+#include "cli/ProjectJson.hpp"
+#include "cli/Reduction.hpp"
+
+namespace olm::cli {
+
+namespace {
+struct ReduceOptions {
+  std::vector<std::string> files;
+  CImportOptions import;
+  std::string delimiters = "blank,comma,tab";
+  std::vector<std::string> ids;
+  std::vector<std::string> zones;
+  bool json = false;
+  bool data = false;
+};
+
+int RunReduce(const ReduceOptions& o) {
+  CImportOptions import = o.import;
+  import.delimiters = ParseDelimiters(o.delimiters);
+  if (o.zones.size() > static_cast<size_t>(CReplicate::kMaxZones))
+    throw UsageError("at most 5 zones may be given");
+  std::vector<CZoneControls> zones;
+  for (const std::string& spec : o.zones) zones.push_back(ParseZoneSpec(spec));
+
+  auto db = std::make_unique<CReplicateDB>();
+  for (size_t i = 0; i < o.files.size(); ++i) {
+    const std::string title = i < o.ids.size() ? o.ids[i] : BaseName(o.files[i]);
+    if (!ImportFile(*db, o.files[i], title, import)) return kExitFailure;
+  }
+  if (!ApplyZones(*db, zones)) return kExitFailure;
+  if (!db->Process()) return kExitFailure;
+  ShowProcessedCurves(*db);
+  if (o.json)
+    PrintJson(DatabaseToJson(*db, o.data));
+  else
+    PrintSummary(*db, stdout);
+  return kExitOk;
+}
+}  // namespace
+
+Command AddReduceCommand(CLI::App& app) {
+  auto o = std::make_shared<ReduceOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "reduce", "Import delimited text files as replicates, cut them into zones, remove outliers, "
+                "smooth, fit, and print the results");
+  sub->add_option("FILE", o->files, "Raw-data files, one replicate each")->required()->check(CLI::ExistingFile);
+  sub->add_option("--columns", o->import.columns, "Number of columns")->capture_default_str();
+  sub->add_option("--x", o->import.xColumn, "Column holding x")->capture_default_str();
+  sub->add_option("--y", o->import.yColumn, "Column holding y")->capture_default_str();
+  sub->add_option("--headers", o->import.headerLines,
+                  "Header lines (not counting comment and blank lines); the last two hold the "
+                  "column headings and units")
+      ->capture_default_str();
+  sub->add_option("--delimiters", o->delimiters,
+                  "Field delimiters: blank, comma, tab, semicolon or one other character, "
+                  "separated by commas")
+      ->capture_default_str();
+  sub->add_option("--id", o->ids, "Title of each replicate, in file order (default: file name)");
+  sub->add_option("--zone", o->zones,
+                  "Zone settings START:END[,fit=...][,smooth=...][,points=N][,order=3|5]"
+                  "[,repeats=N][,outliers=none|chauvenet], repeated for zones 1..5");
+  sub->add_flag("--json", o->json, "Print the database as JSON");
+  sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
+  return {sub, [o] { return RunReduce(*o); }};
+}
+
+}  // namespace olm::cli

@@ -1,0 +1,225 @@
+#include "cli/Reduction.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+#include "cli/Commands.hpp"
+#include "cli/ProjectJson.hpp"
+#include "numerics/UserInterface.hpp"
+
+namespace olm::cli {
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(sep, start);
+    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) break;
+    start = at + 1;
+  }
+  return parts;
+}
+
+double ParseNumber(const std::string& text, const std::string& spec) {
+  double v = 0.0;
+  const char* b = text.data();
+  const char* e = b + text.size();
+  if (b < e && *b == '+') ++b;
+  const auto [p, ec] = std::from_chars(b, e, v);
+  if (text.empty() || ec != std::errc() || p != e)
+    throw UsageError("invalid number '" + text + "' in zone '" + spec + "'");
+  return v;
+}
+
+int ParseInt(const std::string& text, const std::string& spec) {
+  int v = 0;
+  const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc() || p != text.data() + text.size())
+    throw UsageError("invalid integer '" + text + "' in zone '" + spec + "'");
+  return v;
+}
+
+template <size_t N>
+int IndexOf(const std::array<const char*, N>& words, const std::string& word,
+            const std::string& what, const std::string& spec) {
+  for (size_t i = 0; i < N; ++i)
+    if (word == words[i]) return static_cast<int>(i);
+  std::string choices;
+  for (const char* w : words) choices += std::string(choices.empty() ? "" : "|") + w;
+  throw UsageError("unknown " + what + " '" + word + "' in zone '" + spec + "' (choose " +
+                   choices + ")");
+}
+
+}  // namespace
+
+CDelimiterSet ParseDelimiters(const std::string& text) {
+  CDelimiterSet d;
+  d.blank = d.comma = d.tab = false;
+  for (const std::string& word : Split(text, ',')) {
+    if (word == "blank" || word == "space") {
+      d.blank = true;
+    } else if (word == "comma") {
+      d.comma = true;
+    } else if (word == "tab") {
+      d.tab = true;
+    } else if (word == "semicolon" || word.size() == 1) {
+      const char c = word == "semicolon" ? ';' : word[0];
+      if (d.other != '\0' && d.other != c)
+        throw UsageError("only one other delimiter character may be given");
+      d.other = c;
+    } else if (!word.empty()) {
+      throw UsageError("unknown delimiter '" + word +
+                       "' (use blank, comma, tab, semicolon or one character)");
+    }
+  }
+  return d;
+}
+
+CZoneControls ParseZoneSpec(const std::string& text) {
+  const std::vector<std::string> parts = Split(text, ',');
+  const std::string& range = parts[0];
+  const size_t colon = range.find(':', 1);
+  if (colon == std::string::npos)
+    throw UsageError("zone '" + text + "' must start with START:END");
+  CZoneControls c;
+  c.startX = ParseNumber(range.substr(0, colon), text);
+  c.endX = ParseNumber(range.substr(colon + 1), text);
+  static constexpr std::array<const char*, 9> kFits = {
+      "none", "linear", "quadratic", "cubic", "quartic", "quintic", "exponential",
+      "logarithmic", "power"};
+  static constexpr std::array<const char*, 8> kSmooth = {
+      "none", "median", "sma", "pma", "loess", "robust-loess", "lowess", "robust-lowess"};
+  static constexpr std::array<const char*, 2> kOutliers = {"none", "chauvenet"};
+  for (size_t i = 1; i < parts.size(); ++i) {
+    const size_t eq = parts[i].find('=');
+    if (eq == std::string::npos)
+      throw UsageError("expected key=value, got '" + parts[i] + "' in zone '" + text + "'");
+    const std::string key = parts[i].substr(0, eq), value = parts[i].substr(eq + 1);
+    if (key == "fit") {
+      c.fitIndex = IndexOf(kFits, value, "fit", text);
+    } else if (key == "smooth") {
+      c.smoothIndex = IndexOf(kSmooth, value, "smoothing", text);
+    } else if (key == "outliers") {
+      c.outlierIndex = IndexOf(kOutliers, value, "outlier method", text);
+    } else if (key == "points") {
+      c.points = ParseInt(value, text);
+    } else if (key == "repeats") {
+      c.repeats = ParseInt(value, text);
+    } else if (key == "order") {
+      const int order = ParseInt(value, text);
+      if (order != 3 && order != 5)
+        throw UsageError("order must be 3 or 5 in zone '" + text + "'");
+      c.orderIndex = order == 5 ? 1 : 0;
+    } else {
+      throw UsageError("unknown key '" + key + "' in zone '" + text +
+                       "' (fit, smooth, points, order, repeats, outliers)");
+    }
+  }
+  return c;
+}
+
+bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& title,
+                const CImportOptions& options) {
+  CReadRawDataForm form;
+  form.blank = options.delimiters.blank;
+  form.comma = options.delimiters.comma;
+  form.tab = options.delimiters.tab;
+  form.other = options.delimiters.other ? std::string(1, options.delimiters.other) : "";
+  form.columns = options.columns;
+  form.xColumn = options.xColumn;
+  form.yColumn = options.yColumn;
+  form.headerLines = options.headerLines;
+  form.path = path;
+  form.dataId = title;
+  const bool ok = form.Apply(db);
+  // The dialog's field limit does not bind batch titles.
+  if (ok && title.size() > static_cast<size_t>(CReadRawDataForm::kMaxDataIdLength))
+    db.Replicate(db.GetReplicateCount()).SetTitle(title);
+  return ok;
+}
+
+bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones) {
+  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+    CReplicate& rep = db.Replicate(r);
+    if (zones.empty()) {
+      CZoneControls whole;
+      whole.startX = rep.raw.Min(rep.xColumn);
+      whole.endX = rep.raw.Max(rep.xColumn);
+      rep.zoneCount = 1;
+      CZoneRules::Store(whole, rep, 1);
+      continue;
+    }
+    rep.zoneCount = static_cast<int>(zones.size());
+    for (size_t z = 0; z < zones.size(); ++z) {
+      if (!CZoneRules::Check(zones[z])) return false;
+      CZoneRules::Store(zones[z], rep, static_cast<int>(z) + 1);
+    }
+  }
+  return true;
+}
+
+void ShowProcessedCurves(CReplicateDB& db) {
+  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+    const CReplicate& rep = db.Replicate(r);
+    if (rep.smoothed && rep.smoothedCount > 0) db.plotSettings.SetShown(r, kCurveSmoothed, true);
+    if (rep.fitted && rep.fitData.GetRows() > 0) db.plotSettings.SetShown(r, kCurveFitted, true);
+  }
+  db.ComputeExtents(true);
+  db.RefreshPlotLimits(false);
+}
+
+void PrintSummary(const CReplicateDB& db, std::FILE* out) {
+  const char* state = db.IsLocked() ? "locked" : db.IsSmoothed() ? "smoothed" : "open";
+  std::fprintf(out, "Database \"%s\": %d replicate(s), %s\n", ToUtf8(db.title).c_str(),
+               db.GetReplicateCount(), state);
+  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+    const CReplicate& rep = db.Replicate(r);
+    const auto heading = [&](int c) {
+      return c >= 1 && c <= rep.headings.GetSize() ? ToUtf8(rep.headings(c)) : std::string();
+    };
+    std::fprintf(out, "\nReplicate %d: %s%s\n", r, ToUtf8(rep.GetTitle()).c_str(),
+                 rep.IsActive() ? "" : " (inactive)");
+    std::fprintf(out, "  %d points, %d columns, x = column %d (%s), y = column %d (%s)\n",
+                 rep.pointCount, rep.columnCount, rep.xColumn, heading(rep.xColumn).c_str(),
+                 rep.yColumn, heading(rep.yColumn).c_str());
+    std::fprintf(out, "  smoothed points %d, outliers removed %d\n", rep.smoothedCount,
+                 rep.outlierCount);
+    std::fprintf(out, "  smoothed area total %.10g, fitted area total %.10g\n",
+                 rep.smoothedAreaTotal, rep.fittedAreaTotal);
+    std::fprintf(out, "  %-4s %-13s %-13s %-9s %-25s %-20s %-12s %-16s %-16s\n", "Zone", "Start",
+                 "End", "Outliers", "Smoothing", "Fit", "R-squared", "Smoothed area",
+                 "Fitted area");
+    for (int z = 1; z <= rep.zoneCount && z <= CReplicate::kMaxZones; ++z) {
+      const CZone& zone = rep.Zone(z);
+      std::string smoothing = SmoothingMethodName(zone.smoothing.method);
+      if (zone.smoothing.method != kSmoothNone) {
+        smoothing += Format(" n=%d x%d", zone.smoothing.points, zone.smoothing.repeats);
+        if (zone.smoothing.method == kSmoothPolynomialAverage)
+          smoothing += Format(" p=%d", zone.smoothing.order);
+      }
+      const bool fitted = zone.fit.type != kFitNone && rep.fitted;
+      std::fprintf(out, "  %-4d %-13.6g %-13.6g %-9s %-25s %-20s %-12s %-16.10g %-16s\n", z,
+                   rep.GetZoneStart(z), rep.GetZoneEnd(z), OutlierKeyword(zone.outliers.method),
+                   smoothing.c_str(), zone.fit.Name().c_str(),
+                   fitted ? Format("%.8f", rep.rSquared(z)).c_str() : "-",
+                   rep.zoneSmoothedArea(z),
+                   fitted ? Format("%.10g", rep.zoneFittedArea(z)).c_str() : "-");
+      if (fitted) {
+        std::fprintf(out, "       coefficients:");
+        for (int c = 1; c <= zone.fit.CoefficientCount() && c <= CReplicate::kMaxCoefficients; ++c)
+          std::fprintf(out, " c%d=%.10g", c, rep.coefficients(c, z));
+        std::fprintf(out, "\n");
+      }
+    }
+  }
+}
+
+std::string BaseName(const std::string& path) {
+  return std::filesystem::path(path).stem().string();
+}
+
+}  // namespace olm::cli

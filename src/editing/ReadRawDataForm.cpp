@@ -1,0 +1,61 @@
+#include "editing/ReadRawDataForm.hpp"
+
+#include "numerics/UserInterface.hpp"
+
+namespace olm {
+
+std::vector<std::pair<int, std::string>> CReadRawDataForm::Browse(const std::string& file) {
+  path = file;
+  std::vector<std::pair<int, std::string>> rows;
+  int n = 0;
+  for (std::string& line : PreviewLines(file, 10)) rows.emplace_back(++n, std::move(line));
+  return rows;
+}
+
+CDelimiterSet CReadRawDataForm::Delimiters() const {
+  CDelimiterSet d;
+  d.blank = blank;
+  d.comma = comma;
+  d.tab = tab;
+  d.other = other.empty() ? '\0' : other[0];
+  return d;
+}
+
+bool CReadRawDataForm::Apply(CReplicateDB& db) {
+  if (columns <= 0) {
+    ShowMessage("Invalid number of columns");
+    return false;
+  }
+  if (xColumn < 1 || xColumn > columns) {
+    ShowMessage("Invalid X-data column number");
+    return false;
+  }
+  if (yColumn < 1 || yColumn > columns) {
+    ShowMessage("Invalid Y-data column number");
+    return false;
+  }
+  if (headerLines < 2) {
+    ShowMessage("Need a minimum of two header lines");
+    return false;
+  }
+  CRawDataRequest request;
+  request.path = path;
+  request.delimiters = Delimiters();
+  request.xColumn = xColumn;
+  request.yColumn = yColumn;
+  request.columns = columns;
+  request.headerLines = headerLines;
+  request.title = dataId.substr(0, kMaxDataIdLength);
+  request.updateExtents = true;
+  if (!ReadRawData(db, request)) return false;
+
+  const int r = db.GetReplicateCount();
+  // A new replicate starts with its raw curve shown.
+  db.plotSettings.SetShown(r, kCurveRaw, true);
+  db.ComputeExtents(true);
+  db.RefreshPlotLimits(false);
+  ShowMessage(Format("Successfully created replicate %d", r));
+  return true;
+}
+
+}  // namespace olm

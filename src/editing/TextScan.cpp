@@ -1,0 +1,114 @@
+#include "editing/TextScan.hpp"
+
+#include <charconv>
+#include <string>
+
+namespace olm {
+
+CFieldSplitter::CFieldSplitter(const CDelimiterSet& d) {
+  m_class.fill(kNormal);
+  m_class[static_cast<unsigned char>('"')] = kSoft;
+  if (d.blank) m_class[static_cast<unsigned char>(' ')] = kSoft;
+  if (d.tab) m_class[static_cast<unsigned char>('\t')] = kSoft;
+  if (d.comma) m_class[static_cast<unsigned char>(',')] = kHard;
+  if (d.other != '\0' && d.other != '"') {
+    const unsigned char o = static_cast<unsigned char>(d.other);
+    m_class[o] = (o == ' ' || o == '\t') ? kSoft : kHard;
+  }
+}
+
+namespace {
+
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool ParseDecimal(std::string_view field, double& value) {
+  const char* p = field.data();
+  const char* const e = p + field.size();
+  bool negative = false;
+  if (p < e && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* const body = p;
+  uint64_t mantissa = 0;
+  int digits = 0;     // significant digits taken into the mantissa
+  int exponent = 0;   // decimal exponent applied to the mantissa
+  bool any = false;   // at least one digit in the integer or fraction part
+  bool exact = true;  // the mantissa holds every significant digit
+  for (; p < e && IsDigit(*p); ++p) {
+    any = true;
+    const int d = *p - '0';
+    if (mantissa == 0 && d == 0) continue;
+    if (digits < 19) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(d);
+      ++digits;
+    } else {
+      exact = false;
+      ++exponent;
+    }
+  }
+  if (p < e && *p == '.') {
+    for (++p; p < e && IsDigit(*p); ++p) {
+      any = true;
+      const int d = *p - '0';
+      if (mantissa == 0 && d == 0) {
+        --exponent;
+        continue;
+      }
+      if (digits < 19) {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(d);
+        ++digits;
+        --exponent;
+      } else {
+        exact = false;
+      }
+    }
+  }
+  if (!any) return false;
+  if (p < e && (*p == 'e' || *p == 'E')) {
+    ++p;
+    bool expNegative = false;
+    if (p < e && (*p == '+' || *p == '-')) {
+      expNegative = *p == '-';
+      ++p;
+    }
+    if (p == e || !IsDigit(*p)) return false;
+    int v = 0;
+    for (; p < e && IsDigit(*p); ++p)
+      if (v < 100000) v = v * 10 + (*p - '0');
+    exponent += expNegative ? -v : v;
+  }
+  if (p != e) return false;
+
+  if (mantissa == 0) {
+    value = negative ? -0.0 : 0.0;
+    return true;
+  }
+  // Exact fast path: an integer below 2^53 and a power of ten below 10^23
+  // are both exact doubles, so one multiplication or division rounds right.
+  if (exact && mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
+    double v = static_cast<double>(mantissa);
+    v = exponent < 0 ? v / kPow10[-exponent] : v * kPow10[exponent];
+    value = negative ? -v : v;
+    return true;
+  }
+  double v = 0.0;
+  const auto [end, ec] = std::from_chars(body, e, v, std::chars_format::general);
+  if (ec != std::errc() || end != e) return false;
+  value = negative ? -v : v;
+  return true;
+}
+
+bool IsBlankLine(std::string_view line) {
+  for (char c : line)
+    if (c != ' ' && c != '\t' && c != '\r') return false;
+  return true;
+}
+
+}  // namespace olm

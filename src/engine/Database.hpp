@@ -1,0 +1,249 @@
+#pragma once
+// The database: the one in-memory model of a project.
+//
+// Replicates (data sets) with their columns of raw data, their zones along x
+// with the processing settings, and the results of processing.  Everything is
+// numbered from 1: replicates, zones, rows, columns.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/PlotSettings.hpp"
+#include "numerics/Containers.hpp"
+
+namespace olm {
+
+// Smoothing methods of a zone.
+enum SmoothingMethod {
+  kSmoothNone = 0,
+  kSmoothMedian = 1,
+  kSmoothSimpleAverage = 2,
+  kSmoothPolynomialAverage = 3,
+  kSmoothLoess = 4,
+  kSmoothRobustLoess = 5,
+  kSmoothLowess = 6,
+  kSmoothRobustLowess = 7,
+};
+// Display name of a smoothing method ("None", "Median", ...).
+const char* SmoothingMethodName(int method);
+
+struct CSmoothingSpec {
+  int repeats = 1;
+  int points = 0;  // window size
+  int order = 3;   // polynomial order of the polynomial moving average
+  int method = kSmoothNone;
+};
+
+// Fit types of a zone.
+enum FitType { kFitNone = 0, kFitPolynomial = 1, kFitExponential = 2, kFitLogarithmic = 3,
+               kFitPowerLaw = 4 };
+
+struct CFitSpec {
+  CFitSpec() : coefficients(6, 0.0) {}
+  int type = kFitNone;
+  int degree = 1;
+  CVector<double> coefficients;  // 1-based, row 1 = constant term
+
+  // degree + 1 for a polynomial, 2 for the other fits, 0 without a fit.
+  int CoefficientCount() const;
+  // "Linear Polynomial" .. "Quintic Polynomial", "Exponential", "Logarithmic",
+  // "Power Law", or "None".
+  std::string Name() const;
+};
+
+enum OutlierMethod { kOutliersNone = 0, kOutliersChauvenet = 1 };
+
+struct COutlierSpec {
+  int method = kOutliersNone;
+};
+
+// One zone of one replicate: its settings and the working data of a run.
+class CZone {
+ public:
+  // Back to the defaults (settings and working data).
+  void Reset();
+
+  CMatrix<double> rawPoints;      // the raw rows in the zone (x and y filled)
+  CMatrix<double> workingPoints;  // rows being outlier-filtered, smoothed, then fitted
+  CMatrix<double> fitPoints;      // x and fitted y at the working points
+  CMatrix<double> outlierPoints;  // x and y of the points outlier removal took out
+  int pointCount = 0;             // rows of the working points in use
+  int outlierCount = 0;
+  CSmoothingSpec smoothing;
+  CFitSpec fit;
+  COutlierSpec outliers;
+  double tolerance = 1e-20;  // pivot tolerance of the polynomial fit
+  double fitQuality = 0.0;   // R-squared
+  double smoothedArea = 0.0;
+  double fittedArea = 0.0;
+  CVector<double> work;  // one per working point, zeroed before each fit
+};
+
+// One data set.
+class CReplicate {
+ public:
+  static constexpr int kMaxZones = 5;
+  static constexpr int kMaxCoefficients = 6;
+
+  CReplicate();
+  CReplicate(const CReplicate&) = delete;
+  CReplicate& operator=(const CReplicate&) = delete;
+
+  // Back to the defaults of a fresh slot.
+  void Reset();
+
+  const std::string& GetTitle() const { return m_title; }
+  // Setting the title also makes the replicate active.
+  void SetTitle(std::string title) {
+    m_title = std::move(title);
+    active = true;
+  }
+  bool IsActive() const { return active; }
+  void SetActive(bool a) { active = a; }
+  void SetXYColumns(int x, int y) {
+    xColumn = x;
+    yColumn = y;
+  }
+  double GetZoneStart(int zone) const { return zoneStart(zone); }
+  double GetZoneEnd(int zone) const { return zoneEnd(zone); }
+  void SetZoneStart(int zone, double x) { zoneStart(zone) = x; }
+  void SetZoneEnd(int zone, double x) { zoneEnd(zone) = x; }
+
+  CZone& Zone(int z) { return m_zones[static_cast<size_t>(z - 1)]; }
+  const CZone& Zone(int z) const { return m_zones[static_cast<size_t>(z - 1)]; }
+
+  // Sizes the column heading and unit arrays to the column count, keeping
+  // what fits.
+  void ResizeColumnTexts(int columns);
+
+  // Removes column c of the raw data with its heading and unit.  Processed
+  // results are not touched.  False when c is not a column.
+  bool DeleteColumn(int c);
+
+  // The rows of the fitted-data matrix that hold fitted points.
+  int FittedRows() const { return fitData.GetRows(); }
+
+  bool active = true;
+  int pointCount = 0;
+  int columnCount = 2;
+  int xColumn = 1;
+  int yColumn = 2;
+  int smoothedCount = 0;
+  int outlierCount = 0;
+  int zoneCount = 1;
+  double fittedAreaTotal = 0.0;
+  double smoothedAreaTotal = 0.0;
+  bool smoothed = false;
+  bool fitted = false;
+  CVector<std::string> headings;
+  CVector<std::string> units;
+  CMatrix<double> raw;
+  CMatrix<double> smoothedData;
+  CMatrix<double> fitData;       // x and fitted y of every fitted zone, zone after zone
+  CMatrix<double> coefficients;  // 6 x 5; column z holds zone z's coefficients
+  CMatrix<double> outliers;      // x and y columns of the points taken out
+
+  // Per-zone results, indexed by zone 1..5.
+  CVector<double> rawYMin, rawYMax;
+  CVector<double> smoothedYMin, smoothedYMax;
+  CVector<double> fittedYMin, fittedYMax;
+  CVector<int> zoneInts;  // stored only
+  CVector<double> zoneStart, zoneEnd;
+  CVector<double> rSquared;
+  CVector<double> zoneFittedArea, zoneSmoothedArea;
+
+ private:
+  std::string m_title;
+  std::array<CZone, kMaxZones> m_zones;
+};
+
+// Indices of the database's extents (each holds x and y).
+enum ExtentIndex {
+  kRawMin = 0, kSmoothedMin, kFittedMin, kOverallMin,
+  kRawMax, kSmoothedMax, kFittedMax, kOverallMax,
+};
+
+class CReplicateDB {
+ public:
+  static constexpr int kMaxReplicates = 20;
+  static constexpr int kReportFlags = 10;
+  static constexpr double kFileVersion = 0.913;
+
+  CReplicateDB();
+  CReplicateDB(const CReplicateDB&) = delete;
+  CReplicateDB& operator=(const CReplicateDB&) = delete;
+
+  // keepData false: no replicates, title "Untitled", processed flags cleared,
+  // outlier-replicate list emptied, plot settings reset.  Always: extents reset.
+  void Clear(bool keepData);
+  // Resets the replicate slots first..20 to their defaults.
+  void ResetReplicates(int first);
+  // Clears the extents and gathers them again from the shown curves of the
+  // active replicates (raw always, smoothed and fitted once processed).
+  void ComputeExtents(bool keepData);
+  // Refreshes the plot limits of the plot settings from the overall extents.
+  void RefreshPlotLimits(bool force);
+  // The analysis run: validate, smooth, fit.  True on success.
+  bool Process();
+  // Clears the processed flags of the database and of every replicate, and
+  // the replicates' smoothed and fitted point counts (before a new analysis).
+  void ClearProcessed();
+
+  int GetReplicateCount() const { return m_replicateCount; }
+  CReplicate& Replicate(int i) { return *m_replicates[static_cast<size_t>(i - 1)]; }
+  const CReplicate& Replicate(int i) const { return *m_replicates[static_cast<size_t>(i - 1)]; }
+
+  // Takes the next free slot (reset to defaults) and returns its number, or 0
+  // when all 20 slots are in use.
+  int AddReplicate();
+  // Withdraws the last replicate (an import or creation that failed).
+  void RemoveLastReplicate();
+  // Deletes replicate i; later replicates, with their display settings, move
+  // down by one.  False when i is not a replicate.
+  bool DeleteReplicate(int i);
+
+  bool GetReportFlag(int i) const { return m_reportFlags[static_cast<size_t>(i - 1)]; }
+  void SetReportFlag(int i, bool on) { m_reportFlags[static_cast<size_t>(i - 1)] = on; }
+
+  bool IsSmoothed() const { return smoothedFlag != 0; }
+  bool IsLocked() const { return fittedFlag != 0; }
+
+  double GetExtent(int index, int element) const {
+    return m_extents[static_cast<size_t>(index)][static_cast<size_t>(element - 1)];
+  }
+  void SetExtent(int index, int element, double v) {
+    m_extents[static_cast<size_t>(index)][static_cast<size_t>(element - 1)] = v;
+  }
+  void ResetExtents();
+  // Widens the raw and overall extents with a new x and y range.
+  void WidenExtents(double xMin, double xMax, double yMin, double yMax);
+
+  double fileVersion = kFileVersion;
+  uint8_t smoothedFlag = 0;
+  uint8_t fittedFlag = 0;
+  uint8_t thirdFlag = 0;
+  std::string title = "Untitled";
+  CPlotSettings plotSettings;
+  CVector<double> bestFitX, bestFitY;
+  std::vector<int> outlierReplicates;  // printed by the report; filled by no operation
+  std::array<double, 6> storedDoubles{};
+
+ private:
+  bool Validate();
+  bool SmoothAll();
+  bool FitAll();
+  bool SmoothReplicate(CReplicate& rep);
+  bool FitReplicate(CReplicate& rep);
+
+  int m_replicateCount = 0;
+  std::array<std::unique_ptr<CReplicate>, kMaxReplicates> m_replicates;
+  std::array<bool, kReportFlags> m_reportFlags{};
+  std::array<std::array<double, 2>, 8> m_extents{};
+};
+
+// Trapezoidal area under rows 1..n of a matrix's x and y columns.
+double TrapezoidArea(const CMatrix<double>& m, int n, int xCol, int yCol);
+
+}  // namespace olm

@@ -1,0 +1,295 @@
+// The analysis run: validate the zones, then smooth and fit every active
+// replicate zone by zone, gather the zones' results into the replicate and
+// lock the database.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/Database.hpp"
+#include "engine/EngineError.hpp"
+#include "engine/ZoneProcessing.hpp"
+
+namespace olm {
+
+namespace {
+
+// Maximum allowed distance between a zone's start and the previous zone's end.
+constexpr double kZoneGapTolerance = 1e-6;
+
+bool InZone(double x, double start, double end) { return start <= x && x <= end; }
+
+// Copies column col of rows 1..rows of a matrix's column into min and max.
+void ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi) {
+  lo = hi = 0.0;
+  if (rows < 1 || col < 1 || col > m.GetColumns()) return;
+  lo = hi = m(1, col);
+  for (int i = 2; i <= rows; ++i) {
+    lo = std::min(lo, m(i, col));
+    hi = std::max(hi, m(i, col));
+  }
+}
+
+// R-squared of the working points against the fitted points.  SStot uses the
+// mean of the fitted values.  When all values equal that mean SStot is 0 and
+// the ratio is undefined: a zone reproduced exactly (SSres 0) then gets 1, any
+// other 0, so no NaN or infinity is ever stored.
+double RSquared(const CZone& zone, int yCol) {
+  const int n = zone.pointCount;
+  if (n < 1) return 0.0;
+  double mean = 0.0;
+  for (int i = 1; i <= n; ++i) mean += zone.fitPoints(i, yCol);
+  mean /= n;
+  double ssRes = 0.0, ssTot = 0.0;
+  for (int i = 1; i <= n; ++i) {
+    const double y = zone.workingPoints(i, yCol);
+    const double r = y - zone.fitPoints(i, yCol);
+    ssRes += r * r;
+    ssTot += (y - mean) * (y - mean);
+  }
+  if (ssTot == 0.0 || !std::isfinite(ssTot)) return ssRes == 0.0 ? 1.0 : 0.0;
+  const double r2 = 1.0 - ssRes / ssTot;
+  return std::isfinite(r2) ? r2 : 0.0;
+}
+
+}  // namespace
+
+bool CReplicateDB::Process() {
+  if (!Validate()) return false;
+  if (!SmoothAll()) return false;
+  if (!FitAll()) return false;
+  return true;
+}
+
+bool CReplicateDB::Validate() {
+  int active = 0;
+  for (int r = 1; r <= m_replicateCount; ++r) {
+    const CReplicate& rep = Replicate(r);
+    if (!rep.IsActive()) continue;
+    ++active;
+    if (rep.zoneCount == 0) {
+      CEngineError::Report(kErrNoZones);
+      return false;
+    }
+    double previousEnd = 0.0;
+    bool first = true;
+    for (int z = 1; z <= rep.zoneCount; ++z) {
+      const CZone& zone = rep.Zone(z);
+      if (zone.fit.type == kFitNone && zone.smoothing.method == kSmoothNone) continue;
+      const double start = rep.GetZoneStart(z), end = rep.GetZoneEnd(z);
+      if (start == end) {
+        CEngineError::Report(kErrSameStartEnd);
+        return false;
+      }
+      // Gaps are measured from the previous checked zone; a zone without
+      // smoothing or fit takes no part, so the first checked zone has no gap.
+      if (!first && std::fabs(start - previousEnd) > kZoneGapTolerance) {
+        CEngineError::Report(kErrZoneGap);
+        return false;
+      }
+      previousEnd = end;
+      first = false;
+    }
+  }
+  if (active == 0) {
+    CEngineError::Report(kErrNoRawData);
+    return false;
+  }
+  return true;
+}
+
+bool CReplicateDB::SmoothAll() {
+  for (int r = 1; r <= m_replicateCount; ++r) {
+    CReplicate& rep = Replicate(r);
+    if (rep.IsActive() && !SmoothReplicate(rep)) return false;
+  }
+  smoothedFlag = 1;
+  fittedFlag = 0;
+  thirdFlag = 0;
+  ComputeExtents(true);
+  return true;
+}
+
+bool CReplicateDB::FitAll() {
+  for (int r = 1; r <= m_replicateCount; ++r) {
+    CReplicate& rep = Replicate(r);
+    if (rep.IsActive() && !FitReplicate(rep)) return false;
+  }
+  smoothedFlag = 1;
+  fittedFlag = 1;
+  thirdFlag = 0;
+  ComputeExtents(true);
+  return true;
+}
+
+bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
+  rep.smoothed = false;
+  const int xc = rep.xColumn, yc = rep.yColumn, cols = rep.columnCount;
+  const int rows = rep.raw.GetRows();
+  std::vector<int> taken;
+  int total = 0;
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    CZone& zone = rep.Zone(z);
+    const double start = rep.GetZoneStart(z), end = rep.GetZoneEnd(z);
+    if (zone.outliers.method == kOutliersNone && start == end) {
+      // A skipped zone contributes nothing to this run.
+      zone.pointCount = zone.outlierCount = 0;
+      zone.smoothedArea = 0.0;
+      continue;
+    }
+    taken.push_back(z);
+    int count = 0;
+    for (int i = 1; i <= rows; ++i)
+      if (InZone(rep.raw(i, xc), start, end)) ++count;
+    if (count == 0) {
+      CEngineError::Report(kErrZoneNoData);
+      return false;
+    }
+    zone.rawPoints.SetSize(count, cols);
+    zone.rawPoints.Set(0.0);
+    zone.workingPoints.SetSize(count, cols);
+    zone.pointCount = count;
+    int k = 0;
+    for (int i = 1; i <= rows; ++i) {
+      const double* src = rep.raw.Row(i);
+      if (!InZone(src[xc - 1], start, end)) continue;
+      ++k;
+      std::copy(src, src + cols, zone.workingPoints.Row(k));
+      zone.rawPoints(k, xc) = src[xc - 1];
+      zone.rawPoints(k, yc) = src[yc - 1];
+    }
+    if (!RemoveOutliers(zone, xc, yc)) return false;
+    if (!SmoothZone(zone, xc, yc)) return false;
+    zone.smoothedArea = TrapezoidArea(zone.workingPoints, zone.pointCount, xc, yc);
+    total += zone.pointCount;
+  }
+  if (total == 0 && !taken.empty()) {
+    CEngineError::Report(kErrZoneNoSmoothed);
+    return false;
+  }
+
+  rep.smoothedCount = total;
+  rep.smoothedData.SetSize(total, cols);
+  rep.smoothedData.Set(0.0);
+  rep.fitData.SetSize(total, cols);
+  rep.fitData.Set(0.0);
+  int row = 0;
+  for (int z : taken) {
+    const CZone& zone = rep.Zone(z);
+    for (int i = 1; i <= zone.pointCount; ++i) {
+      ++row;
+      std::copy(zone.workingPoints.Row(i), zone.workingPoints.Row(i) + cols,
+                rep.smoothedData.Row(row));
+    }
+  }
+
+  double rawLo, rawHi, smoothLo, smoothHi;
+  ColumnRange(rep.raw, rows, yc, rawLo, rawHi);
+  ColumnRange(rep.smoothedData, total, yc, smoothLo, smoothHi);
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    rep.rawYMin(z) = rawLo;
+    rep.rawYMax(z) = rawHi;
+    rep.smoothedYMin(z) = smoothLo;
+    rep.smoothedYMax(z) = smoothHi;
+  }
+
+  int outlierTotal = 0;
+  for (int z : taken) outlierTotal += rep.Zone(z).outlierCount;
+  rep.outliers.SetSize(outlierTotal, cols);
+  rep.outliers.Set(0.0);
+  row = 0;
+  for (int z : taken) {
+    const CZone& zone = rep.Zone(z);
+    for (int i = 1; i <= zone.outlierCount; ++i) {
+      ++row;
+      rep.outliers(row, xc) = zone.outlierPoints(i, xc);
+      rep.outliers(row, yc) = zone.outlierPoints(i, yc);
+    }
+  }
+  rep.outlierCount = outlierTotal;
+  rep.smoothed = true;
+
+  rep.smoothedAreaTotal = 0.0;
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    rep.zoneSmoothedArea(z) = rep.Zone(z).smoothedArea;
+    rep.smoothedAreaTotal += rep.Zone(z).smoothedArea;
+  }
+  return true;
+}
+
+bool CReplicateDB::FitReplicate(CReplicate& rep) {
+  rep.fitted = false;
+  const int xc = rep.xColumn, yc = rep.yColumn, cols = rep.columnCount;
+  const int rows = rep.smoothedData.GetRows();
+  int fittedRows = 0;
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    CZone& zone = rep.Zone(z);
+    if (zone.fit.type == kFitNone) {
+      // Without a fit a zone has no fitted area or R-squared in this run.
+      zone.fittedArea = 0.0;
+      zone.fitQuality = 0.0;
+      continue;
+    }
+    const double start = rep.GetZoneStart(z), end = rep.GetZoneEnd(z);
+    int count = 0;
+    for (int i = 1; i <= rows; ++i)
+      if (InZone(rep.smoothedData(i, xc), start, end)) ++count;
+    if (count == 0) {
+      CEngineError::Report(kErrZoneNoFitted);
+      return false;
+    }
+    zone.workingPoints.SetSize(count, cols);
+    zone.workingPoints.Set(0.0);
+    zone.fitPoints.SetSize(count, cols);
+    zone.fitPoints.Set(0.0);
+    zone.work.SetSize(count);
+    zone.work.Set(0.0);
+    zone.pointCount = count;
+    int k = 0;
+    for (int i = 1; i <= rows; ++i) {
+      const double x = rep.smoothedData(i, xc);
+      if (!InZone(x, start, end)) continue;
+      ++k;
+      zone.workingPoints(k, xc) = zone.fitPoints(k, xc) = x;
+      zone.workingPoints(k, yc) = zone.fitPoints(k, yc) = rep.smoothedData(i, yc);
+    }
+    if (!FitZone(zone, xc, yc)) return false;
+    zone.fittedArea = TrapezoidArea(zone.fitPoints, count, xc, yc);
+    zone.fitQuality = RSquared(zone, yc);
+    fittedRows += count;
+  }
+
+  // The fitted curve holds exactly the fitted zones' points, zone after zone.
+  rep.fitData.SetSize(fittedRows, cols);
+  rep.fitData.Set(0.0);
+  int row = 0;
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    const CZone& zone = rep.Zone(z);
+    if (zone.fit.type == kFitNone) continue;
+    for (int i = 1; i <= zone.pointCount; ++i) {
+      ++row;
+      rep.fitData(row, xc) = zone.fitPoints(i, xc);
+      rep.fitData(row, yc) = zone.fitPoints(i, yc);
+    }
+  }
+  double fitLo, fitHi;
+  ColumnRange(rep.fitData, fittedRows, yc, fitLo, fitHi);
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    rep.fittedYMin(z) = fitLo;
+    rep.fittedYMax(z) = fitHi;
+  }
+  rep.fitted = true;
+
+  rep.fittedAreaTotal = 0.0;
+  for (int z = 1; z <= rep.zoneCount; ++z) {
+    const CZone& zone = rep.Zone(z);
+    rep.fittedAreaTotal += zone.fittedArea;
+    rep.zoneFittedArea(z) = zone.fittedArea;
+    if (zone.fit.type == kFitNone) continue;
+    const int n = std::min(zone.fit.CoefficientCount(), CReplicate::kMaxCoefficients);
+    for (int c = 1; c <= n; ++c) rep.coefficients(c, z) = zone.fit.coefficients(c);
+    rep.rSquared(z) = zone.fitQuality;
+  }
+  return true;
+}
+
+}  // namespace olm
