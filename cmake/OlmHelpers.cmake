@@ -8,16 +8,15 @@ function(olm_library name)
   target_link_libraries(olm_${name} PUBLIC olm_options ${A_DEPS})
 endfunction()
 
-# olm_test(<folder> [DEPS targets...] [ENV vars...])
+# olm_test(<folder> [DEPS targets...])
 # One GoogleTest program per test folder, built from every .cpp in it.
 function(olm_test name)
-  cmake_parse_arguments(A "" "" "DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(test_${name} ${srcs})
   target_link_libraries(test_${name} PRIVATE olm_test_support ${A_DEPS} GTest::gtest_main GTest::gmock)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "OLM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;OLM_SOURCE_DIR=${PROJECT_SOURCE_DIR};${A_ENV}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

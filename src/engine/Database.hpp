@@ -187,6 +187,8 @@ class CReplicateDB {
   void RefreshPlotLimits(bool force);
   // The analysis run: validate, smooth, fit.  True on success.
   bool Process();
+  // The first stage of Process: the zone checks (codes 1 to 4).
+  bool Validate();
   // Clears the processed flags of the database and of every replicate, and
   // the replicates' smoothed and fitted point counts (before a new analysis).
   void ClearProcessed();
@@ -231,7 +233,6 @@ class CReplicateDB {
   std::array<double, 6> storedDoubles{};
 
  private:
-  bool Validate();
   bool SmoothAll();
   bool FitAll();
   bool SmoothReplicate(CReplicate& rep);
