@@ -317,9 +317,18 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
 
   rep.SetTitle(req.title);
   rep.SetXYColumns(req.xColumn, req.yColumn);
-  if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns)
-    db.WidenExtents(rep.raw.Min(req.xColumn), rep.raw.Max(req.xColumn), rep.raw.Min(req.yColumn),
-                    rep.raw.Max(req.yColumn));
+  if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns) {
+    double xMin = rep.raw(1, req.xColumn), xMax = xMin;
+    double yMin = rep.raw(1, req.yColumn), yMax = yMin;
+    for (int i = 2; i <= rep.raw.GetRows(); ++i) {
+      const double* row = rep.raw.Row(i);
+      xMin = std::min(xMin, row[req.xColumn - 1]);
+      xMax = std::max(xMax, row[req.xColumn - 1]);
+      yMin = std::min(yMin, row[req.yColumn - 1]);
+      yMax = std::max(yMax, row[req.yColumn - 1]);
+    }
+    db.WidenExtents(xMin, xMax, yMin, yMax);
+  }
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "editing/TextScan.hpp"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 
 namespace olm {
@@ -27,7 +28,9 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-bool ParseDecimal(std::string_view field, double& value) {
+// The careful parser: any number of digits, then from_chars when the fast
+// path does not apply.
+static bool ParseDecimalCareful(std::string_view field, double& value) {
   const char* p = field.data();
   const char* const e = p + field.size();
   bool negative = false;
@@ -103,6 +106,79 @@ bool ParseDecimal(std::string_view field, double& value) {
   if (ec != std::errc() || end != e) return false;
   value = negative ? -v : v;
   return true;
+}
+
+namespace {
+
+enum class Parsed { kOk, kInvalid, kCareful };
+
+// Numbers of at most 19 significant digits with a decimal exponent that
+// keeps the exact fast path; everything else is left to the careful parser.
+inline Parsed ParseCommon(const char* p, const char* const e, double& value) {
+  bool negative = false;
+  if (p < e && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  // Mantissa digits, leading zeros included in the count (a number with more
+  // than 19 digits in all goes to the careful parser; m may then have wrapped,
+  // which does not matter).
+  uint64_t m = 0;
+  const char* q = p;
+  for (; q < e; ++q) {
+    const unsigned d = static_cast<unsigned char>(*q) - '0';
+    if (d > 9) break;
+    m = m * 10 + d;
+  }
+  int digits = static_cast<int>(q - p);
+  int exponent = 0;
+  if (q < e && *q == '.') {
+    const char* f = ++q;
+    for (; q < e; ++q) {
+      const unsigned d = static_cast<unsigned char>(*q) - '0';
+      if (d > 9) break;
+      m = m * 10 + d;
+    }
+    exponent = -static_cast<int>(q - f);
+    digits -= exponent;
+  }
+  if (digits == 0) return Parsed::kInvalid;
+  if (digits > 19) return Parsed::kCareful;
+  if (q < e && (*q == 'e' || *q == 'E')) {
+    ++q;
+    bool expNegative = false;
+    if (q < e && (*q == '+' || *q == '-')) {
+      expNegative = *q == '-';
+      ++q;
+    }
+    if (q == e || !IsDigit(*q)) return Parsed::kInvalid;
+    int v = 0;
+    for (; q < e && IsDigit(*q); ++q)
+      if (v < 100000) v = v * 10 + (*q - '0');
+    exponent += expNegative ? -v : v;
+  }
+  if (q != e) return Parsed::kInvalid;
+  if (m == 0) {
+    value = negative ? -0.0 : 0.0;
+    return Parsed::kOk;
+  }
+  if (m > (uint64_t(1) << 53) || exponent < -22 || exponent > 22) return Parsed::kCareful;
+  // An integer below 2^53 and a power of ten below 10^23 are both exact
+  // doubles, so one multiplication or division rounds correctly.
+  double v = static_cast<double>(m);
+  v = exponent < 0 ? v / kPow10[-exponent] : v * kPow10[exponent];
+  value = negative ? -v : v;
+  return Parsed::kOk;
+}
+
+}  // namespace
+
+bool ParseDecimal(std::string_view field, double& value) {
+  switch (ParseCommon(field.data(), field.data() + field.size(), value)) {
+    case Parsed::kOk: return true;
+    case Parsed::kInvalid: return false;
+    default: return ParseDecimalCareful(field, value);
+  }
 }
 
 bool IsBlankLine(std::string_view line) {
