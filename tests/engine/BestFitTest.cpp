@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "EngineTestUtil.hpp"
+#include "TestSupport.hpp"
+#include "engine/BestFit.hpp"
+
+namespace olm {
+namespace {
+
+using test::AddXY;
+using test::CRecordingUi;
+using test::SetZones;
+
+// y = slope * x from 0 to reach in unit steps.
+std::vector<std::pair<double, double>> Ramp(double slope, int reach) {
+  std::vector<std::pair<double, double>> pts;
+  for (int i = 0; i <= reach; ++i) pts.emplace_back(i, slope * i);
+  return pts;
+}
+
+class BestFitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddXY(db, Ramp(1, 10), "a");
+    AddXY(db, Ramp(2, 12), "b");
+    AddXY(db, Ramp(3, 14), "c");
+  }
+  CRecordingUi ui;
+  CReplicateDB db;
+};
+
+TEST_F(BestFitTest, GridOfEachEndType) {
+  struct Case {
+    int end;
+    double step;
+  };
+  for (const Case& c : {Case{kEndExtend, 1.4}, Case{kEndAverage, 1.2}, Case{kEndCut, 1.0}}) {
+    CReplicateDB fresh;
+    AddXY(fresh, Ramp(1, 10));
+    AddXY(fresh, Ramp(2, 12));
+    AddXY(fresh, Ramp(3, 14));
+    ASSERT_TRUE(BuildBestFit(fresh, "best", 11, c.end));
+    ASSERT_EQ(fresh.bestFitX.GetSize(), 11);
+    for (int j = 1; j <= 11; ++j) EXPECT_NEAR(fresh.bestFitX(j), (j - 1) * c.step, 1e-12);
+    EXPECT_EQ(fresh.bestFitX(1), 0.0);
+  }
+}
+
+TEST_F(BestFitTest, NewReplicateHoldsGridCurvesAndMean) {
+  db.Replicate(1).headings(1) = "strain";
+  db.Replicate(2).headings(2) = "stress b";
+  db.Replicate(1).units(2) = "MPa";
+  ASSERT_TRUE(BuildBestFit(db, "mean", 11, kEndCut));
+  ASSERT_EQ(db.GetReplicateCount(), 4);
+  const CReplicate& rep = db.Replicate(4);
+  EXPECT_EQ(rep.GetTitle(), "mean");
+  EXPECT_TRUE(rep.IsActive());
+  EXPECT_EQ(rep.columnCount, 5);
+  EXPECT_EQ(rep.xColumn, 1);
+  EXPECT_EQ(rep.yColumn, 5);
+  EXPECT_EQ(rep.pointCount, 11);
+  EXPECT_EQ(rep.headings(1), "strain");
+  EXPECT_EQ(rep.headings(3), "stress b");
+  EXPECT_EQ(rep.headings(5), "y");
+  EXPECT_EQ(rep.units(5), "MPa");
+  for (int j = 1; j <= 11; ++j) {
+    const double x = j - 1.0;
+    EXPECT_DOUBLE_EQ(rep.raw(j, 1), x);
+    EXPECT_DOUBLE_EQ(rep.raw(j, 2), x);
+    EXPECT_DOUBLE_EQ(rep.raw(j, 4), 3 * x);
+    EXPECT_DOUBLE_EQ(rep.raw(j, 5), db.bestFitY(j));
+    EXPECT_NEAR(db.bestFitY(j), 2 * x, 1e-12);
+  }
+  EXPECT_TRUE(db.plotSettings.IsShown(4, kCurveRaw));
+}
+
+TEST_F(BestFitTest, CurvesKeepTheirEndValueBeyondTheirReach) {
+  ASSERT_TRUE(BuildBestFit(db, "ext", 11, kEndExtend));
+  const CReplicate& rep = db.Replicate(4);
+  EXPECT_DOUBLE_EQ(rep.raw(11, 1), 14.0);
+  EXPECT_DOUBLE_EQ(rep.raw(11, 2), 10.0);  // reach 10: stays at its last y
+  EXPECT_DOUBLE_EQ(rep.raw(11, 3), 24.0);
+  EXPECT_DOUBLE_EQ(rep.raw(11, 4), 42.0);
+  EXPECT_DOUBLE_EQ(rep.raw(2, 4), 4.2);  // interpolated at x = 1.4
+}
+
+TEST_F(BestFitTest, ShownSmoothedCurveIsASecondCurveAndHiddenOnesAreLeftOut) {
+  SetZones(db.Replicate(1), {{0, 10}});
+  SetZones(db.Replicate(2), {{0, 12}});
+  SetZones(db.Replicate(3), {{0, 14}});
+  ASSERT_TRUE(db.Process());
+  db.plotSettings.SetShown(1, kCurveSmoothed, true);
+  db.plotSettings.SetShown(3, kCurveRaw, false);
+  ASSERT_TRUE(BuildBestFit(db, "two", 11, kEndCut));
+  const CReplicate& rep = db.Replicate(4);
+  EXPECT_EQ(rep.columnCount, 3 + 2);  // raw 1, smoothed 1, raw 2
+  EXPECT_NEAR(db.bestFitY(11), (10 + 10 + 20) / 3.0, 1e-12);
+}
+
+TEST_F(BestFitTest, EqualXAreMergedAndUnsortedXAreOrdered) {
+  CReplicateDB d;
+  AddXY(d, {{2, 20}, {0, 0}, {1, 8}, {1, 12}});
+  ASSERT_TRUE(BuildBestFit(d, "m", 5, kEndCut));
+  const CReplicate& rep = d.Replicate(2);
+  const double expected[] = {0, 5, 10, 15, 20};
+  for (int j = 1; j <= 5; ++j) EXPECT_DOUBLE_EQ(rep.raw(j, 2), expected[j - 1]);
+}
+
+TEST_F(BestFitTest, RefusesWithoutCurvesWithBadCountsAndWhenFull) {
+  for (int r = 1; r <= 3; ++r) db.plotSettings.SetShown(r, kCurveRaw, false);
+  EXPECT_FALSE(BuildBestFit(db, "x", 11, kEndCut));
+  EXPECT_EQ(ui.Last(), "No data available for best fit.");
+  db.plotSettings.SetShown(1, kCurveRaw, true);
+  EXPECT_FALSE(BuildBestFit(db, "x", -2, kEndCut));
+  EXPECT_EQ(ui.Last(), "Number of reformatted points must be greater than 0");
+  while (db.GetReplicateCount() < 20) AddXY(db, Ramp(1, 3));
+  EXPECT_FALSE(BuildBestFit(db, "x", 11, kEndCut));
+  EXPECT_NE(ui.Last().find("already holds 20 data sets"), std::string::npos);
+  EXPECT_EQ(db.GetReplicateCount(), 20);
+}
+
+TEST(FindReplicateAtTest, RawFirstThenSmoothedThenFitted) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  AddXY(db, {{0, 0}, {1, 1}});
+  AddXY(db, {{0, 0.5}, {1, 3}});
+  EXPECT_EQ(FindReplicateAt(db, 1.0, 1.1, 0.2, 0.2), 1);
+  EXPECT_EQ(FindReplicateAt(db, 1.0, 2.9, 0.2, 0.2), 2);
+  EXPECT_EQ(FindReplicateAt(db, 5.0, 5.0, 0.2, 0.2), 0);
+  // Equal distances go to the later point.
+  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.25, 0.3, 0.3), 2);
+  db.Replicate(2).SetActive(false);
+  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.25, 0.3, 0.3), 1);
+}
+
+TEST(FindReplicateAtTest, SmoothedPointsCountOnlyOnceTheDatabaseIsSmoothed) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  AddXY(db, {{0, 0}, {1, 1}, {2, 2}});
+  SetZones(db.Replicate(1), {{1, 2}});
+  db.plotSettings.SetShown(1, kCurveRaw, false);
+  db.plotSettings.SetShown(1, kCurveSmoothed, true);
+  EXPECT_EQ(FindReplicateAt(db, 2.0, 2.0, 0.1, 0.1), 0);
+  ASSERT_TRUE(db.Process());
+  EXPECT_EQ(FindReplicateAt(db, 2.0, 2.0, 0.1, 0.1), 1);
+  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.0, 0.1, 0.1), 0);  // not in the smoothed zone
+}
+
+}  // namespace
+}  // namespace olm
