@@ -177,6 +177,9 @@ class CParser {
       if (f[0][0] == '*') {
         const std::string keyword = Lower(f[0]);
         if (keyword == "*end") break;
+        static const char* const kKeywords[] = {"*map", "*plastic", "*off", "*define_curve"};
+        if (std::find(std::begin(kKeywords), std::end(kKeywords), keyword) == std::end(kKeywords))
+          return ReadError(line.number);
         problem = CloseCurve();
         if (problem.empty()) problem = Keyword(keyword, f, line.number);
       } else {

@@ -52,9 +52,12 @@ double CWorkCurve::StressAtWork(double w) const {
   const size_t j = static_cast<size_t>(std::lower_bound(work.begin(), work.end(), w) -
                                        work.begin());
   const size_t i = j - 1;
-  const double dw = work[j] - work[i];
-  if (dw <= 0.0) return stress[j];
-  return stress[i] + (w - work[i]) / dw * (stress[j] - stress[i]);
+  const double de = strain[j] - strain[i];
+  if (work[j] - work[i] <= 0.0 || de <= 0.0) return stress[j];
+  // Stress linear in strain within the segment: s^2 grows linearly with the
+  // work done, s(w)^2 = s_i^2 + 2 m (w - w_i) with the slope m.
+  const double m = (stress[j] - stress[i]) / de;
+  return std::sqrt(std::max(0.0, stress[i] * stress[i] + 2.0 * m * (w - work[i])));
 }
 
 CWorkCurve MakeWorkCurve(const CVector<double>& x, const CVector<double>& y) {

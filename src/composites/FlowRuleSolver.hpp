@@ -43,7 +43,8 @@ struct CFlowRuleResult {
 struct CWorkCurve {
   std::vector<double> strain, stress, work;
   double MaxWork() const { return work.empty() ? 0.0 : work.back(); }
-  // Stress at plastic work w (linear between points, held beyond the ends).
+  // Stress at plastic work w on the piecewise-linear stress-strain curve
+  // (held beyond the ends).
   double StressAtWork(double w) const;
 };
 CWorkCurve MakeWorkCurve(const CVector<double>& x, const CVector<double>& y);
