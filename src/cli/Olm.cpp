@@ -13,6 +13,8 @@ int RunOlm(int argc, char** argv) {
   app.set_version_flag("--version", "olm 1.0");
 
   std::vector<Command> commands;
+  commands.push_back(AddFailureSurfaceCommand(app));
+  commands.push_back(AddFlowRuleCommand(app));
 
   try {
     app.parse(argc, argv);

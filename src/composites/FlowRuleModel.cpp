@@ -360,6 +360,25 @@ CFlowRuleModel::CFlowRuleModel() {
   }
 }
 
+CFlowRuleModel& CFlowRuleModel::operator=(const CFlowRuleModel& other) {
+  if (this == &other) return *this;
+  for (int k = 0; k < kFlowRuleCurveCount; ++k) {
+    x[k].Assign(other.x[k]);
+    y[k].Assign(other.y[k]);
+  }
+  defined = other.defined;
+  poisson = other.poisson;
+  assumed = other.assumed;
+  assumedValue = other.assumedValue;
+  lower = other.lower;
+  upper = other.upper;
+  boundsGiven = other.boundsGiven;
+  angle = other.angle;
+  master = other.master;
+  slave = other.slave;
+  return *this;
+}
+
 int CFlowRuleModel::DefinedCount() const {
   return static_cast<int>(std::count(defined.begin(), defined.end(), true));
 }

@@ -39,6 +39,12 @@ const char* FlowRuleCoefficientName(int index);
 
 struct CFlowRuleModel {
   CFlowRuleModel();
+  CFlowRuleModel(const CFlowRuleModel&) = default;
+  CFlowRuleModel(CFlowRuleModel&&) = default;
+  // The curve vectors take the other model's sizes (CVector's own assignment
+  // keeps them).
+  CFlowRuleModel& operator=(const CFlowRuleModel& other);
+  CFlowRuleModel& operator=(CFlowRuleModel&& other) { return *this = other; }
 
   // Abscissae and ordinates of curves 1..12 (element [id - 1]).
   std::array<CVector<double>, kFlowRuleCurveCount> x, y;

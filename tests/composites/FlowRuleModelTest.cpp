@@ -62,6 +62,19 @@ TEST(FlowRuleModelTest, DefaultsWhenSettingsAreLeftOut) {
   EXPECT_EQ(m.angle[1], 45.0);
 }
 
+TEST(FlowRuleModelTest, ReadingAgainReplacesTheModel) {
+  CRecordingUi ui;
+  CFlowRuleModel m;
+  ASSERT_EQ(Read(FormatFlowRuleCurves(SampleModel()) + "*map\nmaster 3\n", m), "");
+  ASSERT_EQ(Read(Curves(), m), "");
+  EXPECT_TRUE(ui.messages.empty());  // no container complaints
+  EXPECT_EQ(m.x[4].GetSize(), 2);
+  EXPECT_EQ(m.y[4](2), 55.0);
+  EXPECT_EQ(m.master, 1);
+  EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
+  EXPECT_EQ(m.DefinedCount(), 11);
+}
+
 TEST(FlowRuleModelTest, IncludeReadsTheFileInPlace) {
   CTempDir dir;
   dir.Write("curves.k", Curves(2, 12));
