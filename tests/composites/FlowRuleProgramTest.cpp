@@ -28,8 +28,8 @@ std::string WriteSample(const CTempDir& dir) {
 }
 
 TEST(FlowRuleSampleTest, SampleFilesAreThoseOfTheSampleMaterial) {
-  const std::string main = SourcePath("samples/composites/flowrule_model.txt");
-  const std::string curves = SourcePath("samples/composites/flowrule_curves.txt");
+  const std::string main = std::string(OLM_SAMPLES_DIR) + "/flowrule_model.txt";
+  const std::string curves = std::string(OLM_SAMPLES_DIR) + "/flowrule_curves.txt";
   if (std::getenv("OLM_REGENERATE_SAMPLES")) {
     ASSERT_TRUE(WriteTextFile(main, SampleMainText("flowrule_curves.txt")));
     ASSERT_TRUE(WriteTextFile(curves, SampleCurvesText()));
