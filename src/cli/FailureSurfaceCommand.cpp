@@ -18,15 +18,20 @@ Command AddFailureSurfaceCommand(CLI::App& app) {
       "failure-surface",
       "Tsai-Wu failure envelopes of a ply in the S22-S11 and S23-S13 planes (plain, scaled, "
       "centred and polar forms) written to a text file");
-  static const char* const kFlags[12] = {"--s1t", "--s1c", "--s2t", "--s2c",
-                                         "--s3t", "--s3c", "--s12", "--s23",
+  static const char* const kFlags[12] = {"--s1t", "--s1c", "--s2t",       "--s2c",
+                                         "--s3t", "--s3c", "--s12",       "--s23",
                                          "--s13", "--n",   "--s12-value", "--s33-value"};
   static const char* const kHelp[12] = {
-      "tensile strength, direction 1",       "compressive strength, direction 1",
-      "tensile strength, direction 2",       "compressive strength, direction 2",
-      "tensile strength, direction 3",       "compressive strength, direction 3",
-      "shear strength, 1-2 plane",           "shear strength, 2-3 plane",
-      "shear strength, 1-3 plane",           "exponent of the combined envelope",
+      "tensile strength, direction 1",
+      "compressive strength, direction 1",
+      "tensile strength, direction 2",
+      "compressive strength, direction 2",
+      "tensile strength, direction 3",
+      "compressive strength, direction 3",
+      "shear strength, 1-2 plane",
+      "shear strength, 2-3 plane",
+      "shear strength, 1-3 plane",
+      "exponent of the combined envelope",
       "applied in-plane shear stress for the S22-S11 envelope",
       "applied normal stress in direction 3 for the S23-S13 envelope"};
   for (int k = 0; k < 12; ++k) sub->add_option(kFlags[k], o->values[k], kHelp[k])->required();

@@ -13,16 +13,31 @@ namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
-// Column numbers of the S22-S11 table.
+// Both tables begin with the same fourteen columns: the abscissa, the two
+// branches, their polar forms (angle, radius), and all of that scaled.
 enum {
-  cS11 = 1, cS22p, cS22m, cS22tp, cS22rp, cS22tm, cS22rm,
-  cS11s, cS22sp, cS22sm, cS22stp, cS22srp, cS22stm, cS22srm,
-  cS11sm, cS22smp, cS22smm, cS22smtp, cS22smrp, cS22smtm, cS22smrm
-};
-// Column numbers of the S23-S13 table.
-enum {
-  cS23 = 1, cS13p, cS13m, cS13tp, cS13rp, cS13tm, cS13rm,
-  cS23s, cS13sp, cS13sm, cS13stp, cS13rtp, cS13stm, cS13rtm
+  cX = 1,
+  cPlus,
+  cMinus,
+  cThetaPlus,
+  cRPlus,
+  cThetaMinus,
+  cRMinus,
+  cXs,
+  cPlusS,
+  cMinusS,
+  cThetaPlusS,
+  cRPlusS,
+  cThetaMinusS,
+  cRMinusS,
+  // The S22-S11 table goes on with the centred columns.
+  cS11sm,
+  cS22smp,
+  cS22smm,
+  cS22smtp,
+  cS22smrp,
+  cS22smtm,
+  cS22smrm
 };
 
 // Writes the polar form of (x, y) into columns theta and r of row i.
@@ -30,6 +45,21 @@ void PutPolar(CMatrix<double>& t, int i, double x, double y, int thetaColumn, in
   const auto [theta, r] = PolarForm(x, y);
   t(i, thetaColumn) = theta;
   t(i, rColumn) = r;
+}
+
+void PutBranches(CMatrix<double>& t, int i, double x, double plus, double minus, double xScale,
+                 double yScale) {
+  t(i, cX) = x;
+  t(i, cPlus) = plus;
+  t(i, cMinus) = minus;
+  PutPolar(t, i, x, plus, cThetaPlus, cRPlus);
+  PutPolar(t, i, x, minus, cThetaMinus, cRMinus);
+  const double xs = x / xScale, ps = plus / yScale, ms = minus / yScale;
+  t(i, cXs) = xs;
+  t(i, cPlusS) = ps;
+  t(i, cMinusS) = ms;
+  PutPolar(t, i, xs, ps, cThetaPlusS, cRPlusS);
+  PutPolar(t, i, xs, ms, cThetaMinusS, cRMinusS);
 }
 
 CPlotSeries MakeSeries(const char* name, const CMatrix<double>& t, int xColumn, int yColumn) {
@@ -59,8 +89,8 @@ void AppendTable(std::string& out, const std::array<const char*, N>& names,
 }  // namespace
 
 CTsaiWuCoefficients TsaiWuCoefficients(const CFailureSurfaceInput& in) {
-  const double s1t = in.s1t, s1c = in.s1c, s2t = in.s2t, s2c = in.s2c, s3t = in.s3t,
-               s3c = in.s3c, s12 = in.s12, s23 = in.s23, s13 = in.s13;
+  const double s1t = in.s1t, s1c = in.s1c, s2t = in.s2t, s2c = in.s2c, s3t = in.s3t, s3c = in.s3c,
+               s12 = in.s12, s23 = in.s23, s13 = in.s13;
   CTsaiWuCoefficients f;
   f.F1 = 1.0 / s1t - 1.0 / s1c;
   f.F2 = 1.0 / s2t - 1.0 / s2c;
@@ -110,9 +140,9 @@ void SortSeriesByX(CPlotSeries& series) {
 
 const std::array<const char*, CFailureSurface::kS22S11Columns>& CFailureSurface::S22S11Names() {
   static const std::array<const char*, kS22S11Columns> names = {
-      "S11",    "S22+",   "S22-",   "S22t+",   "S22r+",   "S22t-",   "S22r-",
-      "S11s",   "S22s+",  "S22s-",  "S22st+",  "S22sr+",  "S22st-",  "S22sr-",
-      "S11sm",  "S22sm+", "S22sm-", "S22smt+", "S22smr+", "S22smt-", "S22smr-"};
+      "S11",   "S22+",   "S22-",   "S22t+",   "S22r+",   "S22t-",   "S22r-",
+      "S11s",  "S22s+",  "S22s-",  "S22st+",  "S22sr+",  "S22st-",  "S22sr-",
+      "S11sm", "S22sm+", "S22sm-", "S22smt+", "S22smr+", "S22smt-", "S22smr-"};
   return names;
 }
 
@@ -145,9 +175,9 @@ void CFailureSurface::ComputeS22S11() {
   const double shear = f.F66 * tau * tau - 1.0;
 
   // The S11 extent: where the quadratic in S22 has a double root.
-  const auto [r1, r2] = QuadraticRoots(4.0 * f.F12 * f.F12 - 4.0 * f.F11 * f.F22,
-                                       4.0 * f.F2 * f.F12 - 4.0 * f.F1 * f.F22,
-                                       f.F2 * f.F2 - 4.0 * f.F22 * shear);
+  const auto [r1, r2] =
+      QuadraticRoots(4.0 * f.F12 * f.F12 - 4.0 * f.F11 * f.F22,
+                     4.0 * f.F2 * f.F12 - 4.0 * f.F1 * f.F22, f.F2 * f.F2 - 4.0 * f.F22 * shear);
   const double lo = std::min(r1, r2) + 0.001;
   const double hi = std::max(r1, r2) - 0.001;
   const double step = (hi - lo) / (kRows - 1);
@@ -157,34 +187,25 @@ void CFailureSurface::ComputeS22S11() {
   const double s1t = m_in.s1t, s2t = m_in.s2t;
   for (int i = 1; i <= kRows; ++i) {
     const double s11 = lo + (i - 1) * step;
-    const auto [plus, minus] = QuadraticRoots(f.F22, 2.0 * f.F12 * s11 + f.F2,
-                                              f.F1 * s11 + f.F11 * s11 * s11 + shear);
-    t(i, cS11) = s11;
-    t(i, cS22p) = plus;
-    t(i, cS22m) = minus;
-    t(i, cS11s) = s11 / s1t;
-    t(i, cS22sp) = plus / s2t;
-    t(i, cS22sm) = minus / s2t;
+    const auto [plus, minus] =
+        QuadraticRoots(f.F22, 2.0 * f.F12 * s11 + f.F2, f.F1 * s11 + f.F11 * s11 * s11 + shear);
+    PutBranches(t, i, s11, plus, minus, s1t, s2t);
   }
 
   // Centre of the scaled envelope.
-  const double cx = ((t(kRows, cS11) + t(1, cS11)) / 2.0) / s1t;
-  double yMax = t(1, cS22p), yMin = t(1, cS22p);
+  const double cx = ((t(kRows, cX) + t(1, cX)) / 2.0) / s1t;
+  double yMax = t(1, cPlus), yMin = t(1, cPlus);
   for (int i = 1; i <= kRows; ++i)
-    for (int j : {cS22p, cS22m}) {
+    for (int j : {cPlus, cMinus}) {
       yMax = std::max(yMax, t(i, j));
       yMin = std::min(yMin, t(i, j));
     }
   const double cy = ((yMax + yMin) / 2.0) / s2t;
 
   for (int i = 1; i <= kRows; ++i) {
-    t(i, cS11sm) = t(i, cS11s) - cx;
-    t(i, cS22smp) = t(i, cS22sp) - cy;
-    t(i, cS22smm) = t(i, cS22sm) - cy;
-    PutPolar(t, i, t(i, cS11), t(i, cS22p), cS22tp, cS22rp);
-    PutPolar(t, i, t(i, cS11), t(i, cS22m), cS22tm, cS22rm);
-    PutPolar(t, i, t(i, cS11s), t(i, cS22sp), cS22stp, cS22srp);
-    PutPolar(t, i, t(i, cS11s), t(i, cS22sm), cS22stm, cS22srm);
+    t(i, cS11sm) = t(i, cXs) - cx;
+    t(i, cS22smp) = t(i, cPlusS) - cy;
+    t(i, cS22smm) = t(i, cMinusS) - cy;
     PutPolar(t, i, t(i, cS11sm), t(i, cS22smp), cS22smtp, cS22smrp);
     PutPolar(t, i, t(i, cS11sm), t(i, cS22smm), cS22smtm, cS22smrm);
   }
@@ -208,16 +229,7 @@ void CFailureSurface::ComputeS23S13() {
   for (int i = 1; i <= kRows; ++i) {
     const double s23 = lo + (i - 1) * step;
     const double s13 = S13At(s23);
-    t(i, cS23) = s23;
-    t(i, cS13p) = s13;
-    t(i, cS13m) = -s13;
-    t(i, cS23s) = s23 / s23Strength;
-    t(i, cS13sp) = s13 / s13Strength;
-    t(i, cS13sm) = -s13 / s13Strength;
-    PutPolar(t, i, t(i, cS23), t(i, cS13p), cS13tp, cS13rp);
-    PutPolar(t, i, t(i, cS23), t(i, cS13m), cS13tm, cS13rm);
-    PutPolar(t, i, t(i, cS23s), t(i, cS13sp), cS13stp, cS13rtp);
-    PutPolar(t, i, t(i, cS23s), t(i, cS13sm), cS13stm, cS13rtm);
+    PutBranches(t, i, s23, s13, -s13, s23Strength, s13Strength);
   }
 }
 
@@ -229,8 +241,8 @@ void CFailureSurface::ComputeCombined() {
   CMatrix<double>& t = m_combined;
   t.SetSize(kRows, kCombinedColumns);
   for (int i = 1; i <= kRows; ++i) {
-    const double r22p = m_s22s11(i, cS22rp), r13p = m_s23s13(i, cS13rp);
-    const double r22m = m_s22s11(i, cS22rm), r13m = m_s23s13(i, cS13rm);
+    const double r22p = m_s22s11(i, cRPlus), r13p = m_s23s13(i, cRPlus);
+    const double r22m = m_s22s11(i, cRMinus), r13m = m_s23s13(i, cRMinus);
     t(i, 1) = r22p;
     t(i, 2) = r13p;
     t(i, 3) = combine(r22p, r13p);
@@ -249,18 +261,16 @@ void CFailureSurface::BuildSeries() {
     list.push_back(std::move(plus));
     list.push_back(std::move(minus));
   };
-  put(FailurePlotType::S22S11, MakeSeries("S22+", a, cS11, cS22p),
-      MakeSeries("S22-", a, cS11, cS22m));
-  put(FailurePlotType::S23S13, MakeSeries("S13+", b, cS23, cS13p),
-      MakeSeries("S13-", b, cS23, cS13m));
-  put(FailurePlotType::S22S11Scaled, MakeSeries("S22s+", a, cS11s, cS22sp),
-      MakeSeries("S22s-", a, cS11s, cS22sm));
+  put(FailurePlotType::S22S11, MakeSeries("S22+", a, cX, cPlus), MakeSeries("S22-", a, cX, cMinus));
+  put(FailurePlotType::S23S13, MakeSeries("S13+", b, cX, cPlus), MakeSeries("S13-", b, cX, cMinus));
+  put(FailurePlotType::S22S11Scaled, MakeSeries("S22s+", a, cXs, cPlusS),
+      MakeSeries("S22s-", a, cXs, cMinusS));
   put(FailurePlotType::S22S11ScaledCentered, MakeSeries("S22sm+", a, cS11sm, cS22smp),
       MakeSeries("S22sm-", a, cS11sm, cS22smm));
-  put(FailurePlotType::RTheta1122, MakeSeries("S22r+", a, cS22tp, cS22rp),
-      MakeSeries("S22r-", a, cS22tm, cS22rm));
-  put(FailurePlotType::RTheta1323, MakeSeries("S13r+", b, cS13tp, cS13rp),
-      MakeSeries("S13r-", b, cS13tm, cS13rm));
+  put(FailurePlotType::RTheta1122, MakeSeries("S22r+", a, cThetaPlus, cRPlus),
+      MakeSeries("S22r-", a, cThetaMinus, cRMinus));
+  put(FailurePlotType::RTheta1323, MakeSeries("S13r+", b, cThetaPlus, cRPlus),
+      MakeSeries("S13r-", b, cThetaMinus, cRMinus));
 }
 
 std::string CFailureSurface::FormatTables() const {

@@ -7,9 +7,8 @@
 namespace olm {
 
 const std::array<const char*, 12>& CFailureSurfaceForm::PromptLabels() {
-  static const std::array<const char*, 12> labels = {"S1T", "S1C", "S2T", "S2C",
-                                                     "S3T", "S3C", "S12", "S23",
-                                                     "S13", "n",   "S12 value", "S33 value"};
+  static const std::array<const char*, 12> labels = {
+      "S1T", "S1C", "S2T", "S2C", "S3T", "S3C", "S12", "S23", "S13", "n", "S12 value", "S33 value"};
   return labels;
 }
 
@@ -61,7 +60,9 @@ bool CFailureSurfaceForm::ChoosePlotType(int type) {
   return Compute();
 }
 
-const char* CFailureSurfaceForm::PlotTitle() const { return PlotTypes()[PlotType()].title; }
+const char* CFailureSurfaceForm::PlotTitle() const {
+  return PlotTypes()[PlotType()].title;
+}
 
 const std::vector<CPlotSeries>* CFailureSurfaceForm::SeriesToDraw() const {
   if (!m_surface.HasValues()) return nullptr;

@@ -6,8 +6,7 @@
 namespace olm {
 
 const std::array<const char*, 3>& CFlowRuleCoefForm::ListColumns() {
-  static const std::array<const char*, 3> columns = {"Test Data", "OLM Data File",
-                                                     "Data Set Name"};
+  static const std::array<const char*, 3> columns = {"Test Data", "OLM Data File", "Data Set Name"};
   return columns;
 }
 

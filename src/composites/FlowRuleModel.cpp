@@ -15,14 +15,21 @@ namespace olm {
 
 namespace {
 
-const char* const kCurveNames[kFlowRuleCurveCount] = {
-    "1-Direction Tension",        "2-Direction Tension",        "3-Direction Tension",
-    "1-Direction Compression",    "2-Direction Compression",    "3-Direction Compression",
-    "1-2 Plane Shear",            "2-3 Plane Shear",            "1-3 Plane Shear",
-    "1-2 Plane Off-Axis Tension", "2-3 Plane Off-Axis Tension", "1-3 Plane Off-Axis Tension"};
+const char* const kCurveNames[kFlowRuleCurveCount] = {"1-Direction Tension",
+                                                      "2-Direction Tension",
+                                                      "3-Direction Tension",
+                                                      "1-Direction Compression",
+                                                      "2-Direction Compression",
+                                                      "3-Direction Compression",
+                                                      "1-2 Plane Shear",
+                                                      "2-3 Plane Shear",
+                                                      "1-3 Plane Shear",
+                                                      "1-2 Plane Off-Axis Tension",
+                                                      "2-3 Plane Off-Axis Tension",
+                                                      "1-3 Plane Off-Axis Tension"};
 
-const char* const kCoefficientNames[kFlowRuleCoefficientCount] = {
-    "G11", "G22", "G33", "G12", "G23", "G13", "G44", "G55", "G66"};
+const char* const kCoefficientNames[kFlowRuleCoefficientCount] = {"G11", "G22", "G33", "G12", "G23",
+                                                                  "G13", "G44", "G55", "G66"};
 
 // One line of the model with the number it has in its own file.
 struct CSourceLine {
@@ -31,7 +38,9 @@ struct CSourceLine {
   bool included = false;
 };
 
-std::string ReadError(int line) { return Format("Input read error on line %d\n", line); }
+std::string ReadError(int line) {
+  return Format("Input read error on line %d\n", line);
+}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -61,7 +70,9 @@ std::string Trim(const std::string& s) {
   return s.substr(first, last - first + 1);
 }
 
-bool IsComment(const std::string& line) { return Trim(line).rfind("**", 0) == 0; }
+bool IsComment(const std::string& line) {
+  return Trim(line).rfind("**", 0) == 0;
+}
 
 bool ParseNumber(const std::string& field, double& value) {
   if (field.empty()) return false;
@@ -76,8 +87,7 @@ bool ParseInteger(const std::string& field, int& value) {
   errno = 0;
   char* end = nullptr;
   const long v = std::strtol(field.c_str(), &end, 10);
-  if (end != field.c_str() + field.size() || errno == ERANGE || v < -1000000000L ||
-      v > 1000000000L)
+  if (end != field.c_str() + field.size() || errno == ERANGE || v < -1000000000L || v > 1000000000L)
     return false;
   value = static_cast<int>(v);
   return true;
@@ -139,8 +149,8 @@ bool IsIncludeLine(const std::string& line) {
 }
 
 // Expands the "*include" lines of the main file in place.
-std::string ExpandIncludes(const std::vector<std::string>& mainLines,
-                           const std::string& baseFolder, std::vector<CSourceLine>& out) {
+std::string ExpandIncludes(const std::vector<std::string>& mainLines, const std::string& baseFolder,
+                           std::vector<CSourceLine>& out) {
   for (size_t i = 0; i < mainLines.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
     if (!IsIncludeLine(mainLines[i])) {
@@ -251,11 +261,16 @@ class CParser {
 
   std::string Data(const std::vector<std::string>& f, int line) {
     switch (m_section) {
-      case Section::Curve: return CurvePoints(f, line);
-      case Section::Map: return MapLine(f, line);
-      case Section::Plastic: return PlasticLine(f, line);
-      case Section::OffAxis: return OffAxisLine(f, line);
-      case Section::None: break;
+      case Section::Curve:
+        return CurvePoints(f, line);
+      case Section::Map:
+        return MapLine(f, line);
+      case Section::Plastic:
+        return PlasticLine(f, line);
+      case Section::OffAxis:
+        return OffAxisLine(f, line);
+      case Section::None:
+        break;
     }
     return ReadError(line);
   }
@@ -409,8 +424,8 @@ std::string FormatFlowRuleCurves(const CFlowRuleModel& model) {
 std::string FormatFlowRuleSettings(const CFlowRuleModel& model) {
   static const char* const kCodes[6] = {"11", "22", "33", "12", "23", "13"};
   std::string out = Format("*map\nmaster %d\nslave %d\n", model.master, model.slave);
-  out += Format("*plastic\npoisson ratios %.10g %.10g %.10g\n", model.poisson[0],
-                model.poisson[1], model.poisson[2]);
+  out += Format("*plastic\npoisson ratios %.10g %.10g %.10g\n", model.poisson[0], model.poisson[1],
+                model.poisson[2]);
   if (model.assumed >= 0 && model.assumed < 6)
     out += Format("g %s %.10g\n", kCodes[model.assumed], model.assumedValue);
   out += Format("*off axis\nvalues %.10g %.10g %.10g\n", model.angle[0], model.angle[1],
@@ -423,4 +438,3 @@ std::string FormatFlowRuleSettings(const CFlowRuleModel& model) {
 }
 
 }  // namespace olm
-

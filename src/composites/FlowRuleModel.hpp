@@ -22,10 +22,18 @@ constexpr int kFlowRuleCurveCount = 12;
 constexpr int kFirstComputedCurveId = 13;
 
 enum FlowRuleCurveId {
-  kTension1 = 1, kTension2, kTension3,
-  kCompression1, kCompression2, kCompression3,
-  kShear12, kShear23, kShear13,
-  kOffAxis12, kOffAxis23, kOffAxis13
+  kTension1 = 1,
+  kTension2,
+  kTension3,
+  kCompression1,
+  kCompression2,
+  kCompression3,
+  kShear12,
+  kShear23,
+  kShear13,
+  kOffAxis12,
+  kOffAxis23,
+  kOffAxis13
 };
 
 // Descriptive name of curve id 1..12 ("" otherwise).

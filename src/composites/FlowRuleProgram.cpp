@@ -12,7 +12,9 @@ namespace olm {
 
 namespace {
 
-void Report(const std::string& text) { ShowMessage(text, MessageKind::Error); }
+void Report(const std::string& text) {
+  ShowMessage(text, MessageKind::Error);
+}
 
 std::string TimeWith(std::time_t t, const char* format) {
   std::tm parts{};
@@ -22,8 +24,8 @@ std::string TimeWith(std::time_t t, const char* format) {
   return std::string(buffer, n);
 }
 
-void AppendEffectiveTable(std::string& out, const char* heading,
-                          const std::vector<double>& stress, const std::vector<double>& strain) {
+void AppendEffectiveTable(std::string& out, const char* heading, const std::vector<double>& stress,
+                          const std::vector<double>& strain) {
   const std::string blank(12, ' '), rule(12, '-');
   out += std::string(heading) + "   " + blank + "\n";
   out += "   Stress      Plas. Strain\n";
@@ -109,7 +111,9 @@ int CFlowRuleProgram::RunFiles(const std::string& input, const std::string& resu
   return 0;
 }
 
-std::string CFlowRuleProgram::TimeText(std::time_t t) { return TimeWith(t, "%a %b %e %H:%M:%S %Y"); }
+std::string CFlowRuleProgram::TimeText(std::time_t t) {
+  return TimeWith(t, "%a %b %e %H:%M:%S %Y");
+}
 
 std::string CFlowRuleProgram::CardTimeText(std::time_t t) {
   return TimeWith(t, "%Y-%m-%d %H:%M:%S");
@@ -125,10 +129,10 @@ std::string CFlowRuleProgram::FormatResults(const CFlowRuleResult& result, const
   out += "\n      Ending at : " + TimeText(times.end);
   out += "\n" + std::string(21, '-') + "\n";
   out += "Elapsed wall clock time: " + Format("%.3f", times.elapsedSeconds) + " seconds\n";
-  out += "\n           Objective function for off-axis terms: " +
-         Format("%.8g", result.objective) + "\n";
-  out += "Normalized objective function for off-axis terms: " +
-         Format("%.8g", result.normalized) + "\n";
+  out += "\n           Objective function for off-axis terms: " + Format("%.8g", result.objective) +
+         "\n";
+  out += "Normalized objective function for off-axis terms: " + Format("%.8g", result.normalized) +
+         "\n";
   out += "\n" + std::string(33, '-') + "\n";
   out += "Calculated Flow Rule Coefficients\n";
   for (int k = 0; k < kFlowRuleCoefficientCount; ++k)
@@ -140,8 +144,7 @@ std::string CFlowRuleProgram::FormatResults(const CFlowRuleResult& result, const
   return out;
 }
 
-std::string CFlowRuleProgram::FormatCard(const CFlowRuleModel& model,
-                                         const CFlowRuleResult& result,
+std::string CFlowRuleProgram::FormatCard(const CFlowRuleModel& model, const CFlowRuleResult& result,
                                          const std::string& createdOn) {
   std::string out = "*KEYWORD\n";
   out += "$# Created on " + createdOn + "\n";

@@ -49,8 +49,8 @@ double CWorkCurve::StressAtWork(double w) const {
   if (work.empty()) return 0.0;
   if (w <= work.front()) return stress.front();
   if (w >= work.back()) return stress.back();
-  const size_t j = static_cast<size_t>(std::lower_bound(work.begin(), work.end(), w) -
-                                       work.begin());
+  const size_t j =
+      static_cast<size_t>(std::lower_bound(work.begin(), work.end(), w) - work.begin());
   const size_t i = j - 1;
   const double de = strain[j] - strain[i];
   if (work[j] - work[i] <= 0.0 || de <= 0.0) return stress[j];
@@ -72,8 +72,8 @@ CWorkCurve MakeWorkCurve(const CVector<double>& x, const CVector<double>& y) {
   c.work.reserve(n);
   for (int k = 0; k < n; ++k) {
     const double e = std::fabs(x(order[k])), s = std::fabs(y(order[k]));
-    const double w = k == 0 ? s * e
-                            : c.work.back() + 0.5 * (s + c.stress.back()) * (e - c.strain.back());
+    const double w =
+        k == 0 ? s * e : c.work.back() + 0.5 * (s + c.stress.back()) * (e - c.strain.back());
     c.strain.push_back(e);
     c.stress.push_back(s);
     c.work.push_back(w);
@@ -115,15 +115,20 @@ bool CFlowRuleSolver::Solve(const CFlowRuleModel& model, CFlowRuleResult& result
   double gm = 1.0;
   const double v = model.assumedValue;
   switch (model.assumed) {
-    case kG11: case kG22: case kG33:
+    case kG11:
+    case kG22:
+    case kG33:
       gm = v / (rho[model.assumed] * rho[model.assumed]);
       break;
-    case kG12: case kG23: case kG13: {
+    case kG12:
+    case kG23:
+    case kG13: {
       const int nuIndex = model.assumed == kG12 ? 0 : model.assumed == kG23 ? 1 : 2;
       const int d = model.assumed == kG23 ? 1 : 0;
       if (nu[nuIndex] == 0.0) {
-        messages.push_back(Format("The Poisson ratio that relates %s to the curves must not be 0.\n",
-                                  FlowRuleCoefficientName(model.assumed)));
+        messages.push_back(
+            Format("The Poisson ratio that relates %s to the curves must not be 0.\n",
+                   FlowRuleCoefficientName(model.assumed)));
         return false;
       }
       gm = -v / (nu[nuIndex] * rho[d] * rho[d]);

@@ -75,9 +75,9 @@ class CFlowRuleSolver {
 // effective hardening curve shows in the twelve tests.  Used to test the
 // program and to make the sample model.
 struct CFlowRuleMaterial {
-  double g11 = 1, g22 = 1, g33 = 1;        // normal terms
+  double g11 = 1, g22 = 1, g33 = 1;           // normal terms
   double nu12 = 0.5, nu23 = 0.5, nu13 = 0.5;  // plastic Poisson ratios
-  double g44 = 1.5, g55 = 1.5, g66 = 1.5;  // shear terms
+  double g44 = 1.5, g55 = 1.5, g66 = 1.5;     // shear terms
   std::array<double, 3> angle{45.0, 45.0, 45.0};
   // Effective stress = yield + saturation * (1 - exp(-rate * e)) + slope * e.
   double yield = 40, saturation = 40, rate = 80, slope = 200;

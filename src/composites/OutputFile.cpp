@@ -4,7 +4,9 @@
 
 namespace olm {
 
-COutputFile::~COutputFile() { Discard(); }
+COutputFile::~COutputFile() {
+  Discard();
+}
 
 bool COutputFile::Open(const std::string& path) {
   Discard();

@@ -12,7 +12,8 @@ namespace {
 // The strengths of a ply as options; s13 can be replaced.
 std::string Ply(const std::string& s13 = "70") {
   return " --s1t 1500 --s1c 1200 --s2t 50 --s2c 200 --s3t 50 --s3c 200 --s12 70 --s23 40"
-         " --s13 " + s13 + " --n 2 --s12-value 20 --s33-value 10";
+         " --s13 " +
+         s13 + " --n 2 --s12-value 20 --s33-value 10";
 }
 const std::string kPly = Ply();
 
@@ -43,8 +44,7 @@ TEST(CompositesCliTest, FailureSurfaceOutputOptionAndErrors) {
 
   r = RunCli("failure-surface" + Ply("0") + " -o " + dir.File("bad.txt"));
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.output.find("The value of S13 must be a number greater than 0."),
-            std::string::npos);
+  EXPECT_NE(r.output.find("The value of S13 must be a number greater than 0."), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("bad.txt")));
 
   r = RunCli("failure-surface --s1t 1500 -o " + dir.File("bad.txt"));  // options missing

@@ -29,8 +29,8 @@ CFailureSurfaceInput EqualStrengths() {
 
 // Left-hand side of the Tsai-Wu criterion in the 1-2 plane.
 double TsaiWu12(const CTsaiWuCoefficients& f, double s11, double s22, double tau) {
-  return f.F1 * s11 + f.F2 * s22 + f.F11 * s11 * s11 + f.F22 * s22 * s22 +
-         2 * f.F12 * s11 * s22 + f.F66 * tau * tau;
+  return f.F1 * s11 + f.F2 * s22 + f.F11 * s11 * s11 + f.F22 * s22 * s22 + 2 * f.F12 * s11 * s22 +
+         f.F66 * tau * tau;
 }
 
 int Column(const char* name) {
@@ -176,7 +176,9 @@ TEST(FailureSurfaceTest, S23S13WithoutAppliedStressesReachesTheShearStrengths) {
     top = std::max(top, t(i, 2));
     EXPECT_EQ(t(i, 3), -t(i, 2));
     // On the ellipse (S23/50)^2 + (S13/80)^2 = 1 wherever S13 is not zero.
-    if (t(i, 2) > 0) EXPECT_NEAR(std::pow(t(i, 1) / 50, 2) + std::pow(t(i, 2) / 80, 2), 1, 1e-9);
+    if (t(i, 2) > 0) {
+      EXPECT_NEAR(std::pow(t(i, 1) / 50, 2) + std::pow(t(i, 2) / 80, 2), 1, 1e-9);
+    }
     EXPECT_DOUBLE_EQ(t(i, Column("S23s")), t(i, 1) / 50);
     EXPECT_DOUBLE_EQ(t(i, Column("S13s+")), t(i, 2) / 80);
     EXPECT_NEAR(t(i, Column("S13rt+")), std::hypot(t(i, 1) / 50, t(i, 2) / 80), 1e-12);
@@ -252,8 +254,9 @@ TEST(FailureSurfaceFileTest, LayoutOfTheOutputFile) {
   EXPECT_EQ(lines[0].substr(0, 45), "            S11           S22+           S22-");
   EXPECT_EQ(lines[0].substr(300), "        S22smr-");
   EXPECT_EQ(lines[102].substr(0, 30), "            S23           S13+");
-  EXPECT_EQ(lines[204], "          S22r+          S13r+             d+          S22r-          S13r-"
-                        "             d-");
+  EXPECT_EQ(lines[204],
+            "          S22r+          S13r+             d+          S22r-          S13r-"
+            "             d-");
   EXPECT_EQ(lines[101], "");
   EXPECT_EQ(lines[203], "");
   for (size_t k = 0; k < lines.size(); ++k) {

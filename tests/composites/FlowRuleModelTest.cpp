@@ -146,8 +146,7 @@ TEST(FlowRuleModelTest, LineNumbersOfAnIncludedFileAreItsOwn) {
   CTempDir dir;
   dir.Write("curves.k", "** curves\n*define_curve id 1\n0 10\nbad\n");
   CFlowRuleModel m;
-  EXPECT_EQ(Read("**\n**\n**\n*include curves.k\n", m, dir.Path()),
-            "Input read error on line 4\n");
+  EXPECT_EQ(Read("**\n**\n**\n*include curves.k\n", m, dir.Path()), "Input read error on line 4\n");
 }
 
 TEST(FlowRuleModelTest, OnlyOneAssumedCoefficient) {

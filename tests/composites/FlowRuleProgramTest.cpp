@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 #include "FlowRuleSamples.hpp"
@@ -19,6 +19,24 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// The text with every digit turned into '9' and every letter into 'a'.
+std::string Shape(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    if (std::isdigit(static_cast<unsigned char>(c)))
+      c = '9';
+    else if (std::isalpha(static_cast<unsigned char>(c)))
+      c = 'a';
+  }
+  return out;
+}
+
+// "Sun Dec  6 08:00:50 2026" (the day of the month may have one digit).
+bool IsResultsTime(const std::string& text) {
+  const std::string s = Shape(text);
+  return s == "aaa aaa  9 99:99:99 9999" || s == "aaa aaa 99 99:99:99 9999";
 }
 
 // The sample model written into a folder: main file and included curves.
@@ -44,7 +62,7 @@ TEST(FlowRuleSampleTest, SampleCurvesArePhysicallySensible) {
     const CVector<double>& x = m.x[id - 1];
     const CVector<double>& y = m.y[id - 1];
     const double sign = id >= 4 && id <= 6 ? -1.0 : 1.0;  // compression is negative
-    EXPECT_EQ(x(1), 0.0);                                  // starts at initial yield
+    EXPECT_EQ(x(1), 0.0);                                 // starts at initial yield
     EXPECT_GT(sign * y(1), 10.0);
     for (int i = 2; i <= x.GetSize(); ++i) {
       EXPECT_GT(sign * x(i), sign * x(i - 1)) << "curve " << id;  // plastic strain grows
@@ -86,7 +104,8 @@ TEST(FlowRuleProgramTest, FailedRunLeavesOlderOutputsAlone) {
   std::string curves;
   for (int id = 1; id <= 11; ++id) curves += Format("*define_curve id %d\n0 10 0.01 12\n", id);
   const std::string model = dir.Write("eleven.txt", curves + "*end\n");
-  const std::string results = dir.Write("r.txt", "old results"), card = dir.Write("c.k", "old card");
+  const std::string results = dir.Write("r.txt", "old results"),
+                    card = dir.Write("c.k", "old card");
   CFlowRuleProgram program;
   EXPECT_EQ(program.Run({model, results, card}), 1);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
@@ -128,12 +147,12 @@ TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
   EXPECT_EQ(r[2], "\t\t                Version 0.1                 ");
   EXPECT_EQ(r[3], "\t\t--------------------------------------------");
   EXPECT_EQ(r[4], "");
-  EXPECT_TRUE(std::regex_match(r[5], std::regex("Starting out at : \\w{3} \\w{3} [ \\d]\\d "
-                                                "\\d\\d:\\d\\d:\\d\\d \\d{4}")))
-      << r[5];
+  EXPECT_EQ(r[5].substr(0, 18), "Starting out at : ");
+  EXPECT_TRUE(IsResultsTime(r[5].substr(18))) << r[5];
   EXPECT_EQ(r[6].substr(0, 18), "      Ending at : ");
+  EXPECT_TRUE(IsResultsTime(r[6].substr(18))) << r[6];
   EXPECT_EQ(r[7], std::string(21, '-'));
-  EXPECT_TRUE(std::regex_match(r[8], std::regex("Elapsed wall clock time: \\d+\\.\\d{3} seconds")));
+  EXPECT_EQ(Shape(r[8]), Shape("Elapsed wall clock time: 0.000 seconds")) << r[8];
   EXPECT_EQ(r[9], "");
   EXPECT_EQ(r[10].substr(0, 50), "           Objective function for off-axis terms: ");
   EXPECT_EQ(r[11].substr(0, 50), "Normalized objective function for off-axis terms: ");
@@ -144,8 +163,7 @@ TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
   for (int k = 0; k < 9; ++k) {
     const std::string& line = r[15 + k];
     ASSERT_EQ(line.substr(0, 5), std::string(FlowRuleCoefficientName(k)) + ": ");
-    EXPECT_NEAR(std::strtod(line.substr(5).c_str(), nullptr), truth[k],
-                2e-4 * std::fabs(truth[k]));
+    EXPECT_NEAR(std::strtod(line.substr(5).c_str(), nullptr), truth[k], 2e-4 * std::fabs(truth[k]));
   }
   EXPECT_EQ(r[24], "");
   EXPECT_EQ(r[25], "STRESS VS PLASTIC STRAIN CURVES");
@@ -169,8 +187,7 @@ TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
   const std::string card = ReadFile(dir.File("card.k"));
   const std::vector<std::string> c = Lines(card);
   EXPECT_EQ(c[0], "*KEYWORD");
-  EXPECT_TRUE(std::regex_match(c[1], std::regex("\\$# Created on \\d{4}-\\d\\d-\\d\\d "
-                                                "\\d\\d:\\d\\d:\\d\\d")));
+  EXPECT_EQ(Shape(c[1]), Shape("$# Created on 2024-01-01 00:00:00")) << c[1];
   EXPECT_EQ(c[2], "$# Experimental Input Curves");
   EXPECT_EQ(c.back(), "*END");
   // 12 input and 3 computed curve blocks; the computed ones are named.
@@ -232,7 +249,8 @@ TEST(FlowRuleProgramTest, ResultsLayout) {
       "\t\t       Flow Rule Coefficients Program       \n"
       "\t\t                Version 0.1                 \n"
       "\t\t--------------------------------------------\n"
-      "\nStarting out at : " + CFlowRuleProgram::TimeText(times.start) +
+      "\nStarting out at : " +
+      CFlowRuleProgram::TimeText(times.start) +
       "\n      Ending at : " + CFlowRuleProgram::TimeText(times.end) +
       "\n---------------------\n"
       "Elapsed wall clock time: 2.000 seconds\n"
@@ -256,7 +274,7 @@ TEST(FlowRuleProgramTest, ResultsLayout) {
       "------------   ------------\n"
       "          40              0\n";
   EXPECT_EQ(CFlowRuleProgram::FormatResults(result, times), expected);
-  EXPECT_EQ(CFlowRuleProgram::TimeText(times.start).size(), 24u);
+  EXPECT_TRUE(IsResultsTime(CFlowRuleProgram::TimeText(times.start)));
 }
 
 class CFailingSearch : public IBoundedMinimiser {
@@ -281,6 +299,32 @@ TEST(FlowRuleProgramTest, MinimiserCanBeExchanged) {
   ui.Clear();
   EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 0);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+}
+
+// Throws what it is given from inside the computation.
+template <class E>
+class CThrowingSearch : public IBoundedMinimiser {
+ public:
+  CMinimiserResult Minimise(const CBoundedProblem&) override { throw E(); }
+};
+
+TEST(FlowRuleProgramTest, FailuresInsideTheComputationAreReported) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string model = WriteSample(dir);
+  const std::string results = dir.Write("r.txt", "old");
+  CThrowingSearch<std::bad_alloc> noMemory;
+  struct COddFailure {};
+  CThrowingSearch<COddFailure> other;
+  CFlowRuleProgram program;
+  program.SetMinimiser(&noMemory);
+  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
+  program.SetMinimiser(&other);
+  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            (std::vector<std::string>{"Memory allocation failure.\n", "Unknown error.\n"}));
+  EXPECT_EQ(ReadFile(results), "old");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("c.k")));
 }
 
 TEST(FlowRuleCoefFormTest, DialogMessages) {

@@ -180,10 +180,9 @@ TEST(FlowRuleSolverTest, ValueChecksReportEveryFailure) {
   Solved s = Solve(model);
   EXPECT_FALSE(s.ok);
   EXPECT_EQ(s.messages,
-            (std::vector<std::string>{"The value of G11 must be >= 0.\n",
-                                      "The value of G22 must be >= 0.\n",
-                                      "The value of G33 must be >= 0.\n",
-                                      "The bounds of G66 must be >= 0.\n"}));
+            (std::vector<std::string>{
+                "The value of G11 must be >= 0.\n", "The value of G22 must be >= 0.\n",
+                "The value of G33 must be >= 0.\n", "The bounds of G66 must be >= 0.\n"}));
 
   model = SampleModel();
   model.poisson = {4.0, 1.5, 0.3};  // G12^2 > G11 G22 and G23^2 > G22 G33
