@@ -54,7 +54,6 @@ void CFlowRuleProgram::SetMinimiser(IBoundedMinimiser* minimiser) {
 }
 
 int CFlowRuleProgram::Run(const std::vector<std::string>& fileNames) {
-  ++m_runs;
   m_messages = 0;
   m_curvesRead = 0;
   if (fileNames.size() < 3) {

@@ -33,6 +33,9 @@ class CFlowRuleProgram {
   int Run(const std::vector<std::string>& fileNames);
 
   const CFlowRuleModel& Model() const { return m_model; }
+  // Curves read and messages reported by the last run.
+  int CurvesRead() const { return m_curvesRead; }
+  int MessagesReported() const { return m_messages; }
   const CFlowRuleResult& Result() const { return m_result; }
 
   // Start and end of a run for the results file.
@@ -56,10 +59,8 @@ class CFlowRuleProgram {
   CFlowRuleResult m_result;
   std::unique_ptr<IBoundedMinimiser> m_ownMinimiser;
   IBoundedMinimiser* m_minimiser;
-  // Counters of the last run: curves read, messages reported, runs made.
   int m_curvesRead = 0;
   int m_messages = 0;
-  int m_runs = 0;
 };
 
 }  // namespace olm

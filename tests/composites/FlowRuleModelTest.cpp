@@ -53,6 +53,19 @@ TEST(FlowRuleModelTest, ReadsCurvesAndSettings) {
   EXPECT_EQ(m.upper[2], 4.0);
 }
 
+TEST(FlowRuleModelTest, LinesEndingInCarriageReturns) {
+  CTempDir dir;
+  std::string curves = Curves(2, 12);
+  std::string crlf;
+  for (char c : curves) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  dir.Write("curves.k", crlf);
+  CFlowRuleModel m;
+  ASSERT_EQ(
+      Read("*include curves.k\r\n*define_curve id 1\r\n0 1\r\n1 2\r\n*end\r\n", m, dir.Path()), "");
+  EXPECT_EQ(m.DefinedCount(), 12);
+  EXPECT_EQ(m.y[11](2), 125.0);
+}
+
 TEST(FlowRuleModelTest, DefaultsWhenSettingsAreLeftOut) {
   CFlowRuleModel m;
   ASSERT_EQ(Read(Curves(), m), "");

@@ -109,6 +109,8 @@ TEST(FlowRuleProgramTest, FailedRunLeavesOlderOutputsAlone) {
   CFlowRuleProgram program;
   EXPECT_EQ(program.Run({model, results, card}), 1);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
+  EXPECT_EQ(program.CurvesRead(), 11);
+  EXPECT_EQ(program.MessagesReported(), 1);
   EXPECT_EQ(ReadFile(results), "old results");
   EXPECT_EQ(ReadFile(card), "old card");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
@@ -129,6 +131,8 @@ TEST(FlowRuleProgramTest, ValueChecksAreReportedByTheProgram) {
                 "The value of G11 must be >= 0.\n", "The value of G22 must be >= 0.\n",
                 "The value of G33 must be >= 0.\n", "The bounds of G55 must be >= 0.\n"}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
+  EXPECT_EQ(program.CurvesRead(), 12);
+  EXPECT_EQ(program.MessagesReported(), 4);
 }
 
 TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
