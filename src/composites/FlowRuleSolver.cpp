@@ -98,6 +98,15 @@ double FitStressRatio(const std::vector<const CWorkCurve*>& curves, const CWorkC
 bool CFlowRuleSolver::Solve(const CFlowRuleModel& model, CFlowRuleResult& result,
                             std::vector<std::string>& messages) {
   result = CFlowRuleResult();
+  if (model.DefinedCount() != kFlowRuleCurveCount) {
+    messages.push_back("Could not find and read 12 curve data.\n");
+    return false;
+  }
+  if (model.master < kTension1 || model.master > kCompression3 || model.slave < kShear12 ||
+      model.slave > kShear13) {
+    messages.push_back("Invalid curve id.\n");
+    return false;
+  }
   std::array<CWorkCurve, kFlowRuleCurveCount> curve;
   for (int id = 1; id <= kFlowRuleCurveCount; ++id)
     curve[id - 1] = MakeWorkCurve(model.x[id - 1], model.y[id - 1]);

@@ -220,6 +220,16 @@ TEST(FlowRuleSolverTest, AssumedInteractionTermNeedsItsPoissonRatio) {
                             "The Poisson ratio that relates G12 to the curves must not be 0.\n"}));
 }
 
+TEST(FlowRuleSolverTest, ModelsBuiltInCodeAreCheckedToo) {
+  CFlowRuleModel model = SampleModel();
+  model.slave = kShear12 - 1;
+  EXPECT_EQ(Solve(model).messages, (std::vector<std::string>{"Invalid curve id.\n"}));
+  model = SampleModel();
+  model.defined[7] = false;
+  EXPECT_EQ(Solve(model).messages,
+            (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
+}
+
 class CStalledSearch : public IBoundedMinimiser {
  public:
   CMinimiserResult Minimise(const CBoundedProblem& p) override {
