@@ -229,7 +229,8 @@ void CFailureSurface::ComputeS23S13() {
   for (int i = 1; i <= kRows; ++i) {
     const double s23 = lo + (i - 1) * step;
     const double s13 = S13At(s23);
-    PutBranches(t, i, s23, s13, -s13, s23Strength, s13Strength);
+    // 0.0 - s13 rather than -s13: no "-0" in the file where the envelope closes.
+    PutBranches(t, i, s23, s13, 0.0 - s13, s23Strength, s13Strength);
   }
 }
 

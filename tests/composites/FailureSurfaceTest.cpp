@@ -171,6 +171,8 @@ TEST(FailureSurfaceTest, S23S13WithoutAppliedStressesReachesTheShearStrengths) {
   EXPECT_NEAR(t(100, 1), 50.1, 1e-9);
   EXPECT_NEAR(fs.S13At(0), 80, 1e-9);
   EXPECT_EQ(t(1, 2), 0.0);  // beyond the strength: no S13 left
+  EXPECT_FALSE(std::signbit(t(1, 3)));
+  EXPECT_EQ(fs.FormatTables().find(" -0 "), std::string::npos);
   double top = 0;
   for (int i = 1; i <= 100; ++i) {
     top = std::max(top, t(i, 2));
