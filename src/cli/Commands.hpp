@@ -21,6 +21,10 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// olm failure-surface --s1t ... --s33-value ... [-o FILE]
+Command AddFailureSurfaceCommand(CLI::App& app);
+// olm flowrule MODEL RESULTS CARD
+Command AddFlowRuleCommand(CLI::App& app);
 
 Command AddReduceCommand(CLI::App& app);
 Command AddDemoCommand(CLI::App& app);

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "FlowRuleSamples.hpp"
+#include "TestSupport.hpp"
+#include "composites/FlowRuleModel.hpp"
+
+namespace olm::test {
+namespace {
+
+// Twelve two-point curves, ids from..to.
+std::string Curves(int from = 1, int to = 12) {
+  std::string out;
+  for (int id = from; id <= to; ++id)
+    out += Format("*define_curve id %d\n0 %d\n0.01 %d\n", id, 10 * id, 10 * id + 5);
+  return out;
+}
+
+std::string Read(const std::string& text, CFlowRuleModel& model, const std::string& base = "") {
+  return ReadFlowRuleModelText(text, base, model);
+}
+
+TEST(FlowRuleModelTest, ReadsCurvesAndSettings) {
+  CFlowRuleModel m;
+  const std::string text =
+      "** comment line\n"
+      "   ** indented comment\n"
+      "*define_curve, id, 3\n"
+      "0.0,\t100.0\n"
+      "\n"
+      "0.01 , 120  0.02 130\n" +
+      Curves(1, 2) + Curves(4, 12) +
+      "*map\nmaster 5\nslave 9\n"
+      "*plastic\npoisson ratios 0.3, 0.45, 0.35\ng 12 -0.2\n"
+      "*off axis\nvalues 30 45 60\ng 55 2 0.5\ng66 0 4\n"
+      "*end\nanything after the end is not read\n";
+  ASSERT_EQ(Read(text, m), "");
+  EXPECT_EQ(m.DefinedCount(), 12);
+  ASSERT_EQ(m.x[2].GetSize(), 3);
+  EXPECT_EQ(m.x[2](3), 0.02);
+  EXPECT_EQ(m.y[2](2), 120.0);
+  EXPECT_EQ(m.y[11](2), 125.0);
+  EXPECT_EQ(m.master, 5);
+  EXPECT_EQ(m.slave, 9);
+  EXPECT_EQ(m.poisson[1], 0.45);
+  EXPECT_EQ(m.assumed, kG12);
+  EXPECT_EQ(m.assumedValue, -0.2);
+  EXPECT_EQ(m.angle[0], 30.0);
+  EXPECT_EQ(m.angle[2], 60.0);
+  EXPECT_FALSE(m.boundsGiven[0]);
+  EXPECT_TRUE(m.boundsGiven[1]);
+  EXPECT_EQ(m.lower[1], 0.5);  // given in either order
+  EXPECT_EQ(m.upper[1], 2.0);
+  EXPECT_EQ(m.upper[2], 4.0);
+}
+
+TEST(FlowRuleModelTest, LinesEndingInCarriageReturns) {
+  CTempDir dir;
+  std::string curves = Curves(2, 12);
+  std::string crlf;
+  for (char c : curves) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  dir.Write("curves.k", crlf);
+  CFlowRuleModel m;
+  ASSERT_EQ(
+      Read("*include curves.k\r\n*define_curve id 1\r\n0 1\r\n1 2\r\n*end\r\n", m, dir.Path()), "");
+  EXPECT_EQ(m.DefinedCount(), 12);
+  EXPECT_EQ(m.y[11](2), 125.0);
+}
+
+TEST(FlowRuleModelTest, DefaultsWhenSettingsAreLeftOut) {
+  CFlowRuleModel m;
+  ASSERT_EQ(Read(Curves(), m), "");
+  EXPECT_EQ(m.master, 1);
+  EXPECT_EQ(m.slave, 7);
+  EXPECT_EQ(m.assumed, -1);
+  EXPECT_EQ(m.angle[1], 45.0);
+}
+
+TEST(FlowRuleModelTest, ReadingAgainReplacesTheModel) {
+  CRecordingUi ui;
+  CFlowRuleModel m;
+  ASSERT_EQ(Read(FormatFlowRuleCurves(SampleModel()) + "*map\nmaster 3\n", m), "");
+  ASSERT_EQ(Read(Curves(), m), "");
+  EXPECT_TRUE(ui.messages.empty());  // no container complaints
+  EXPECT_EQ(m.x[4].GetSize(), 2);
+  EXPECT_EQ(m.y[4](2), 55.0);
+  EXPECT_EQ(m.master, 1);
+  EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
+  EXPECT_EQ(m.DefinedCount(), 11);
+}
+
+TEST(FlowRuleModelTest, IncludeReadsTheFileInPlace) {
+  CTempDir dir;
+  dir.Write("curves.k", Curves(2, 12));
+  CFlowRuleModel m;
+  ASSERT_EQ(Read("*include curves.k\n" + Curves(1, 1) + "*end\n", m, dir.Path()), "");
+  EXPECT_EQ(m.DefinedCount(), 12);
+  const std::string main = dir.Write("main.k", Curves(1, 1) + "*include \"curves.k\"\n*end\n");
+  ASSERT_EQ(ReadFlowRuleModel(main, m), "");  // relative to the including file
+  EXPECT_EQ(m.DefinedCount(), 12);
+}
+
+TEST(FlowRuleModelTest, IncludeInsideAnIncludedFileIsRefused) {
+  CTempDir dir;
+  dir.Write("inner.k", Curves(7, 12));
+  dir.Write("outer.k", Curves(2, 6) + "*include inner.k\n");
+  CFlowRuleModel m;
+  EXPECT_EQ(Read(Curves(1, 1) + "*include outer.k\n", m, dir.Path()),
+            "*include command cannot be used inside an include file.\n");
+}
+
+TEST(FlowRuleModelTest, FileProblems) {
+  CTempDir dir;
+  CFlowRuleModel m;
+  EXPECT_EQ(ReadFlowRuleModel(dir.File("none.k"), m), "Unable to open input file.\n");
+  EXPECT_EQ(Read("*include none.k\n", m, dir.Path()), "Unable to open input file.\n");
+  EXPECT_EQ(Read("\n*include\n", m, dir.Path()), "Input read error on line 2\n");
+}
+
+TEST(FlowRuleModelTest, CurveCountAndIdMessages) {
+  CFlowRuleModel m;
+  EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
+  EXPECT_EQ(Read(Curves(1, 11) + "*end\n" + Curves(12, 12), m),
+            "Could not find and read 12 curve data.\n");
+  EXPECT_EQ(Read(Curves(1, 3) + Curves(3, 12), m), "Curve 3 defined more than once.");
+  EXPECT_EQ(Read(Curves(1, 4) + "*define_curve id 5\n0 10\n" + Curves(6, 12), m),
+            "Curve 5 has insufficient data.");
+  EXPECT_EQ(Read(Curves(1, 11) + "*define_curve id 12\n*end\n", m),
+            "Curve 12 has insufficient data.");
+  // No plastic flow, or no stress, is not enough either.
+  EXPECT_EQ(Read("*define_curve id 2\n0.01 10 -0.01 20\n", m), "Curve 2 has insufficient data.");
+  EXPECT_EQ(Read("*define_curve id 2\n0 0 0.01 0\n", m), "Curve 2 has insufficient data.");
+  EXPECT_EQ(Read("*define_curve id 13\n", m), "Invalid curve id.\n");
+  EXPECT_EQ(Read("*define_curve id 0\n", m), "Invalid curve id.\n");
+  EXPECT_EQ(Read(Curves() + "*map\nmaster 7\n", m), "Invalid curve id.\n");
+  EXPECT_EQ(Read(Curves() + "*map\nslave 6\n", m), "Invalid curve id.\n");
+}
+
+TEST(FlowRuleModelTest, ReadErrorsNameTheLine) {
+  CFlowRuleModel m;
+  const std::string head = "** model\n*define_curve id 1\n0 10\n";  // lines 1-3
+  EXPECT_EQ(Read(head + "0.01 1x\n", m), "Input read error on line 4\n");
+  EXPECT_EQ(Read(head + "0.01 10 0.02\n", m), "Input read error on line 4\n");
+  EXPECT_EQ(Read(head + "*unknown\n", m), "Input read error on line 4\n");
+  EXPECT_EQ(Read("1 2\n", m), "Input read error on line 1\n");  // data before any keyword
+  EXPECT_EQ(Read("*define_curve id x\n", m), "Input read error on line 1\n");
+  EXPECT_EQ(Read("*define_curve\n", m), "Input read error on line 1\n");
+  EXPECT_EQ(Read("*plastic\npoisson 0.3 0.3\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*plastic\ng 44 1\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*plastic\ncolour red\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*off axis\nvalues 45 90 45\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*off axis\ng 44 1\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*off side\n", m), "Input read error on line 1\n");
+  EXPECT_EQ(Read("*map\nmaster\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*define_curve id 1\n0 nan\n", m), "Input read error on line 2\n");
+  EXPECT_EQ(Read("*define_curve id 1\n0 1e999\n", m), "Input read error on line 2\n");
+}
+
+TEST(FlowRuleModelTest, LineNumbersOfAnIncludedFileAreItsOwn) {
+  CTempDir dir;
+  dir.Write("curves.k", "** curves\n*define_curve id 1\n0 10\nbad\n");
+  CFlowRuleModel m;
+  EXPECT_EQ(Read("**\n**\n**\n*include curves.k\n", m, dir.Path()), "Input read error on line 4\n");
+}
+
+TEST(FlowRuleModelTest, OnlyOneAssumedCoefficient) {
+  CFlowRuleModel m;
+  EXPECT_EQ(Read(Curves() + "*plastic\ng 11 1\ng 22 1\n", m),
+            "Only assume one of the first six G-values.\n");
+  EXPECT_EQ(Read(Curves() + "*plastic\ng 13 -0.1\n*plastic\ng11 1\n", m),
+            "Only assume one of the first six G-values.\n");
+}
+
+TEST(FlowRuleModelTest, FormattedModelReadsBackTheSame) {
+  const CFlowRuleModel original = SampleModel();
+  CFlowRuleModel m;
+  ASSERT_EQ(Read(FormatFlowRuleCurves(original) + FormatFlowRuleSettings(original), m), "");
+  for (int id = 1; id <= 12; ++id) {
+    ASSERT_EQ(m.x[id - 1].GetSize(), original.x[id - 1].GetSize());
+    for (int i = 1; i <= m.x[id - 1].GetSize(); ++i) {
+      EXPECT_NEAR(m.x[id - 1](i), original.x[id - 1](i), 1e-9 * std::fabs(original.x[id - 1](i)));
+      EXPECT_NEAR(m.y[id - 1](i), original.y[id - 1](i), 1e-9 * std::fabs(original.y[id - 1](i)));
+    }
+  }
+  EXPECT_EQ(m.master, original.master);
+  EXPECT_EQ(m.assumed, original.assumed);
+  EXPECT_EQ(m.poisson, original.poisson);
+  EXPECT_EQ(m.lower, original.lower);
+  EXPECT_EQ(m.upper, original.upper);
+}
+
+}  // namespace
+}  // namespace olm::test

@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "FlowRuleSamples.hpp"
+#include "TestSupport.hpp"
+#include "composites/FlowRuleCoefForm.hpp"
+#include "composites/FlowRuleProgram.hpp"
+#include "composites/OutputFile.hpp"
+
+namespace olm::test {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The text with every digit turned into '9' and every letter into 'a'.
+std::string Shape(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    if (std::isdigit(static_cast<unsigned char>(c)))
+      c = '9';
+    else if (std::isalpha(static_cast<unsigned char>(c)))
+      c = 'a';
+  }
+  return out;
+}
+
+// "Sun Dec  6 08:00:50 2026" (the day of the month may have one digit).
+bool IsResultsTime(const std::string& text) {
+  const std::string s = Shape(text);
+  return s == "aaa aaa  9 99:99:99 9999" || s == "aaa aaa 99 99:99:99 9999";
+}
+
+// The sample model written into a folder: main file and included curves.
+std::string WriteSample(const CTempDir& dir) {
+  dir.Write("curves.txt", SampleCurvesText());
+  return dir.Write("model.txt", SampleMainText("curves.txt"));
+}
+
+TEST(FlowRuleSampleTest, SampleFilesAreThoseOfTheSampleMaterial) {
+  const std::string main = std::string(OLM_SAMPLES_DIR) + "/flowrule_model.txt";
+  const std::string curves = std::string(OLM_SAMPLES_DIR) + "/flowrule_curves.txt";
+  if (std::getenv("OLM_REGENERATE_SAMPLES")) {
+    ASSERT_TRUE(WriteTextFile(main, SampleMainText("flowrule_curves.txt")));
+    ASSERT_TRUE(WriteTextFile(curves, SampleCurvesText()));
+  }
+  EXPECT_EQ(ReadFile(main), SampleMainText("flowrule_curves.txt"));
+  EXPECT_EQ(ReadFile(curves), SampleCurvesText());
+}
+
+TEST(FlowRuleSampleTest, SampleCurvesArePhysicallySensible) {
+  const CFlowRuleModel m = SampleModel();
+  for (int id = 1; id <= 12; ++id) {
+    const CVector<double>& x = m.x[id - 1];
+    const CVector<double>& y = m.y[id - 1];
+    const double sign = id >= 4 && id <= 6 ? -1.0 : 1.0;  // compression is negative
+    EXPECT_EQ(x(1), 0.0);                                 // starts at initial yield
+    EXPECT_GT(sign * y(1), 10.0);
+    for (int i = 2; i <= x.GetSize(); ++i) {
+      EXPECT_GT(sign * x(i), sign * x(i - 1)) << "curve " << id;  // plastic strain grows
+      EXPECT_GT(sign * y(i), sign * y(i - 1)) << "curve " << id;  // hardening
+    }
+    EXPECT_LT(std::fabs(y(x.GetSize())), 400.0);
+    EXPECT_LT(std::fabs(x(x.GetSize())), 0.11);
+  }
+}
+
+TEST(FlowRuleProgramTest, RefusesFewerThanThreeFileNames) {
+  CRecordingUi ui;
+  CFlowRuleProgram program;
+  EXPECT_EQ(program.Run({}), 1);
+  EXPECT_EQ(program.Run({"model.txt", "results.txt"}), 1);
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            (std::vector<std::string>{"Command line needs input and 2 output file names.\n",
+                                      "Command line needs input and 2 output file names.\n"}));
+}
+
+TEST(FlowRuleProgramTest, FilesThatCannotBeOpened) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string model = WriteSample(dir);
+  CFlowRuleProgram program;
+  EXPECT_EQ(program.Run({dir.File("none.txt"), dir.File("r.txt"), dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Last(), "Unable to open input file.\n");
+  EXPECT_EQ(program.Run({model, dir.File("no/r.txt"), dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Last(), "Unable to open 1st output file.\n");
+  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("no/c.k")}), 1);
+  EXPECT_EQ(ui.Last(), "Unable to open 2nd output file (curve data).\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt.olmtmp")));
+}
+
+TEST(FlowRuleProgramTest, FailedRunLeavesOlderOutputsAlone) {
+  CRecordingUi ui;
+  CTempDir dir;
+  std::string curves;
+  for (int id = 1; id <= 11; ++id) curves += Format("*define_curve id %d\n0 10 0.01 12\n", id);
+  const std::string model = dir.Write("eleven.txt", curves + "*end\n");
+  const std::string results = dir.Write("r.txt", "old results"),
+                    card = dir.Write("c.k", "old card");
+  CFlowRuleProgram program;
+  EXPECT_EQ(program.Run({model, results, card}), 1);
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
+  EXPECT_EQ(program.CurvesRead(), 11);
+  EXPECT_EQ(program.MessagesReported(), 1);
+  EXPECT_EQ(ReadFile(results), "old results");
+  EXPECT_EQ(ReadFile(card), "old card");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            3);
+}
+
+TEST(FlowRuleProgramTest, ValueChecksAreReportedByTheProgram) {
+  CRecordingUi ui;
+  CTempDir dir;
+  dir.Write("curves.txt", SampleCurvesText());
+  const std::string model = dir.Write(
+      "model.txt", "*include curves.txt\n*plastic\ng 11 -1\n*off axis\ng 55 -1 2\n*end\n");
+  CFlowRuleProgram program;
+  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            (std::vector<std::string>{
+                "The value of G11 must be >= 0.\n", "The value of G22 must be >= 0.\n",
+                "The value of G33 must be >= 0.\n", "The bounds of G55 must be >= 0.\n"}));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
+  EXPECT_EQ(program.CurvesRead(), 12);
+  EXPECT_EQ(program.MessagesReported(), 4);
+}
+
+TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string model = WriteSample(dir);
+  CFlowRuleProgram program;
+  ASSERT_EQ(program.Run({model, dir.File("results.txt"), dir.File("card.k")}), 0);
+  EXPECT_TRUE(ui.messages.empty());
+  const auto truth = SampleMaterial().Coefficients();
+
+  const std::vector<std::string> r = Lines(ReadFile(dir.File("results.txt")));
+  ASSERT_GT(r.size(), 40u);
+  EXPECT_EQ(r[0], "\t\t--------------------------------------------");
+  EXPECT_EQ(r[1], "\t\t       Flow Rule Coefficients Program       ");
+  EXPECT_EQ(r[2], "\t\t                Version 0.1                 ");
+  EXPECT_EQ(r[3], "\t\t--------------------------------------------");
+  EXPECT_EQ(r[4], "");
+  EXPECT_EQ(r[5].substr(0, 18), "Starting out at : ");
+  EXPECT_TRUE(IsResultsTime(r[5].substr(18))) << r[5];
+  EXPECT_EQ(r[6].substr(0, 18), "      Ending at : ");
+  EXPECT_TRUE(IsResultsTime(r[6].substr(18))) << r[6];
+  EXPECT_EQ(r[7], std::string(21, '-'));
+  EXPECT_EQ(Shape(r[8]), Shape("Elapsed wall clock time: 0.000 seconds")) << r[8];
+  EXPECT_EQ(r[9], "");
+  EXPECT_EQ(r[10].substr(0, 50), "           Objective function for off-axis terms: ");
+  EXPECT_EQ(r[11].substr(0, 50), "Normalized objective function for off-axis terms: ");
+  EXPECT_LT(std::strtod(r[11].substr(50).c_str(), nullptr), 1e-5);
+  EXPECT_EQ(r[12], "");
+  EXPECT_EQ(r[13], std::string(33, '-'));
+  EXPECT_EQ(r[14], "Calculated Flow Rule Coefficients");
+  for (int k = 0; k < 9; ++k) {
+    const std::string& line = r[15 + k];
+    ASSERT_EQ(line.substr(0, 5), std::string(FlowRuleCoefficientName(k)) + ": ");
+    EXPECT_NEAR(std::strtod(line.substr(5).c_str(), nullptr), truth[k], 2e-4 * std::fabs(truth[k]));
+  }
+  EXPECT_EQ(r[24], "");
+  EXPECT_EQ(r[25], "STRESS VS PLASTIC STRAIN CURVES");
+  EXPECT_EQ(r[26], std::string(31, '-'));
+  EXPECT_EQ(r[27], "");
+  EXPECT_EQ(r[28], "Uniaxial Eff" + std::string(15, ' '));
+  EXPECT_EQ(r[29], "   Stress      Plas. Strain");
+  EXPECT_EQ(r[30], "------------   ------------");
+  // Master curve 2 with G22 = 1: its 31 points are the effective curve.
+  const CFlowRuleMaterial m = SampleMaterial();
+  for (int j = 0; j < 31; ++j) {
+    double stress = 0, strain = 0;
+    ASSERT_EQ(std::sscanf(r[31 + j].c_str(), "%lf %lf", &stress, &strain), 2);
+    EXPECT_NEAR(stress, m.EffectiveStress(strain), 1e-4 * stress);
+  }
+  EXPECT_EQ(r[62], "");
+  EXPECT_EQ(r[63], "  Shear Eff " + std::string(15, ' '));
+  EXPECT_EQ(r[64], "   Stress      Plas. Strain");
+  EXPECT_EQ(r.size(), 66u + 30u);  // the slave shear curve has 30 points
+
+  const std::string card = ReadFile(dir.File("card.k"));
+  const std::vector<std::string> c = Lines(card);
+  EXPECT_EQ(c[0], "*KEYWORD");
+  EXPECT_EQ(Shape(c[1]), Shape("$# Created on 2024-01-01 00:00:00")) << c[1];
+  EXPECT_EQ(c[2], "$# Experimental Input Curves");
+  EXPECT_EQ(c.back(), "*END");
+  // 12 input and 3 computed curve blocks; the computed ones are named.
+  size_t blocks = 0;
+  for (const std::string& line : c) blocks += line == "*DEFINE_CURVE";
+  EXPECT_EQ(blocks, 15u);
+  EXPECT_NE(card.find("$# XY-G44 Computed Curve\n*DEFINE_CURVE\n"), std::string::npos);
+  EXPECT_NE(card.find("$# YZ-G55 Computed Curve\n"), std::string::npos);
+  EXPECT_NE(card.find("$# ZX-G66 Computed Curve\n"), std::string::npos);
+}
+
+TEST(FlowRuleProgramTest, CardColumns) {
+  CFlowRuleModel model;
+  model.x[0].SetSize(2);
+  model.y[0].SetSize(2);
+  model.x[0](1) = 0, model.x[0](2) = 0.0125;
+  model.y[0](1) = 40, model.y[0](2) = -55.5;
+  model.defined[0] = true;
+  CFlowRuleResult result;
+  result.computed[0].id = 13;
+  result.computed[0].name = "XY-G44 Computed Curve";
+  result.computed[0].x = {0.25};
+  result.computed[0].y = {1e-5};
+  const std::string expected =
+      "*KEYWORD\n"
+      "$# Created on 2024-05-06 07:08:09\n"
+      "$# Experimental Input Curves\n"
+      "*DEFINE_CURVE\n"
+      "$#    lcid      sidr       sfa       sfo      offa      offo    dattyp\n"
+      "         1         0     0.000     0.000     0.000     0.000         0\n"
+      "$#                a1                  o1\n"
+      "                   0                  40\n"
+      "              0.0125               -55.5\n"
+      "$# XY-G44 Computed Curve\n"
+      "*DEFINE_CURVE\n"
+      "$#    lcid      sidr       sfa       sfo      offa      offo    dattyp\n"
+      "        13         0     0.000     0.000     0.000     0.000         0\n"
+      "$#                a1                  o1\n"
+      "                0.25               1e-05\n"
+      "*END\n";
+  EXPECT_EQ(CFlowRuleProgram::FormatCard(model, result, "2024-05-06 07:08:09"), expected);
+}
+
+TEST(FlowRuleProgramTest, ResultsLayout) {
+  CFlowRuleResult result;
+  result.g = {1, 2, 3, -0.5, -1, -1.5, 4, 5, 6.25};
+  result.objective = 0.5;
+  result.normalized = 0.25;
+  result.uniaxialStress = {40, 50.5};
+  result.uniaxialStrain = {0, 0.001};
+  result.shearStress = {40};
+  result.shearStrain = {0};
+  CFlowRuleProgram::CRunTimes times;
+  times.start = 1000000000;
+  times.end = 1000000002;
+  times.elapsedSeconds = 2.0004;
+  const std::string expected =
+      "\t\t--------------------------------------------\n"
+      "\t\t       Flow Rule Coefficients Program       \n"
+      "\t\t                Version 0.1                 \n"
+      "\t\t--------------------------------------------\n"
+      "\nStarting out at : " +
+      CFlowRuleProgram::TimeText(times.start) +
+      "\n      Ending at : " + CFlowRuleProgram::TimeText(times.end) +
+      "\n---------------------\n"
+      "Elapsed wall clock time: 2.000 seconds\n"
+      "\n"
+      "           Objective function for off-axis terms: 0.5\n"
+      "Normalized objective function for off-axis terms: 0.25\n"
+      "\n---------------------------------\n"
+      "Calculated Flow Rule Coefficients\n"
+      "G11: 1\nG22: 2\nG33: 3\nG12: -0.5\nG23: -1\nG13: -1.5\nG44: 4\nG55: 5\nG66: 6.25\n"
+      "\nSTRESS VS PLASTIC STRAIN CURVES\n"
+      "-------------------------------\n"
+      "\n"
+      "Uniaxial Eff               \n"
+      "   Stress      Plas. Strain\n"
+      "------------   ------------\n"
+      "          40              0\n"
+      "        50.5          0.001\n"
+      "\n"
+      "  Shear Eff                \n"
+      "   Stress      Plas. Strain\n"
+      "------------   ------------\n"
+      "          40              0\n";
+  EXPECT_EQ(CFlowRuleProgram::FormatResults(result, times), expected);
+  EXPECT_TRUE(IsResultsTime(CFlowRuleProgram::TimeText(times.start)));
+}
+
+class CFailingSearch : public IBoundedMinimiser {
+ public:
+  CMinimiserResult Minimise(const CBoundedProblem& p) override {
+    CMinimiserResult r;
+    r.x = p.lower;
+    return r;
+  }
+};
+
+TEST(FlowRuleProgramTest, MinimiserCanBeExchanged) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string model = WriteSample(dir);
+  CFailingSearch failing;
+  CFlowRuleProgram program;
+  program.SetMinimiser(&failing);
+  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to converge\n"}));
+  program.SetMinimiser(nullptr);
+  ui.Clear();
+  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 0);
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+}
+
+// Throws what it is given from inside the computation.
+template <class E>
+class CThrowingSearch : public IBoundedMinimiser {
+ public:
+  CMinimiserResult Minimise(const CBoundedProblem&) override { throw E(); }
+};
+
+TEST(FlowRuleProgramTest, FailuresInsideTheComputationAreReported) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string model = WriteSample(dir);
+  const std::string results = dir.Write("r.txt", "old");
+  CThrowingSearch<std::bad_alloc> noMemory;
+  struct COddFailure {};
+  CThrowingSearch<COddFailure> other;
+  CFlowRuleProgram program;
+  program.SetMinimiser(&noMemory);
+  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
+  program.SetMinimiser(&other);
+  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            (std::vector<std::string>{"Memory allocation failure.\n", "Unknown error.\n"}));
+  EXPECT_EQ(ReadFile(results), "old");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("c.k")));
+}
+
+TEST(FlowRuleCoefFormTest, DialogMessages) {
+  CRecordingUi ui;
+  CFlowRuleCoefForm form;
+  EXPECT_STREQ(CFlowRuleCoefForm::kCaption, "MAT213 Input Data");
+  const auto& columns = CFlowRuleCoefForm::ListColumns();
+  EXPECT_STREQ(columns[0], "Test Data");
+  EXPECT_STREQ(columns[1], "OLM Data File");
+  EXPECT_STREQ(columns[2], "Data Set Name");
+  EXPECT_EQ(CFlowRuleCoefForm::kListColumnWidth, 80);
+  EXPECT_STREQ(CFlowRuleCoefForm::UseAsChoices()[9], "1-2 Plane Off-Axis Tension");
+  EXPECT_EQ(form.Compute(), 0);  // empty fields: the message and nothing else
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Ready to compute ..."}));
+  EXPECT_FALSE(form.Update(false));
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_TRUE(form.Update(true));
+  form.ListClicked();
+  form.SelectFile();
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "Ready to compute ...", "Updating list of MAT213 12 curves",
+                            "Selecting a row from the table", "Selecting OLM model file"}));
+}
+
+TEST(FlowRuleCoefFormTest, ComputeRunsTheProgramWhenAllFilesAreNamed) {
+  CRecordingUi ui;
+  CTempDir dir;
+  CFlowRuleCoefForm form;
+  form.modelFile = WriteSample(dir);
+  form.resultsFile = dir.File("r.txt");
+  form.cardFile = dir.File("c.k");
+  EXPECT_EQ(form.Compute(), 0);
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Ready to compute ..."}));
+  EXPECT_TRUE(std::filesystem::exists(form.resultsFile));
+  EXPECT_TRUE(std::filesystem::exists(form.cardFile));
+}
+
+}  // namespace
+}  // namespace olm::test
