@@ -21,6 +21,8 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// olm dist: distribution analysis of an input file (DistCommand.cpp).
+Command AddDistCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);
