@@ -152,3 +152,11 @@ def shape_eq10(b):
 
 b10 = optimize.brentq(shape_eq10, 1, 50, xtol=1e-14)
 print(f"weibull2p corrected n=10 shape {b10:.15g} scale {((x10 ** b10).mean() / 0.967) ** (1 / b10):.15g}")
+
+# Point values used by DistributionModelsTest.
+nd = stats.norm(mu, sd)
+print(f"norm cdf(300) - cdf(0) {nd.cdf(300) - nd.cdf(0):.15g}  cdf(600) {nd.cdf(600):.15g}")
+lnd = stats.lognorm(sdl, 0, med)
+print(f"lognorm cdf(300) {lnd.cdf(300):.15g}  pdf(600) {lnd.pdf(600):.15g}")
+print(f"P(5.0001, 2.0) {special.gammainc(5.0001, 2.0):.15g}  P(2.0001, 40) {special.gammainc(2.0001, 40):.15g}")
+print(f"gamma cdf at grid point 500 ({grid[499]:.6g}): {g.cdf(grid[499]):.12g}")

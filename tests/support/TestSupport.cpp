@@ -56,12 +56,12 @@ bool CRecordingUi::Saw(const std::string& text) const {
 
 std::string DataPath(const std::string& relative) {
   const char* root = std::getenv("OLM_TEST_DATA");
-  return std::string(root ? root : "tests/data") + "/" + relative;
+  return std::string(root ? root : OLM_SOURCE_ROOT "/tests/data") + "/" + relative;
 }
 
 std::string SourcePath(const std::string& relative) {
   const char* root = std::getenv("OLM_SOURCE_DIR");
-  return std::string(root ? root : ".") + "/" + relative;
+  return std::string(root ? root : OLM_SOURCE_ROOT) + "/" + relative;
 }
 
 CTempDir::CTempDir() {
