@@ -37,11 +37,21 @@ nlohmann::json ParametersJson(const CDistributionResult& r) {
   nlohmann::json p;
   const double p1 = r.parameters(1), p2 = r.parameters(2);
   switch (r.code) {
-    case kNormal: p = {{"mean", p1}, {"standard_deviation", p2}}; break;
-    case kLognormal: p = {{"median", p1}, {"log_standard_deviation", p2}}; break;
-    case kGamma: p = {{"scale", p1}, {"shape", p2}}; break;
-    case kGeneralizedExponential: p = {{"rate", p1}, {"shape", p2}}; break;
-    default: p = {{"scale", p1}, {"shape", p2}, {"location", r.location}}; break;
+    case kNormal:
+      p = {{"mean", p1}, {"standard_deviation", p2}};
+      break;
+    case kLognormal:
+      p = {{"median", p1}, {"log_standard_deviation", p2}};
+      break;
+    case kGamma:
+      p = {{"scale", p1}, {"shape", p2}};
+      break;
+    case kGeneralizedExponential:
+      p = {{"rate", p1}, {"shape", p2}};
+      break;
+    default:
+      p = {{"scale", p1}, {"shape", p2}, {"location", r.location}};
+      break;
   }
   return p;
 }
@@ -126,10 +136,10 @@ int RunDist(CDistOptions& o) {
 Command AddDistCommand(CLI::App& app) {
   auto opts = std::make_shared<CDistOptions>();
   CLI::App* sub = app.add_subcommand(
-      "dist", "Fit six probability distributions to the sample of a distribution input file and "
-              "write the results report");
-  sub->add_option("INPUT", opts->input, "distribution input file (*heading ... *end)")
-      ->required();
+      "dist",
+      "Fit six probability distributions to the sample of a distribution input file and "
+      "write the results report");
+  sub->add_option("INPUT", opts->input, "distribution input file (*heading ... *end)")->required();
   sub->add_option("-o,--output", opts->results,
                   "results report (default: INPUT with the extension .out)");
   sub->add_flag("--json", opts->json,

@@ -29,19 +29,27 @@ const double kTableC1n10[5] = {8.643, 3.365, 2.180, 1.758, 1.552};
 const double kTableC2n8[5] = {9.145, 3.665, 2.229, 1.766, 1.543};
 const double kTableC2n10[5] = {11.104, 3.966, 2.312, 1.800, 1.564};
 
-int TableIndex(int n) { return std::clamp(n, 1, 16) - 1; }
+int TableIndex(int n) {
+  return std::clamp(n, 1, 16) - 1;
+}
 
 // Console line of each model.
 const char* ConsoleLine(int code) {
   switch (code) {
-    case kNormal: return "\nNormal Distribution calculations ...\n";
-    case kLognormal: return "\nLognormal Distribution calculations ...\n";
-    case kGamma: return "\nGamma Distribution calculations ...\n";
-    case kGeneralizedExponential: return "\nGeneralized Distribution calculations ...\n";
+    case kNormal:
+      return "\nNormal Distribution calculations ...\n";
+    case kLognormal:
+      return "\nLognormal Distribution calculations ...\n";
+    case kGamma:
+      return "\nGamma Distribution calculations ...\n";
+    case kGeneralizedExponential:
+      return "\nGeneralized Distribution calculations ...\n";
     case kWeibull2P:
       return "\nWeibull Distribution calculations ...\n\n\tWeibull 2 parameter ...\n";
-    case kWeibull3P: return "\n\tWeibull 3 parameter ...\n";
-    default: return "";
+    case kWeibull3P:
+      return "\n\tWeibull 3 parameter ...\n";
+    default:
+      return "";
   }
 }
 
@@ -58,11 +66,14 @@ bool IsEvaluation(int request) {
   switch (request) {
     case 1:
     case 4:
-    case 5: return true;
+    case 5:
+      return true;
     case -1:
     case -2:
-    case -3: return false;
-    default: ObjectiveMisuse(request);
+    case -3:
+      return false;
+    default:
+      ObjectiveMisuse(request);
   }
 }
 
@@ -188,7 +199,9 @@ std::string Refusal(int code, const std::string& reason) {
 }
 }  // namespace
 
-double WeibullScaleDivisor(int n) { return kTableA[TableIndex(n)]; }
+double WeibullScaleDivisor(int n) {
+  return kTableA[TableIndex(n)];
+}
 
 double WeibullShapeNumerator(int n, int set) {
   return set == 2 ? kTableB2[TableIndex(n)] : kTableB1[TableIndex(n)];
@@ -225,7 +238,8 @@ void FEWrapperDE(void* context, int request, double& objective, CEngVector<doubl
     case kSelectorWeibull3P:
       Weibull3PObjective(*c, request, objective, x, xLower, xUpper, auxiliary, g);
       break;
-    default: throw CDistributionError("Fatal error in FEWrapperDE function");
+    default:
+      throw CDistributionError("Fatal error in FEWrapperDE function");
   }
 }
 
@@ -378,8 +392,9 @@ void CDistributionAnalysis::Fit(CDistributionResult& r, std::ostream* optimizerL
     return;
   }
   if (NeedsPositiveValues(r.code) && m_min <= 0.0) {
-    r.message = Refusal(r.code, "the sample holds values <= 0, and this distribution needs "
-                                "positive values (its estimators take logarithms).");
+    r.message = Refusal(r.code,
+                        "the sample holds values <= 0, and this distribution needs "
+                        "positive values (its estimators take logarithms).");
     return;
   }
   double sum = 0.0, sumLog = 0.0;
@@ -414,8 +429,8 @@ void CDistributionAnalysis::Fit(CDistributionResult& r, std::ostream* optimizerL
       for (int it = 0; it < kMaxGammaIterations && std::isfinite(k) && k > 0.0; ++it) {
         const double psi = std::log(k) - 1.0 / (2.0 * k);
         const double psi1 = 1.0 / k + 1.0 / (2.0 * k * k);
-        const double next = 1.0 / (1.0 / k + (meanLog - lm + std::log(k) - psi) /
-                                                 (k * k * (1.0 / k - psi1)));
+        const double next =
+            1.0 / (1.0 / k + (meanLog - lm + std::log(k) - psi) / (k * k * (1.0 / k - psi1)));
         const bool done = std::fabs(next - k) <= 0.01;
         k = next;
         if (done) {
@@ -424,8 +439,9 @@ void CDistributionAnalysis::Fit(CDistributionResult& r, std::ostream* optimizerL
         }
       }
       if (!converged || !std::isfinite(k) || k <= 0.0) {
-        r.message = Refusal(r.code, "the shape iteration did not converge (the values hardly "
-                                    "vary).");
+        r.message = Refusal(r.code,
+                            "the shape iteration did not converge (the values hardly "
+                            "vary).");
       } else if (k > kMaxGammaShape) {
         r.message = Refusal(r.code, "the shape estimate exceeds 1e6 (the values hardly vary).");
       } else {
@@ -435,7 +451,9 @@ void CDistributionAnalysis::Fit(CDistributionResult& r, std::ostream* optimizerL
       }
       break;
     }
-    default: r.fitted = FitByOptimizer(r, optimizerLog); break;
+    default:
+      r.fitted = FitByOptimizer(r, optimizerLog);
+      break;
   }
 }
 

@@ -69,7 +69,7 @@ struct CDistributionResult {
   double option = 0.0;
   std::string tag;
   bool fitted = false;
-  std::string message;  // why the model was not fitted
+  std::string message;                             // why the model was not fitted
   CEngVector<double> parameters{2, "Parameters"};  // parameter 1, parameter 2
   double location = 0.0;
   bool optimized = false;  // fitted by the optimizer: minimized is meaningful
@@ -87,9 +87,9 @@ struct CDistributionResult {
 };
 
 struct CPairwiseComparison {
-  int first = 0;   // indices into Results(), from 0
+  int first = 0;  // indices into Results(), from 0
   int second = 0;
-  bool available = false;  // both models fitted
+  bool available = false;           // both models fitted
   double logLikelihoodRatio = 0.0;  // sum of ln(f_first / f_second) over the sample
 };
 
@@ -163,8 +163,8 @@ void FEWrapperDE(void* context, int request, double& objective, CEngVector<doubl
 struct CFitContext {
   int selector = 0;
   const std::vector<double>* sample = nullptr;  // sorted, positive where logarithms are taken
-  int correction = 0;       // Weibull: 0 none, 1 or 2 the correction set
-  double upperBound = 0.0;  // generalized exponential: U; Weibull 3P: R
+  int correction = 0;                           // Weibull: 0 none, 1 or 2 the correction set
+  double upperBound = 0.0;                      // generalized exponential: U; Weibull 3P: R
   // Set at every evaluation.
   double scale = 0.0;
   double location = 0.0;

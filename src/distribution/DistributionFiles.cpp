@@ -55,7 +55,9 @@ bool ParseNumber(const std::string& field, double& value) {
   return res.ec == std::errc() && res.ptr == end && std::isfinite(value);
 }
 
-std::string LineLabel(size_t index) { return "line " + std::to_string(index + 1) + ": "; }
+std::string LineLabel(size_t index) {
+  return "line " + std::to_string(index + 1) + ": ";
+}
 
 double NumberField(const std::vector<std::string>& fields, size_t i, size_t lineIndex,
                    const std::string& what) {
@@ -179,13 +181,20 @@ std::string BannerLine(const std::string& text) {
 
 const char* BlockTitle(int code) {
   switch (code) {
-    case kNormal: return " NORMAL DISTRIBUTION ";
-    case kLognormal: return " LOGNORMAL DISTRIBUTION ";
-    case kWeibull2P: return " WEIBULL DISTRIBUTION ";
-    case kGeneralizedExponential: return " GENERALIZED EXPONENTIAL DISTRIBUTION ";
-    case kGamma: return " GAMMA DISTRIBUTION ";
-    case kWeibull3P: return " Weibull 3 PARAMETER DISTRIBUTION ";
-    default: return " UNKNOWN DISTRIBUTION ";
+    case kNormal:
+      return " NORMAL DISTRIBUTION ";
+    case kLognormal:
+      return " LOGNORMAL DISTRIBUTION ";
+    case kWeibull2P:
+      return " WEIBULL DISTRIBUTION ";
+    case kGeneralizedExponential:
+      return " GENERALIZED EXPONENTIAL DISTRIBUTION ";
+    case kGamma:
+      return " GAMMA DISTRIBUTION ";
+    case kWeibull3P:
+      return " Weibull 3 PARAMETER DISTRIBUTION ";
+    default:
+      return " UNKNOWN DISTRIBUTION ";
   }
 }
 
@@ -205,7 +214,9 @@ CDistributionInput ReadDistributionInput(const std::string& path) {
   return ParseLines(ReadFileLines(path));
 }
 
-CDistributionInput ReadDistributionInput(std::istream& in) { return ParseLines(ReadLines(in)); }
+CDistributionInput ReadDistributionInput(std::istream& in) {
+  return ParseLines(ReadLines(in));
+}
 
 CDistributionInputSize SizeDistributionInput(const std::string& path) {
   const auto lines = ReadFileLines(path);
@@ -262,14 +273,21 @@ void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& ana
   // Notations.
   out << " NOTATIONS \n"
       << " --------- \n"
-      << " Normal                  = " << " N  \n"
-      << " Lognormal               = " << " LN \n"
-      << " Weibull                 = " << " WE \n"
-      << " Generalized Exponential = " << " GE \n"
+      << " Normal                  = "
+      << " N  \n"
+      << " Lognormal               = "
+      << " LN \n"
+      << " Weibull                 = "
+      << " WE \n"
+      << " Generalized Exponential = "
+      << " GE \n"
       << "\n\n"
-      << " Gamma                   = " << " G  \n"
-      << "Probability Density Function          = " << " PDF \n"
-      << "Cumulative Distributive Function      = " << " CDF \n"
+      << " Gamma                   = "
+      << " G  \n"
+      << "Probability Density Function          = "
+      << " PDF \n"
+      << "Cumulative Distributive Function      = "
+      << " CDF \n"
       << "\n";
 
   // One block per requested distribution.
@@ -291,17 +309,17 @@ void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& ana
   }
 
   // All distributions on the grid; models not fitted show "-".
-  static const char* const kHeads[13] = {"Strength", "NPDF",   "NCDF",   "LNPDF", "LNCDF",
-                                         "WEPDF",    "WECDF",  "WE3PDF", "WE3CDF", "GEPDF",
-                                         "GECDF",    "GPDF",   "GCDF"};
-  static const int kColumnModels[6] = {kNormal,  kLognormal,   kWeibull2P, kWeibull3P,
-                                       kGeneralizedExponential, kGamma};
+  static const char* const kHeads[13] = {"Strength", "NPDF",  "NCDF",   "LNPDF",  "LNCDF",
+                                         "WEPDF",    "WECDF", "WE3PDF", "WE3CDF", "GEPDF",
+                                         "GECDF",    "GPDF",  "GCDF"};
+  static const int kColumnModels[6] = {
+      kNormal, kLognormal, kWeibull2P, kWeibull3P, kGeneralizedExponential, kGamma};
   out << "\n\n ALL DISTRIBUTION \n -------------------- \n";
   for (const char* h : kHeads) out << std::setw(15) << h;
   out << "\n";
-  static const char* const kRules[13] = {"---------", "----",   "----",   "-----", "-----",
-                                         "-----",     "-----",  "------", "------", "-----",
-                                         "-----",     "----",   "----"};
+  static const char* const kRules[13] = {"---------", "----",  "----",   "-----",  "-----",
+                                         "-----",     "-----", "------", "------", "-----",
+                                         "-----",     "----",  "----"};
   for (const char* h : kRules) out << std::setw(15) << h;
   out << "\n";
   const CEngVector<double>& grid = analysis.Grid();
@@ -329,14 +347,15 @@ void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& ana
   for (const CPairwiseComparison& p : pairs) {
     const CDistributionResult& a = analysis.Results()[static_cast<size_t>(p.first)];
     const CDistributionResult& b = analysis.Results()[static_cast<size_t>(p.second)];
-    const std::string names =
-        std::string(" ") + DistributionName(a.code).display + " / " + DistributionName(b.code).display;
+    const std::string names = std::string(" ") + DistributionName(a.code).display + " / " +
+                              DistributionName(b.code).display;
     out << std::left << std::setw(40) << names << std::right;
     if (p.available) {
       out << std::setw(15) << p.logLikelihoodRatio << "  -- "
           << DistributionName(p.logLikelihoodRatio <= 0.0 ? b.code : a.code).display << "\n";
     } else {
-      out << std::setw(15) << "-" << "  -- not available\n";
+      out << std::setw(15) << "-"
+          << "  -- not available\n";
     }
   }
 }

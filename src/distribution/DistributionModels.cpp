@@ -17,14 +17,16 @@ const CDistributionName kNames[kDistributionCount] = {
 };
 const CDistributionName kNoName = {"", "", ""};
 
-constexpr double kTwoPi = 6.28318530718;             // density constant
-constexpr double kTwoPiRule = 2.0 * 3.14159265;       // constant inside the trapezoid rule
+constexpr double kTwoPi = 6.28318530718;         // density constant
+constexpr double kTwoPiRule = 2.0 * 3.14159265;  // constant inside the trapezoid rule
 constexpr double kEulerGamma = 0.5772156649;
 constexpr double kFactorLimit = 0.999999999999;
 constexpr int kTrapezoidSteps = 10000;
 constexpr double kTrapezoidStart = 1e-20;
 
-double Clamp01(double v) { return v > 1.0 ? 1.0 : (v < 0.0 ? 0.0 : v); }
+double Clamp01(double v) {
+  return v > 1.0 ? 1.0 : (v < 0.0 ? 0.0 : v);
+}
 
 // Running cumulative value by the composite trapezoid rule.
 template <class Density>
@@ -273,13 +275,26 @@ void EvaluateDistribution(const CDistributionParameters& p, const CEngVector<dou
   if (n > 0 && pdf.GetSize() != n) pdf.SetSize(n);
   if (n > 0 && cdf.GetSize() != n) cdf.SetSize(n);
   switch (p.code) {
-    case kNormal: EvaluateNormal(p.p1, p.p2, x, pdf, cdf); break;
-    case kLognormal: EvaluateLognormal(p.p1, p.p2, x, pdf, cdf); break;
-    case kGamma: EvaluateGamma(p.p1, p.p2, x, kind, pdf, cdf); break;
-    case kGeneralizedExponential: EvaluateGeneralizedExponential(p.p1, p.p2, x, pdf, cdf); break;
-    case kWeibull2P: EvaluateWeibull(p.p1, p.p2, 0.0, x, pdf, cdf); break;
-    case kWeibull3P: EvaluateWeibull(p.p1, p.p2, p.location, x, pdf, cdf); break;
-    default: break;
+    case kNormal:
+      EvaluateNormal(p.p1, p.p2, x, pdf, cdf);
+      break;
+    case kLognormal:
+      EvaluateLognormal(p.p1, p.p2, x, pdf, cdf);
+      break;
+    case kGamma:
+      EvaluateGamma(p.p1, p.p2, x, kind, pdf, cdf);
+      break;
+    case kGeneralizedExponential:
+      EvaluateGeneralizedExponential(p.p1, p.p2, x, pdf, cdf);
+      break;
+    case kWeibull2P:
+      EvaluateWeibull(p.p1, p.p2, 0.0, x, pdf, cdf);
+      break;
+    case kWeibull3P:
+      EvaluateWeibull(p.p1, p.p2, p.location, x, pdf, cdf);
+      break;
+    default:
+      break;
   }
 }
 

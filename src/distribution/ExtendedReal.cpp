@@ -10,7 +10,9 @@ constexpr double kLog2E = 1.4426950408889634074;
 constexpr double kLn2 = 0.69314718055994530942;
 }  // namespace
 
-CExtendedReal::CExtendedReal(double value) : m_mantissa(value) { Normalize(); }
+CExtendedReal::CExtendedReal(double value) : m_mantissa(value) {
+  Normalize();
+}
 
 CExtendedReal::CExtendedReal(double mantissa, std::int64_t exponent)
     : m_mantissa(mantissa), m_exponent(exponent) {
@@ -61,7 +63,9 @@ double CExtendedReal::Log() const {
   return std::log(m_mantissa) + static_cast<double>(m_exponent) * kLn2;
 }
 
-CExtendedReal CExtendedReal::operator-() const { return CExtendedReal(-m_mantissa, m_exponent); }
+CExtendedReal CExtendedReal::operator-() const {
+  return CExtendedReal(-m_mantissa, m_exponent);
+}
 
 CExtendedReal operator*(const CExtendedReal& a, const CExtendedReal& b) {
   return CExtendedReal(a.m_mantissa * b.m_mantissa, a.m_exponent + b.m_exponent);
@@ -84,6 +88,8 @@ CExtendedReal operator+(const CExtendedReal& a, const CExtendedReal& b) {
   return CExtendedReal(std::ldexp(a.m_mantissa, static_cast<int>(d)) + b.m_mantissa, b.m_exponent);
 }
 
-CExtendedReal operator-(const CExtendedReal& a, const CExtendedReal& b) { return a + (-b); }
+CExtendedReal operator-(const CExtendedReal& a, const CExtendedReal& b) {
+  return a + (-b);
+}
 
 }  // namespace olm

@@ -18,8 +18,8 @@ std::vector<std::string> SplitHeading(const std::string& heading) {
   std::string::size_type start = 0;
   for (;;) {
     const auto pos = heading.find('$', start);
-    parts.push_back(heading.substr(start, pos == std::string::npos ? std::string::npos
-                                                                   : pos - start));
+    parts.push_back(
+        heading.substr(start, pos == std::string::npos ? std::string::npos : pos - start));
     if (pos == std::string::npos) break;
     start = pos + 1;
   }
@@ -27,14 +27,18 @@ std::vector<std::string> SplitHeading(const std::string& heading) {
 }
 }  // namespace
 
-CPrintTable::CPrintTable() { Reset(); }
+CPrintTable::CPrintTable() {
+  Reset();
+}
 
 CPrintTable::CPrintTable(std::ostream& out, int columns) {
   Reset();
   Attach(out, columns);
 }
 
-CPrintTable::~CPrintTable() { Close(); }
+CPrintTable::~CPrintTable() {
+  Close();
+}
 
 std::string CPrintTable::FormatNumber(double value) {
   std::ostringstream s;
@@ -121,8 +125,9 @@ void CPrintTable::BeginTable(const std::vector<std::string>& headings,
   m_totalWidth = 0;
   bool tooWide = false;
   for (int c = 0; c < m_columns; ++c) {
-    const int w = static_cast<size_t>(c) < widths.size() ? std::max(widths[static_cast<size_t>(c)], 1)
-                                                         : kDefaultColumnWidth;
+    const int w = static_cast<size_t>(c) < widths.size()
+                      ? std::max(widths[static_cast<size_t>(c)], 1)
+                      : kDefaultColumnWidth;
     if (w > kMaxColumnWidth) tooWide = true;
     m_widths[static_cast<size_t>(c)] = w;
     m_totalWidth += w;
@@ -211,7 +216,9 @@ void CPrintTable::AddCell(double value) {
   WriteCell(FormatNumber(value));
 }
 
-void CPrintTable::AddCell(std::string_view text) { WriteCell(text); }
+void CPrintTable::AddCell(std::string_view text) {
+  WriteCell(text);
+}
 
 void CPrintTable::TableBlankLines(int count) {
   for (int i = 0; i < count; ++i) {

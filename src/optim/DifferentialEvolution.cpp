@@ -14,19 +14,25 @@ namespace {
 constexpr double kHuge = std::numeric_limits<double>::max();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-const char* const kStrategyNames[] = {"BEST1EXP",  "RAND1EXP",  "RANDTOBEST1EXP", "BEST2EXP",
-                                      "RAND2EXP",  "BEST1BIN",  "RAND1BIN",       "RANDTOBEST1BIN",
-                                      "BEST2BIN",  "RAND2BIN"};
+const char* const kStrategyNames[] = {"BEST1EXP", "RAND1EXP", "RANDTOBEST1EXP", "BEST2EXP",
+                                      "RAND2EXP", "BEST1BIN", "RAND1BIN",       "RANDTOBEST1BIN",
+                                      "BEST2BIN", "RAND2BIN"};
 
-double Sanitized(double v) { return std::isnan(v) ? kInf : v; }
+double Sanitized(double v) {
+  return std::isnan(v) ? kInf : v;
+}
 
 // Number of donors beyond r1 and r2 that a strategy needs.
 int ExtraDonors(int strategy) {
   switch (strategy % 5) {
-    case 1: return 1;
-    case 3: return 2;
-    case 4: return 3;
-    default: return 0;
+    case 1:
+      return 1;
+    case 3:
+      return 2;
+    case 4:
+      return 3;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -83,11 +89,16 @@ int CDifferentialEvolution::SetOutputLevel(int frequency, const std::string& key
 
 std::string CDifferentialEvolution::ErrorMessage(int code) {
   switch (code) {
-    case kBadInput: return "User input error. Check problem size.";
-    case kBadBounds: return "Design variable violates lower or upper bound.";
-    case kNoFeasible: return "Cannot find feasible solution.";
-    case kMaxIterations: return "Max. number of iterations exceeded.";
-    default: return "Unknown error.";
+    case kBadInput:
+      return "User input error. Check problem size.";
+    case kBadBounds:
+      return "Design variable violates lower or upper bound.";
+    case kNoFeasible:
+      return "Cannot find feasible solution.";
+    case kMaxIterations:
+      return "Max. number of iterations exceeded.";
+    default:
+      return "Unknown error.";
   }
 }
 
@@ -97,7 +108,7 @@ const char* CDifferentialEvolution::StrategyName(int strategy) {
 }
 
 bool CDifferentialEvolution::PrintsGeneration(int generation) const {
-  return m_outputLevel > kSilent && (generation - 1) % m_outputFrequency == 0;
+  return m_printLevel > kSilent && (generation - 1) % m_outputFrequency == 0;
 }
 
 void CDifferentialEvolution::SizeWorkingState() {
@@ -264,8 +275,8 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
       for (int e = 1; e < d; ++e) taken = taken || c == r[e];
       if (!taken) candidates.push_back(c);
     }
-    const size_t pick = std::min(candidates.size() - 1,
-                                 static_cast<size_t>(m_random.Next() * candidates.size()));
+    const size_t pick =
+        std::min(candidates.size() - 1, static_cast<size_t>(m_random.Next() * candidates.size()));
     r[d] = candidates[pick];
   }
 
@@ -274,11 +285,16 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
     const double x = m_A(n, member);
     const double b = m_best[static_cast<size_t>(n - 1)];
     switch (m_strategy % 5) {
-      case 0: return b + m_F * (donor(1, n) - donor(2, n));
-      case 1: return donor(1, n) + m_F * (donor(2, n) - donor(3, n));
-      case 2: return x + m_F * (donor(1, n) - donor(2, n)) + m_K * (b - x);
-      case 3: return b + m_F * (donor(1, n) + donor(2, n) - donor(3, n) - donor(4, n));
-      default: return donor(1, n) + m_F * (donor(2, n) + donor(3, n) - donor(4, n) - donor(5, n));
+      case 0:
+        return b + m_F * (donor(1, n) - donor(2, n));
+      case 1:
+        return donor(1, n) + m_F * (donor(2, n) - donor(3, n));
+      case 2:
+        return x + m_F * (donor(1, n) - donor(2, n)) + m_K * (b - x);
+      case 3:
+        return b + m_F * (donor(1, n) + donor(2, n) - donor(3, n) - donor(4, n));
+      default:
+        return donor(1, n) + m_F * (donor(2, n) + donor(3, n) - donor(4, n) - donor(5, n));
     }
   };
 
@@ -299,9 +315,8 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
   }
   // Exchange step: each variable takes the trial value with probability p.
   for (int n = 1; n <= nV; ++n) {
-    const double draw =
-        m_exchangeDraws[static_cast<size_t>(member - 1) * static_cast<size_t>(nV) +
-                        static_cast<size_t>(n - 1)];
+    const double draw = m_exchangeDraws[static_cast<size_t>(member - 1) * static_cast<size_t>(nV) +
+                                        static_cast<size_t>(n - 1)];
     if (!(draw < m_exchange)) trial[static_cast<size_t>(n - 1)] = m_A(n, member);
   }
   Clamp(trial);
@@ -340,8 +355,8 @@ void CDifferentialEvolution::GenerationStatistics(std::ostream& out, bool print)
     m_found = true;
   }
   if (print) {
-    out << "\n     Generation : " << m_generation << "\n# of Feasible Solutions : "
-        << h.feasibleCount << "\n";
+    out << "\n     Generation : " << m_generation
+        << "\n# of Feasible Solutions : " << h.feasibleCount << "\n";
     if (h.feasibleCount > 0) {
       out << "           Best Fitness : " << h.bestFitness << "\n"
           << "        Average Fitness : " << h.averageFitness;
@@ -441,7 +456,10 @@ int CDifferentialEvolution::Optimize(std::ostream& out) {
   // starts from the values set by the caller and restores them afterwards.
   const double savedF = m_F, savedK = m_K;
   SizeWorkingState();
-  if (m_outputLevel > kSilent) PrintBanner(out);
+  // Nothing is formatted for a stream that cannot be written (such as one
+  // that was never opened): the run is the same, only faster.
+  m_printLevel = out.good() ? m_outputLevel : kSilent;
+  if (m_printLevel > kSilent) PrintBanner(out);
 
   // Bounds and start design from the caller.
   CArguments& a = *m_args;
@@ -528,7 +546,7 @@ int CDifferentialEvolution::Optimize(std::ostream& out) {
       for (int n = 1; n <= nV; ++n) m_A(n, i) = trial[static_cast<size_t>(n - 1)];
       if (print) {
         PrintMemberLine(out, i);
-        if (m_outputLevel == kDetailed) PrintDesignTables(out, i);
+        if (m_printLevel == kDetailed) PrintDesignTables(out, i);
       }
     }
     GenerationStatistics(out, print);
@@ -558,11 +576,13 @@ int CDifferentialEvolution::Optimize(std::ostream& out) {
   Evaluate(m_feasible, g, maxG, 0, nullptr);
   m_feasibleMaxG = maxG;
   m_feasibleG = g;
-  if (m_outputLevel > kSilent) PrintHistory(out);
-  out << "\nExecution completed.\n"
-      << "     Best Objective Function : " << m_feasibleF << "\n"
-      << "              Max. violation : " << m_feasibleMaxG << "\n"
-      << "Number of fitness evaluations: " << m_evaluations << "\n";
+  if (m_printLevel > kSilent) PrintHistory(out);
+  if (out.good()) {
+    out << "\nExecution completed.\n"
+        << "     Best Objective Function : " << m_feasibleF << "\n"
+        << "              Max. violation : " << m_feasibleMaxG << "\n"
+        << "Number of fitness evaluations: " << m_evaluations << "\n";
+  }
   double fe = 0.0;
   count = m_m;
   m_objective(m_context, kRequestEndOfRun, fe, a.x, a.xLower, a.xUpper, a.aux, a.xd, a.xdLower,

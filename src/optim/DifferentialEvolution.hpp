@@ -110,8 +110,8 @@ class CDifferentialEvolution {
   // Copies out the best feasible design of the run.  Vectors of kinds the
   // problem does not have are left as they are.
   void GetResults(double& objective, double& maxConstraint, CEngVector<double>& x,
-                  CEngVector<int>& xd, CEngVector<int>& xb, CEngVector<double>& g,
-                  int& evaluations, int& generations) const;
+                  CEngVector<int>& xd, CEngVector<int>& xb, CEngVector<double>& g, int& evaluations,
+                  int& generations) const;
   static std::string ErrorMessage(int code);
   static const char* StrategyName(int strategy);
 
@@ -153,7 +153,8 @@ class CDifferentialEvolution {
       data.assign(static_cast<size_t>(r) * static_cast<size_t>(c), 0.0);
     }
     double& operator()(int r, int c) {
-      return data[static_cast<size_t>(c - 1) * static_cast<size_t>(rows) + static_cast<size_t>(r - 1)];
+      return data[static_cast<size_t>(c - 1) * static_cast<size_t>(rows) +
+                  static_cast<size_t>(r - 1)];
     }
   };
 
@@ -184,6 +185,7 @@ class CDifferentialEvolution {
   double m_F = 0.8, m_K = 0.8, m_exchange = 0.9, m_CR = 1.0;
   int m_elitism = 1, m_seedWithStart = 1;
   int m_outputFrequency = 1, m_outputLevel = kMinimal;
+  int m_printLevel = kMinimal;  // level of the current run's output
   double m_tolerance = 1e-5;
   CRandomGenerator m_random;
 
@@ -197,13 +199,13 @@ class CDifferentialEvolution {
 
   // Working state.
   CPopulation m_A, m_B;
-  std::vector<double> m_fitness;     // penalised fitness of the survivors
-  std::vector<double> m_trialF;      // trial objective per member
-  std::vector<double> m_trialMaxG;   // trial largest constraint value per member
-  std::vector<double> m_trialG;      // m values per member
-  std::vector<double> m_best;        // best member b
+  std::vector<double> m_fitness;    // penalised fitness of the survivors
+  std::vector<double> m_trialF;     // trial objective per member
+  std::vector<double> m_trialMaxG;  // trial largest constraint value per member
+  std::vector<double> m_trialG;     // m values per member
+  std::vector<double> m_best;       // best member b
   double m_bestFitness = 0.0, m_bestMaxG = 0.0;
-  std::vector<double> m_feasible;    // best feasible design of the run
+  std::vector<double> m_feasible;  // best feasible design of the run
   double m_feasibleF = 0.0, m_feasibleMaxG = 0.0;
   std::vector<double> m_feasibleG;
   bool m_found = false;

@@ -7,9 +7,13 @@
 namespace olm::test {
 namespace {
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
+}
 
-std::string Sample() { return SourcePath("samples/dist/strength25.dat"); }
+std::string Sample() {
+  return SourcePath("samples/dist/strength25.dat");
+}
 
 TEST(DistCli, WritesTheReportAndPrintsTheConsoleLines) {
   CTempDir dir;
@@ -66,9 +70,10 @@ TEST(DistCli, MalformedOrMissingInputIsAFatalErrorWithStatus1) {
 
 TEST(DistCli, RefusedModelsAreReportedAndTheRunFails) {
   CTempDir dir;
-  const std::string in = dir.Write(
-      "zero.dat", "*heading\n\n*data\n0\n3\n4\n5\n*distribution\nnormal\nlognormal\n*minmax\n"
-                  "-1, 8\n*end\n");
+  const std::string in =
+      dir.Write("zero.dat",
+                "*heading\n\n*data\n0\n3\n4\n5\n*distribution\nnormal\nlognormal\n*minmax\n"
+                "-1, 8\n*end\n");
   const CliResult r = RunCli("dist " + Quote(in) + " -o " + Quote(dir.File("z.out")));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("olm dist: Log Normal not fitted: the sample holds values <= 0"),
@@ -84,7 +89,9 @@ TEST(DistCli, TwoRunsInFreshProcessesGiveIdenticalReports) {
   EXPECT_EQ(ReadFile(dir.File("a.out")), ReadFile(dir.File("b.out")));
 }
 
-TEST(DistCli, MissingInputArgumentIsAUsageError) { EXPECT_EQ(RunCli("dist").status, 2); }
+TEST(DistCli, MissingInputArgumentIsAUsageError) {
+  EXPECT_EQ(RunCli("dist").status, 2);
+}
 
 }  // namespace
 }  // namespace olm::test

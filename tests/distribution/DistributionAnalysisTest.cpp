@@ -34,8 +34,8 @@ const CReference kReferences[] = {
      0.0652625574326},
     // Generalized exponential: root of the profile equation (brentq); scipy's
     // exponweib.fit(c=1, loc=0) gives rate 0.01657961, shape 762.866.
-    {kGeneralizedExponential, 0.0165796113427543, 762.86640801184, 0.184305504165,
-     1.27631580076, 0.369143626007},
+    {kGeneralizedExponential, 0.0165796113427543, 762.86640801184, 0.184305504165, 1.27631580076,
+     0.369143626007},
 };
 
 class DistributionAnalysisSample : public ::testing::Test {
@@ -74,8 +74,8 @@ std::string DistributionAnalysisSample::setupError;
 
 TEST_F(DistributionAnalysisSample, AllSixModelsAreFittedInInputOrderWithTheirTags) {
   ASSERT_EQ(analysis->Results().size(), 6u);
-  const int order[] = {kWeibull2P, kWeibull3P, kNormal, kLognormal, kGamma,
-                       kGeneralizedExponential};
+  const int order[] = {kWeibull2P, kWeibull3P, kNormal,
+                       kLognormal, kGamma,     kGeneralizedExponential};
   const char* tags[] = {"W-2P", "W-3P", "N", "LN", "G", "G_E"};
   for (size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(analysis->Results()[i].code, order[i]);
@@ -240,9 +240,9 @@ TEST(DistributionAnalysisRefusals, OptimizerFailuresLeaveTheModelUnfittedWithIts
   CDistributionAnalysis a;
   // Generalized exponential bound below the start 1e-8; Weibull 3P start
   // (smallest value 400) outside [-R, R] = [-300, 300].
-  ASSERT_TRUE(a.Run(Input({400.0, 420.0, 450.0, 470.0, 430.0},
-                          {{kGeneralizedExponential, 1e-9}, {kWeibull3P, 0}, {kNormal, 0}}, 0.0,
-                          300.0)));
+  ASSERT_TRUE(
+      a.Run(Input({400.0, 420.0, 450.0, 470.0, 430.0},
+                  {{kGeneralizedExponential, 1e-9}, {kWeibull3P, 0}, {kNormal, 0}}, 0.0, 300.0)));
   const auto& r = a.Results();
   EXPECT_FALSE(r[0].fitted);
   EXPECT_EQ(r[0].optimizerResult, CDifferentialEvolution::kBadBounds);

@@ -51,8 +51,8 @@ TEST(DistributionInputFile, RoundTripRequestsSixFitsAndKeepsEveryDigit) {
   const CDistributionInput in = ReadDistributionInput(path);
   EXPECT_EQ(in.sample, sample);  // shortest round-trip text: no digit lost
   ASSERT_EQ(in.requests.size(), 6u);
-  const int order[] = {kWeibull2P, kWeibull3P, kNormal, kLognormal, kGamma,
-                       kGeneralizedExponential};
+  const int order[] = {kWeibull2P, kWeibull3P, kNormal,
+                       kLognormal, kGamma,     kGeneralizedExponential};
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(in.requests[i].code, order[i]);
   EXPECT_EQ(in.requests[0].option, 0.0);
   EXPECT_EQ(in.requests[1].option, 1.0);
@@ -110,8 +110,7 @@ TEST(DistributionInputFile, MalformedFilesFailWithTheFixedMessage) {
   ExpectReadError(kHead + "1\n*distribution\ngeneralizedexponential\n*minmax\n1,2\n",
                   "upper bound of the rate is missing");
   ExpectReadError(kHead + "1\n*distribution\nweibull2p, x\n*minmax\n1,2\n", "\"x\"");
-  ExpectReadError(kHead + "1\n*distribution\nweibull3p, 1.5\n*minmax\n1,2\n",
-                  "not a whole number");
+  ExpectReadError(kHead + "1\n*distribution\nweibull3p, 1.5\n*minmax\n1,2\n", "not a whole number");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n", "range line is missing");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n1\n", "upper limit is missing");
   ExpectReadError("*data\n1\n*distribution\nnormal\n*minmax\n1,2\n", "*heading");

@@ -171,8 +171,7 @@ TEST(DistributionEvaluation, GeneralizedExponentialClosedForms) {
   const CEngVector<double> x = Points({-1.0, 0.0, 20.0, 1e6});
   CEngVector<double> pdf, cdf;
   const double lambda = 0.05, alpha = 3.0;
-  EvaluateDistribution({kGeneralizedExponential, lambda, alpha, 0.0}, x, PointKind::Grid, pdf,
-                       cdf);
+  EvaluateDistribution({kGeneralizedExponential, lambda, alpha, 0.0}, x, PointKind::Grid, pdf, cdf);
   EXPECT_EQ(pdf(1), 0.0);
   EXPECT_EQ(cdf(1), 0.0);
   EXPECT_EQ(cdf(2), 0.0);

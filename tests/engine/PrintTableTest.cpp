@@ -91,13 +91,13 @@ TEST(PrintTableTables, TitleHeadingsRowsAndRulesAtTheLeftMargin) {
   t.AddCell("-");
   t.EndTable();
   const std::string m = "  ";
-  const std::string expected = "\n" + m + "    Data\n" +    // (12 - 4) / 2 = 4 spaces
+  const std::string expected = "\n" + m + "    Data\n" +  // (12 - 4) / 2 = 4 spaces
                                m + "============\n" +     // width 4 + 8
-                               m + "N   Value\n" +         // headings, trailing blanks cut
-                               m + "    (MPa)\n" +         // "$" continues below
-                               m + "------------\n" +      //
-                               m + "1   2.5     \n" +      // cells left-justified
-                               m + "2   -       \n" +      //
+                               m + "N   Value\n" +        // headings, trailing blanks cut
+                               m + "    (MPa)\n" +        // "$" continues below
+                               m + "------------\n" +     //
+                               m + "1   2.5     \n" +     // cells left-justified
+                               m + "2   -       \n" +     //
                                m + "------------";
   EXPECT_EQ(out.str(), expected);
   EXPECT_EQ(t.GetRowCount(), 2);

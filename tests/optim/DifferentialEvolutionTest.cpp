@@ -56,8 +56,11 @@ void Objective(void* context, int request, double& objective, CEngVector<double>
       ++p.generationCalls;
       p.generations.push_back(generation);
       break;
-    case DE::kRequestEndOfRun: ++p.endCalls; break;
-    default: break;
+    case DE::kRequestEndOfRun:
+      ++p.endCalls;
+      break;
+    default:
+      break;
   }
 }
 
@@ -72,7 +75,7 @@ struct CRun {
 
 // Initialises with the problem's sizes and runs; setup may change settings.
 CRun RunProblem(CProblem& p, int G = 100, int NP = 20, int nB = 0, int m = 1,
-         const std::function<void(DE&)>& setup = {}) {
+                const std::function<void(DE&)>& setup = {}) {
   DE de;
   CRun r;
   EXPECT_EQ(de.Initialize(&p, Objective, static_cast<int>(p.start.size()),
@@ -153,10 +156,12 @@ TEST(DifferentialEvolutionValidation, FRangeExcludesLowerLimitAndCrRangeIncludes
   EXPECT_EQ(RunProblem(p, 5, 10, 0, 1, [](DE& d) { d.SetCR(1.01); }).rc, DE::kBadInput);
   EXPECT_EQ(RunProblem(p, 5, 10, 0, 1, [](DE& d) { d.SetStrategy(10); }).rc, DE::kBadInput);
   EXPECT_EQ(p.evalCalls, 0);
-  EXPECT_EQ(RunProblem(p, 5, 10, 0, 1, [](DE& d) {
-              d.SetF(1.2);
-              d.SetCR(1.0);
-            }).rc,
+  EXPECT_EQ(RunProblem(p, 5, 10, 0, 1,
+                       [](DE& d) {
+                         d.SetF(1.2);
+                         d.SetCR(1.0);
+                       })
+                .rc,
             DE::kSuccess);
   EXPECT_EQ(RunProblem(p, 5, 10, 0, 1, [](DE& d) { d.SetF(0.1001); }).rc, DE::kSuccess);
 }
@@ -348,8 +353,7 @@ TEST(DifferentialEvolutionOutput, MinimalLevelPrintsBannerGenerationsHistoryAndS
   EXPECT_NE(o.find("DE History"), std::string::npos);
   EXPECT_NE(o.find("Average"), std::string::npos);
   EXPECT_NE(o.find("Continuous Design Variables"), std::string::npos);
-  EXPECT_NE(o.find("\nExecution completed.\n     Best Objective Function : "),
-            std::string::npos);
+  EXPECT_NE(o.find("\nExecution completed.\n     Best Objective Function : "), std::string::npos);
   EXPECT_NE(o.find("\nNumber of fitness evaluations: " + std::to_string(r.evaluations) + "\n"),
             std::string::npos);
   EXPECT_EQ(o.find("Constraints (G)"), std::string::npos);
@@ -358,8 +362,9 @@ TEST(DifferentialEvolutionOutput, MinimalLevelPrintsBannerGenerationsHistoryAndS
 TEST(DifferentialEvolutionOutput, DetailedLevelAddsDesignTablesAndSilentOnlyTheSummary) {
   CProblem p;
   CRun r = RunProblem(p, 2, 6, 0, 1, [](DE& d) { d.SetOutputLevel(1, "detailed"); });
-  EXPECT_NE(r.output.find("Continuous Design Variables (X)\n-------------------------------\n[   1]"),
-            std::string::npos);
+  EXPECT_NE(
+      r.output.find("Continuous Design Variables (X)\n-------------------------------\n[   1]"),
+      std::string::npos);
   EXPECT_NE(r.output.find("Constraints (G)\n---------------\n[   1]-1"), std::string::npos);
   r = RunProblem(p, 2, 6);
   EXPECT_EQ(r.output.rfind("\nExecution completed.\n", 0), 0u);
