@@ -115,30 +115,20 @@ void CDifferentialEvolution::SizeWorkingState() {
   const int nV = m_nC + m_nD + m_nB;
   m_args = std::make_unique<CArguments>();
   CArguments& a = *m_args;
-  if (m_nC > 0) {
-    a.x.SetName("X");
-    a.x.SetSize(m_nC);
-    a.xLower.SetName("XLower");
-    a.xLower.SetSize(m_nC);
-    a.xUpper.SetName("XUpper");
-    a.xUpper.SetSize(m_nC);
-    a.aux.SetName("Auxiliary");
-    a.aux.SetSize(m_nC);
-  }
-  if (m_nD > 0) {
-    a.xd.SetName("XD");
-    a.xd.SetSize(m_nD);
-    a.xdLower.SetName("XDLower");
-    a.xdLower.SetSize(m_nD);
-    a.xdUpper.SetName("XDUpper");
-    a.xdUpper.SetSize(m_nD);
-  }
-  if (m_nB > 0) {
-    a.xb.SetName("XB");
-    a.xb.SetSize(m_nB);
-  }
-  a.g.SetName("G");
-  a.g.SetSize(m_m);
+  // Vectors of a kind the problem lacks stay empty (a size of 0 is misuse).
+  auto size = [](auto& v, const char* name, int n) {
+    v.SetName(name);
+    if (n > 0) v.SetSize(n);
+  };
+  size(a.x, "X", m_nC);
+  size(a.xLower, "XLower", m_nC);
+  size(a.xUpper, "XUpper", m_nC);
+  size(a.aux, "Auxiliary", m_nC);
+  size(a.xd, "XD", m_nD);
+  size(a.xdLower, "XDLower", m_nD);
+  size(a.xdUpper, "XDUpper", m_nD);
+  size(a.xb, "XB", m_nB);
+  size(a.g, "G", m_m);
 
   m_A.Size(nV, m_NP);
   m_B.Size(nV, m_NP);
