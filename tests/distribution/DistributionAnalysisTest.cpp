@@ -282,6 +282,19 @@ TEST(DistributionAnalysisWeibull, SmallSampleCorrectionOfWeibull2P) {
   EXPECT_NEAR(w.parameters(1), 449.868055500402, 449.9 * 1e-6);
 }
 
+TEST(DistributionAnalysisWeibull, OptimizerLogShowsTheDetailedRun) {
+  CDistributionAnalysis a;
+  std::ostringstream log;
+  ASSERT_TRUE(a.Run(Input({3.1, 4.2, 5.0, 3.9, 4.4, 4.8}, {{kWeibull2P, 0}}), nullptr, &log));
+  const std::string& o = log.str();
+  EXPECT_NE(o.find("                  DE V 1.2                  "), std::string::npos);
+  EXPECT_NE(o.find("Max generations: 1000\n"), std::string::npos);
+  EXPECT_NE(o.find("Population size: 20\n"), std::string::npos);
+  EXPECT_NE(o.find("Strategy: RANDTOBEST1EXP\n"), std::string::npos);
+  EXPECT_NE(o.find("Continuous Design Variables (X)"), std::string::npos);  // detailed level
+  EXPECT_NE(o.find("Number of fitness evaluations: 18022\n"), std::string::npos);
+}
+
 TEST(DistributionAnalysisWeibull, CorrectionTables) {
   EXPECT_EQ(WeibullScaleDivisor(1), 0.693);
   EXPECT_EQ(WeibullScaleDivisor(16), 0.979);

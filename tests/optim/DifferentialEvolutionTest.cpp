@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <sstream>
@@ -252,6 +257,44 @@ TEST(DifferentialEvolutionRun, FreshOptimizersWithTheDefaultSeedRepeatTheRun) {
   EXPECT_EQ(a.objective, b.objective);
   EXPECT_EQ(a.x(1), b.x(1));
   EXPECT_EQ(a.x(2), b.x(2));
+}
+
+// Runs this test program again as a child that prints the result of one run.
+std::string ResultOfAFreshProcess() {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "";
+  self[n] = '\0';
+  const std::string cmd = std::string("OLM_DE_CHILD=1 '") + self +
+                          "' --gtest_filter=DifferentialEvolutionRun.TwoFreshProcessesAgree";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return "";
+  std::string out;
+  char buf[512];
+  while (fgets(buf, sizeof buf, p)) {
+    if (std::strncmp(buf, "RESULT ", 7) == 0) out = buf;
+  }
+  pclose(p);
+  return out;
+}
+
+TEST(DifferentialEvolutionRun, TwoFreshProcessesAgree) {
+  if (std::getenv("OLM_DE_CHILD")) {
+    CProblem p;
+    p.f = [](const CEngVector<double>& x, const CEngVector<int>&, const CEngVector<int>&,
+             CEngVector<double>& g) {
+      g(1) = -1.0;
+      const double a = 1.0 - x(1), b = x(2) - x(1) * x(1);
+      return a * a + 100.0 * b * b;
+    };
+    const CRun r = RunProblem(p, 30);
+    std::printf("RESULT %.17g %.17g %.17g\n", r.objective, r.x(1), r.x(2));
+    return;
+  }
+  const std::string a = ResultOfAFreshProcess();
+  const std::string b = ResultOfAFreshProcess();
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(a, b);
 }
 
 TEST(DifferentialEvolutionRun, OptimizeCanBeCalledAgainAfterARun) {
