@@ -28,6 +28,8 @@ Command AddFlowRuleCommand(CLI::App& app);
 
 Command AddReduceCommand(CLI::App& app);
 Command AddDemoCommand(CLI::App& app);
+// olm dist: distribution analysis of an input file (DistCommand.cpp).
+Command AddDistCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

@@ -17,6 +17,7 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddDemoCommand(app));
   commands.push_back(AddFailureSurfaceCommand(app));
   commands.push_back(AddFlowRuleCommand(app));
+  commands.push_back(AddDistCommand(app));
 
   try {
     app.parse(argc, argv);

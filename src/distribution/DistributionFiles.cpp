@@ -1,0 +1,370 @@
+#include "distribution/DistributionFiles.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+namespace olm {
+
+namespace {
+
+[[noreturn]] void ReadError(const std::string& detail) {
+  throw CDistributionError(kInputReadError, detail);
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// Fields of a line, separated by commas and/or blanks.
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char ch : line) {
+    if (ch == ',' || ch == ' ' || ch == '\t' || ch == '\r') {
+      if (!cur.empty()) out.push_back(cur);
+      cur.clear();
+    } else {
+      cur.push_back(ch);
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
+std::string FirstField(const std::string& line) {
+  const auto f = Fields(line);
+  return f.empty() ? std::string() : Lower(f.front());
+}
+
+// A finite number filling the whole field.
+bool ParseNumber(const std::string& field, double& value) {
+  const char* begin = field.data();
+  const char* end = begin + field.size();
+  if (begin != end && *begin == '+') ++begin;
+  const auto res = std::from_chars(begin, end, value);
+  return res.ec == std::errc() && res.ptr == end && std::isfinite(value);
+}
+
+std::string LineLabel(size_t index) {
+  return "line " + std::to_string(index + 1) + ": ";
+}
+
+double NumberField(const std::vector<std::string>& fields, size_t i, size_t lineIndex,
+                   const std::string& what) {
+  double v = 0.0;
+  if (i >= fields.size()) ReadError(LineLabel(lineIndex) + what + " is missing.");
+  if (!ParseNumber(fields[i], v)) {
+    ReadError(LineLabel(lineIndex) + what + " \"" + fields[i] + "\" is not a number.");
+  }
+  return v;
+}
+
+std::vector<std::string> ReadLines(std::istream& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Sizing pass: indices of the "*distribution" and "*minmax" lines.
+struct CSections {
+  size_t distribution = 0;
+  size_t minmax = 0;
+};
+
+CSections FindSections(const std::vector<std::string>& lines) {
+  if (lines.empty() || FirstField(lines[0]) != "*heading") {
+    ReadError("line 1: \"*heading\" expected.");
+  }
+  if (lines.size() < 3 || FirstField(lines[2]) != "*data") {
+    ReadError("line 3: \"*data\" expected.");
+  }
+  CSections s;
+  size_t i = 3;
+  while (i < lines.size() && FirstField(lines[i]) != "*distribution") ++i;
+  if (i == lines.size()) ReadError("no \"*distribution\" line.");
+  s.distribution = i;
+  ++i;
+  while (i < lines.size() && FirstField(lines[i]) != "*minmax") ++i;
+  if (i == lines.size()) ReadError("no \"*minmax\" line.");
+  s.minmax = i;
+  return s;
+}
+
+CDistributionInput ParseLines(const std::vector<std::string>& lines) {
+  const CSections s = FindSections(lines);
+  CDistributionInput input;
+  input.heading = lines[1];
+  for (size_t i = 3; i < s.distribution; ++i) {
+    input.sample.push_back(NumberField(Fields(lines[i]), 0, i, "the sample value"));
+  }
+  for (size_t i = s.distribution + 1; i < s.minmax; ++i) {
+    std::vector<std::string> f = Fields(lines[i]);
+    for (std::string& x : f) x = Lower(x);
+    if (f.empty()) ReadError(LineLabel(i) + "empty line in the \"*distribution\" section.");
+    CDistributionRequest q;
+    q.code = DistributionCodeFromKeyword(f[0]);
+    if (q.code < 0) ReadError(LineLabel(i) + "unknown distribution \"" + f[0] + "\".");
+    if (q.code == kGeneralizedExponential) {
+      q.option = NumberField(f, 1, i, "the upper bound of the rate");
+    } else if ((q.code == kWeibull2P || q.code == kWeibull3P) && f.size() > 1) {
+      q.option = NumberField(f, 1, i, "the option");
+      if (q.option != std::trunc(q.option)) {
+        ReadError(LineLabel(i) + "the option \"" + f[1] + "\" is not a whole number.");
+      }
+    }
+    input.requests.push_back(q);
+  }
+  const size_t range = s.minmax + 1;
+  if (range >= lines.size()) ReadError(LineLabel(range) + "the range line is missing.");
+  const auto f = Fields(lines[range]);
+  input.lower = NumberField(f, 0, range, "the lower limit");
+  input.upper = NumberField(f, 1, range, "the upper limit");
+  return input;
+}
+
+std::vector<std::string> ReadFileLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) ReadError("cannot open \"" + path + "\".");
+  return ReadLines(in);
+}
+
+bool WriteAtomically(const std::string& path, const std::string& text, std::string* error) {
+  const std::string temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out || !out.flush()) {
+      if (error) *error = "cannot write \"" + path + "\".";
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    if (error) *error = "cannot write \"" + path + "\": " + ec.message() + ".";
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::ostringstream ClassicStream() {
+  std::ostringstream s;
+  s.imbue(std::locale::classic());
+  return s;
+}
+
+// A line of 42 characters between two tabs, the text centred.
+std::string BannerLine(const std::string& text) {
+  const size_t width = 42;
+  const size_t left = text.size() < width ? (width - text.size()) / 2 : 0;
+  std::string line(left, ' ');
+  line += text;
+  if (line.size() < width) line.append(width - line.size(), ' ');
+  return "\t\t" + line + "\n";
+}
+
+const char* BlockTitle(int code) {
+  switch (code) {
+    case kNormal:
+      return " NORMAL DISTRIBUTION ";
+    case kLognormal:
+      return " LOGNORMAL DISTRIBUTION ";
+    case kWeibull2P:
+      return " WEIBULL DISTRIBUTION ";
+    case kGeneralizedExponential:
+      return " GENERALIZED EXPONENTIAL DISTRIBUTION ";
+    case kGamma:
+      return " GAMMA DISTRIBUTION ";
+    case kWeibull3P:
+      return " Weibull 3 PARAMETER DISTRIBUTION ";
+    default:
+      return " UNKNOWN DISTRIBUTION ";
+  }
+}
+
+void Labelled(std::ostream& out, const char* label, double value) {
+  out << std::setw(16) << label << std::setw(12) << value << "\n";
+}
+
+}  // namespace
+
+std::string ShortestNumber(double value) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, res.ptr);
+}
+
+CDistributionInput ReadDistributionInput(const std::string& path) {
+  return ParseLines(ReadFileLines(path));
+}
+
+CDistributionInput ReadDistributionInput(std::istream& in) {
+  return ParseLines(ReadLines(in));
+}
+
+CDistributionInputSize SizeDistributionInput(const std::string& path) {
+  const auto lines = ReadFileLines(path);
+  const CSections s = FindSections(lines);
+  CDistributionInputSize size;
+  size.sampleSize = static_cast<int>(s.distribution - 3);
+  size.distributionCount = static_cast<int>(s.minmax - s.distribution - 1);
+  return size;
+}
+
+CDistributionOptions OptionsOf(const CDistributionInput& input) {
+  CDistributionOptions o;
+  bool seen[kDistributionCount] = {false, false, false, false, false, false};
+  for (const CDistributionRequest& q : input.requests) {
+    if (q.code < 0 || q.code >= kDistributionCount || seen[q.code]) continue;
+    seen[q.code] = true;
+    if (q.code == kWeibull2P) o.weibull2p = static_cast<int>(q.option);
+    if (q.code == kWeibull3P) o.weibull3p = static_cast<int>(q.option);
+    if (q.code == kGeneralizedExponential) o.generalizedExponentialBound = q.option;
+  }
+  return o;
+}
+
+void WriteDistributionInput(std::ostream& out, const std::vector<double>& sample,
+                            const CDistributionOptions& o, double lower, double upper) {
+  out << "*heading\n\n*data\n";
+  for (double v : sample) out << ShortestNumber(v) << "\n";
+  out << "*distribution\n"
+      << "weibull2p, " << o.weibull2p << "\n"
+      << "weibull3p, " << o.weibull3p << "\n"
+      << "normal\n"
+      << "lognormal\n"
+      << "gamma\n"
+      << "generalizedexponential," << ShortestNumber(o.generalizedExponentialBound) << "\n"
+      << "*minmax\n"
+      << ShortestNumber(lower) << ", " << ShortestNumber(upper) << "\n"
+      << "*end\n";
+}
+
+bool WriteDistributionInput(const std::string& path, const std::vector<double>& sample,
+                            const CDistributionOptions& options, double lower, double upper,
+                            std::string* error) {
+  std::ostringstream s = ClassicStream();
+  WriteDistributionInput(s, sample, options, lower, upper);
+  return WriteAtomically(path, s.str(), error);
+}
+
+void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& analysis) {
+  // Banner.
+  const std::string frame = "\t\t------------------------------------------\n";
+  out << frame << "\t\t     Probability Distribution Functions   \n"
+      << BannerLine("Fits and goodness-of-fit measures") << BannerLine("OLM 1.0") << frame;
+
+  // Notations.
+  out << " NOTATIONS \n"
+      << " --------- \n"
+      << " Normal                  = "
+      << " N  \n"
+      << " Lognormal               = "
+      << " LN \n"
+      << " Weibull                 = "
+      << " WE \n"
+      << " Generalized Exponential = "
+      << " GE \n"
+      << "\n\n"
+      << " Gamma                   = "
+      << " G  \n"
+      << "Probability Density Function          = "
+      << " PDF \n"
+      << "Cumulative Distributive Function      = "
+      << " CDF \n"
+      << "\n";
+
+  // One block per requested distribution.
+  for (const CDistributionResult& r : analysis.Results()) {
+    const std::string title = BlockTitle(r.code);
+    out << "\n" << title << "\n" << std::string(title.size(), '-') << "\n";
+    if (!r.fitted) {
+      out << " " << r.message << "\n";
+      continue;
+    }
+    if (r.optimized) Labelled(out, " Minimized Value    ", r.minimized);
+    if (r.code == kWeibull3P) Labelled(out, " Location Parameter ", r.location);
+    Labelled(out, " Shape Parameter ", r.parameters(2));
+    Labelled(out, " Scale Parameter ", r.parameters(1));
+    Labelled(out, " KS Distance     ", r.ks);
+    Labelled(out, " AD Distance     ", r.ad);
+    out << "\n";
+    Labelled(out, " Chi-Square      ", r.chiSquare);
+  }
+
+  // All distributions on the grid; models not fitted show "-".
+  static const char* const kHeads[13] = {"Strength", "NPDF",  "NCDF",   "LNPDF",  "LNCDF",
+                                         "WEPDF",    "WECDF", "WE3PDF", "WE3CDF", "GEPDF",
+                                         "GECDF",    "GPDF",  "GCDF"};
+  static const int kColumnModels[6] = {
+      kNormal, kLognormal, kWeibull2P, kWeibull3P, kGeneralizedExponential, kGamma};
+  out << "\n\n ALL DISTRIBUTION \n -------------------- \n";
+  for (const char* h : kHeads) out << std::setw(15) << h;
+  out << "\n";
+  static const char* const kRules[13] = {"---------", "----",  "----",   "-----",  "-----",
+                                         "-----",     "-----", "------", "------", "-----",
+                                         "-----",     "----",  "----"};
+  for (const char* h : kRules) out << std::setw(15) << h;
+  out << "\n";
+  const CEngVector<double>& grid = analysis.Grid();
+  const CDistributionResult* models[6];
+  for (int m = 0; m < 6; ++m) models[m] = analysis.Find(kColumnModels[m]);
+  for (int j = 1; j <= grid.GetSize(); ++j) {
+    out << std::setw(15) << grid(j);
+    for (const CDistributionResult* r : models) {
+      if (r) {
+        out << std::setw(15) << r->pdfGrid(j) << std::setw(15) << r->cdfGrid(j);
+      } else {
+        out << std::setw(15) << "-" << std::setw(15) << "-";
+      }
+    }
+    out << "\n";
+  }
+
+  // Pairwise comparisons: the log-likelihood ratio favours the first model
+  // when positive, the second otherwise.
+  const auto& pairs = analysis.Pairwise();
+  if (!pairs.empty()) {
+    const std::string title = " PAIRWISE COMPARISONS (log-likelihood ratio) ";
+    out << "\n" << title << "\n" << std::string(title.size(), '-') << "\n";
+  }
+  for (const CPairwiseComparison& p : pairs) {
+    const CDistributionResult& a = analysis.Results()[static_cast<size_t>(p.first)];
+    const CDistributionResult& b = analysis.Results()[static_cast<size_t>(p.second)];
+    const std::string names = std::string(" ") + DistributionName(a.code).display + " / " +
+                              DistributionName(b.code).display;
+    out << std::left << std::setw(40) << names << std::right;
+    if (p.available) {
+      out << std::setw(15) << p.logLikelihoodRatio << "  -- "
+          << DistributionName(p.logLikelihoodRatio <= 0.0 ? b.code : a.code).display << "\n";
+    } else {
+      out << std::setw(15) << "-"
+          << "  -- not available\n";
+    }
+  }
+}
+
+bool WriteDistributionReport(const std::string& path, const CDistributionAnalysis& analysis,
+                             std::string* error) {
+  std::ostringstream s = ClassicStream();
+  WriteDistributionReport(s, analysis);
+  return WriteAtomically(path, s.str(), error);
+}
+
+}  // namespace olm
