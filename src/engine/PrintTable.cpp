@@ -1,5 +1,7 @@
 #include "engine/PrintTable.hpp"
 
+#include <charconv>
+
 #include <algorithm>
 #include <cmath>
 #include <locale>
@@ -40,11 +42,17 @@ CPrintTable::~CPrintTable() {
   Close();
 }
 
+namespace {
+// The stream default format of a number ("%g": six significant digits).
+std::string_view FormatTo(char (&buf)[32], double value) {
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+  return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
+}
+}  // namespace
+
 std::string CPrintTable::FormatNumber(double value) {
-  std::ostringstream s;
-  s.imbue(std::locale::classic());
-  s << value;
-  return s.str();
+  char buf[32];
+  return std::string(FormatTo(buf, value));
 }
 
 void CPrintTable::Reset() {
@@ -98,7 +106,10 @@ void CPrintTable::NewLine() {
 }
 
 void CPrintTable::Spaces(int count) {
-  if (count > 0) Write(std::string(static_cast<size_t>(count), ' '));
+  static constexpr char kBlanks[] = "                                                                ";
+  constexpr int kChunk = static_cast<int>(sizeof kBlanks) - 1;
+  for (; count > 0; count -= kChunk)
+    Write(std::string_view(kBlanks, static_cast<size_t>(std::min(count, kChunk))));
 }
 
 void CPrintTable::PrintLine(std::string_view text, int mode) {
@@ -213,7 +224,8 @@ void CPrintTable::AddCell(int value) {
 
 void CPrintTable::AddCell(double value) {
   Record(value);
-  WriteCell(FormatNumber(value));
+  char buf[32];
+  WriteCell(FormatTo(buf, value));
 }
 
 void CPrintTable::AddCell(std::string_view text) {
