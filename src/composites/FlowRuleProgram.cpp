@@ -1,5 +1,7 @@
 #include "composites/FlowRuleProgram.hpp"
 
+#include "composites/EvolutionarySearch.hpp"
+
 #include <chrono>
 #include <exception>
 #include <fstream>
@@ -45,7 +47,7 @@ void AppendCurveBlock(std::string& out, int id, const double* x, const double* y
 }  // namespace
 
 CFlowRuleProgram::CFlowRuleProgram()
-    : m_ownMinimiser(std::make_unique<CCoordinateSearch>()), m_minimiser(m_ownMinimiser.get()) {}
+    : m_ownMinimiser(std::make_unique<CEvolutionarySearch>()), m_minimiser(m_ownMinimiser.get()) {}
 
 CFlowRuleProgram::~CFlowRuleProgram() = default;
 
