@@ -4,12 +4,15 @@
 #include <numeric>
 #include <span>
 
+#include "engine/Simd.hpp"
 #include "engine/Statistics.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
 
 namespace {
+
+using namespace simd;
 
 // A pivot at or below this fraction of its diagonal element is taken as
 // zero: the weighted points do not determine that coefficient.
@@ -38,39 +41,103 @@ struct CLocalSystem {
   // The fitted value at u = 0: elimination without pivoting, back
   // substitution.  A vanishing pivot sets its coefficient and the higher
   // ones to 0.  False when all weights are 0.
-  bool Solve(double& value) const {
-    constexpr int m = D + 1;
-    double a[m][m], b[m];
-    for (int r = 0; r < m; ++r) {
-      for (int c = 0; c < m; ++c) a[r][c] = s[r + c];
-      b[r] = t[r];
-    }
-    if (!(a[0][0] > 0.0)) return false;
-    int used = m;
-    for (int p = 0; p < m; ++p) {
-      if (p > 0 && !(a[p][p] > kRelativePivot * s[2 * p])) {
-        used = p;
-        break;
-      }
-      for (int r = p + 1; r < m; ++r) {
-        const double l = a[r][p] / a[p][p];
-        for (int c = p; c < m; ++c) a[r][c] -= l * a[p][c];
-        b[r] -= l * b[p];
-      }
-    }
-    double coef[m] = {};
-    for (int r = used - 1; r >= 0; --r) {
-      double v = b[r];
-      for (int c = r + 1; c < used; ++c) v -= a[r][c] * coef[c];
-      coef[r] = v / a[r][r];
-    }
-    value = coef[0];
-    return true;
-  }
+  bool Solve(double& value) const;
 };
 
+// Accumulates the window's weighted sums.  The window is x[0..n-1] (with
+// y and, for robust passes, robustness weights rw) around q with half-width
+// d > 0.  Weights without branches: u = (x - q) / d, (1 - |u|^3)^3, exactly
+// 0 from distance d on and 1 at distance 0.
+template <int D, bool kRobust>
+OLM_INLINE void Accumulate(const double* x, const double* y, const double* rw, int n, double q,
+                           double d, double inv, CLocalSystem<D>& sys) {
+  V4 s[2 * D + 1], t[D + 1];
+  const V4 qv = Splat4(q), dv = Splat4(d), iv = Splat4(inv), one = Splat4(1.0), zero = Splat4(0.0);
+  for (V4& v : s) v = zero;
+  for (V4& v : t) v = zero;
+  int j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const V4 dx = Load4(x + j) - qv, yv = Load4(y + j);
+    const V4 u = dx * iv, a = Abs4(u);
+    const V4 v = one - a * a * a;
+    V4 w = Keep4(v * v * v, (Abs4(dx) < dv) & (v > zero));
+    if constexpr (kRobust) w *= Load4(rw + j);
+    V4 p = w;
+    for (int k = 0; k <= D; ++k) {
+      s[k] += p;
+      t[k] += p * yv;
+      p *= u;
+    }
+    for (int k = D + 1; k <= 2 * D; ++k) {
+      s[k] += p;
+      p *= u;
+    }
+  }
+  for (int k = 0; k <= 2 * D; ++k) sys.s[k] = Sum4(s[k]);
+  for (int k = 0; k <= D; ++k) sys.t[k] = Sum4(t[k]);
+  for (; j < n; ++j) {
+    const double dx = x[j] - q;
+    double w = TricubeWeight(std::fabs(dx), d, inv);
+    if constexpr (kRobust) w *= rw[j];
+    if (w > 0.0) sys.Add(w, dx * inv, y[j]);
+  }
+}
+
+// The local fit at q over x[0..n-1]; d = 0 (every window point at q or
+// beyond reach) weighs only the points at q.  False when no weight is left.
+template <int D, bool kRobust>
+OLM_INLINE bool LocalFit(const double* x, const double* y, const double* rw, int n, double q, double d,
+              double& value) {
+  CLocalSystem<D> sys;
+  if (d > 0.0) {
+    Accumulate<D, kRobust>(x, y, rw, n, q, d, 1.0 / d, sys);
+  } else {
+    for (int j = 0; j < n; ++j)
+      if (x[j] == q) sys.Add(kRobust ? rw[j] : 1.0, 0.0, y[j]);
+  }
+  return sys.Solve(value);
+}
+
+template <>
+OLM_INLINE bool CLocalSystem<1>::Solve(double& value) const {
+  if (!(s[0] > 0.0)) return false;
+  const double l = s[1] / s[0];
+  const double p2 = s[2] - l * s[1];
+  if (!(p2 > kRelativePivot * s[2])) {
+    value = t[0] / s[0];
+    return true;
+  }
+  const double a1 = (t[1] - l * t[0]) / p2;
+  value = (t[0] - s[1] * a1) / s[0];
+  return true;
+}
+
+template <>
+OLM_INLINE bool CLocalSystem<2>::Solve(double& value) const {
+  if (!(s[0] > 0.0)) return false;
+  const double l21 = s[1] / s[0], l31 = s[2] / s[0];
+  const double a22 = s[2] - l21 * s[1], a23 = s[3] - l21 * s[2];
+  const double a32 = s[3] - l31 * s[1], a33 = s[4] - l31 * s[2];
+  const double b2 = t[1] - l21 * t[0], b3 = t[2] - l31 * t[0];
+  if (!(a22 > kRelativePivot * s[2])) {
+    value = t[0] / s[0];
+    return true;
+  }
+  const double l32 = a32 / a22;
+  const double p3 = a33 - l32 * a23;
+  double c1, c2 = 0.0;
+  if (p3 > kRelativePivot * s[4]) {
+    c2 = (b3 - l32 * b2) / p3;
+    c1 = (b2 - a23 * c2) / a22;
+  } else {
+    c1 = b2 / a22;
+  }
+  value = (t[0] - s[1] * c1 - s[2] * c2) / s[0];
+  return true;
+}
+
 template <int D>
-void PlainPass(const double* x, const double* w, double* out, int count, int window) {
+OLM_INLINE void PlainPass(const double* x, const double* w, double* out, int count, int window) {
   const int h = window / 2;
   for (int i = 0; i < count; ++i) {
     int lo = i - h;
@@ -79,15 +146,8 @@ void PlainPass(const double* x, const double* w, double* out, int count, int win
     const int hi = lo + window - 1;
     const double xi = x[i];
     const double d = std::max(std::fabs(x[lo] - xi), std::fabs(x[hi] - xi));
-    const double inv = d > 0.0 ? 1.0 / d : 0.0;
-    CLocalSystem<D> sys;
-    for (int j = lo; j <= hi; ++j) {
-      const double dx = x[j] - xi;
-      const double wt = TricubeWeight(std::fabs(dx), d, inv);
-      if (wt > 0.0) sys.Add(wt, dx * inv, w[j]);
-    }
     double v;
-    out[i] = sys.Solve(v) ? v : w[i];
+    out[i] = LocalFit<D, false>(x + lo, w + lo, nullptr, window, xi, d, v) ? v : w[i];
   }
 }
 
@@ -96,7 +156,7 @@ void PlainPass(const double* x, const double* w, double* out, int count, int win
 // point whose neighbours all lie at distance d has no weight left and keeps
 // its previous fitted value.
 template <int D>
-void RobustPass(const double* x, const int* order, int count, const double* cx,
+OLM_INLINE void RobustPass(const double* x, const int* order, int count, const double* cx,
                 const double* cy, const double* cw, int k, int window, const double* previous,
                 double* out) {
   int lo = 0;
@@ -106,16 +166,27 @@ void RobustPass(const double* x, const int* order, int count, const double* cx,
     lo = AdvanceNearestWindow(cx, k, window, q, lo);
     const int hi = lo + window - 1;
     const double d = std::max(std::fabs(q - cx[lo]), std::fabs(cx[hi] - q));
-    const double inv = d > 0.0 ? 1.0 / d : 0.0;
-    CLocalSystem<D> sys;
-    for (int j = lo; j <= hi; ++j) {
-      const double dx = cx[j] - q;
-      const double wt = TricubeWeight(std::fabs(dx), d, inv) * cw[j];
-      if (wt > 0.0) sys.Add(wt, dx * inv, cy[j]);
-    }
     double v;
-    out[i] = sys.Solve(v) ? v : previous[i];
+    out[i] = LocalFit<D, true>(cx + lo, cy + lo, cw + lo, window, q, d, v) ? v : previous[i];
   }
+}
+
+// Built for current processors and for the baseline (Simd.hpp).
+OLM_CLONES void PlainPass1(const double* x, const double* w, double* out, int count, int window) {
+  PlainPass<1>(x, w, out, count, window);
+}
+OLM_CLONES void PlainPass2(const double* x, const double* w, double* out, int count, int window) {
+  PlainPass<2>(x, w, out, count, window);
+}
+OLM_CLONES void RobustPass1(const double* x, const int* order, int count, const double* cx,
+                            const double* cy, const double* cw, int k, int window,
+                            const double* previous, double* out) {
+  RobustPass<1>(x, order, count, cx, cy, cw, k, window, previous, out);
+}
+OLM_CLONES void RobustPass2(const double* x, const int* order, int count, const double* cx,
+                            const double* cy, const double* cw, int k, int window,
+                            const double* previous, double* out) {
+  RobustPass<2>(x, order, count, cx, cy, cw, k, window, previous, out);
 }
 
 }  // namespace
@@ -123,9 +194,9 @@ void RobustPass(const double* x, const int* order, int count, const double* cx,
 void LocalRegressionPass(const double* x, const double* w, double* out, int count, int window,
                          int degree) {
   if (degree == 1)
-    PlainPass<1>(x, w, out, count, window);
+    PlainPass1(x, w, out, count, window);
   else
-    PlainPass<2>(x, w, out, count, window);
+    PlainPass2(x, w, out, count, window);
 }
 
 int RobustnessWeights(const double* r, double* weight, double* scratch, int count) {
@@ -199,10 +270,10 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
       }
     }
     if (degree == 1)
-      RobustPass<1>(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
+      RobustPass1(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
                     ws.fit.data(), ws.next.data());
     else
-      RobustPass<2>(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
+      RobustPass2(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
                     ws.fit.data(), ws.next.data());
     ws.fit.swap(ws.next);
     std::copy(ws.fit.begin(), ws.fit.end(), y);

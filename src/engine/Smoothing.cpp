@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/EngineError.hpp"
 #include "engine/LocalRegression.hpp"
 #include "engine/SavitzkyGolay.hpp"
+#include "engine/Simd.hpp"
 #include "engine/ZoneProcessing.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -19,24 +21,20 @@ namespace {
 constexpr int kMaxWindow = 25;
 
 // out[i] = sum over j = -h..h of c[j + h] * w[i + j], divided by divisor, for
-// i in [first, last).  Blocks of fixed length keep the inner loops simple
-// enough for the compiler to vectorise; each output sums its terms in the
+// i in [first, last).  Four outputs at a time, each summing its terms in the
 // order j = -h..h.
-void Convolve(const double* w, double* out, int first, int last, const double* c, int h,
-              double divisor) {
-  constexpr int kBlock = 256;
-  double acc[kBlock];
-  int s = first;
-  for (; s + kBlock <= last; s += kBlock) {
-    for (int t = 0; t < kBlock; ++t) acc[t] = 0.0;
-    for (int j = -h; j <= h; ++j) {
-      const double cj = c[j + h];
-      const double* src = w + s + j;
-      for (int t = 0; t < kBlock; ++t) acc[t] += cj * src[t];
-    }
-    for (int t = 0; t < kBlock; ++t) out[s + t] = acc[t] / divisor;
+OLM_CLONES void Convolve(const double* w, double* out, int first, int last, const double* c,
+                         int h, double divisor) {
+  using namespace simd;
+  const V4 dv = Splat4(divisor);
+  int i = first;
+  for (; i + 4 <= last; i += 4) {
+    V4 acc = Splat4(0.0);
+    for (int j = -h; j <= h; ++j) acc += Splat4(c[j + h]) * Load4(w + i + j);
+    const V4 r = acc / dv;
+    std::memcpy(out + i, &r, sizeof r);
   }
-  for (int i = s; i < last; ++i) {
+  for (; i < last; ++i) {
     double sum = 0.0;
     for (int j = -h; j <= h; ++j) sum += c[j + h] * w[i + j];
     out[i] = sum / divisor;
