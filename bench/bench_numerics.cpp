@@ -66,7 +66,8 @@ bool Load(const char* path, Curve& c) {
   std::vector<double> all(3 * n);
   in.seekg(0);
   in.read(reinterpret_cast<char*>(all.data()), bytes);
-  c.x.assign(all.begin() + static_cast<std::ptrdiff_t>(n), all.begin() + static_cast<std::ptrdiff_t>(2 * n));
+  c.x.assign(all.begin() + static_cast<std::ptrdiff_t>(n),
+             all.begin() + static_cast<std::ptrdiff_t>(2 * n));
   c.y.assign(all.begin() + static_cast<std::ptrdiff_t>(2 * n), all.end());
   return true;
 }
@@ -147,7 +148,9 @@ void BM_Chauvenet(benchmark::State& state) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   const auto filter = [](const char* name, CSmoothingSpec spec) {
-    benchmark::RegisterBenchmark(name, BM_Filter, spec)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark(name, BM_Filter, spec)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
   };
   filter("Median", Spec(kSmoothMedian));
   filter("SimpleAverage", Spec(kSmoothSimpleAverage));
@@ -157,8 +160,12 @@ int main(int argc, char** argv) {
   filter("RobustLowess3", Spec(kSmoothRobustLowess, 3));
   filter("Loess", Spec(kSmoothLoess));
   filter("RobustLoess3", Spec(kSmoothRobustLoess, 3));
-  benchmark::RegisterBenchmark("QuinticFit", BM_QuinticFit)->Unit(benchmark::kMillisecond)->UseRealTime();
-  benchmark::RegisterBenchmark("Chauvenet", BM_Chauvenet)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("QuinticFit", BM_QuinticFit)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("Chauvenet", BM_Chauvenet)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   std::fprintf(stderr, "curve: %zu points\n", TheCurve().x.size());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -173,8 +173,7 @@ int FitLogarithmic(const double* x, const double* y, int count, CFitCoefficients
   return 0;
 }
 
-int FitPowerLaw(const double* x, const double* y, int count, CFitCoefficients& c,
-                double* fitted) {
+int FitPowerLaw(const double* x, const double* y, int count, CFitCoefficients& c, double* fitted) {
   c.fill(0.0);
   if (count < 2) return kErrTooFewPointsForFit;
   std::vector<double> lx(static_cast<size_t>(count)), ly(static_cast<size_t>(count));
@@ -218,9 +217,15 @@ bool FitZone(CZone& zone, int xCol, int yCol) {
     case kFitPolynomial:
       code = FitPolynomial(x.data(), y.data(), n, spec.degree, zone.tolerance, c, fitted.data());
       break;
-    case kFitExponential: code = FitExponential(x.data(), y.data(), n, c, fitted.data()); break;
-    case kFitLogarithmic: code = FitLogarithmic(x.data(), y.data(), n, c, fitted.data()); break;
-    default: code = FitPowerLaw(x.data(), y.data(), n, c, fitted.data()); break;
+    case kFitExponential:
+      code = FitExponential(x.data(), y.data(), n, c, fitted.data());
+      break;
+    case kFitLogarithmic:
+      code = FitLogarithmic(x.data(), y.data(), n, c, fitted.data());
+      break;
+    default:
+      code = FitPowerLaw(x.data(), y.data(), n, c, fitted.data());
+      break;
   }
   if (code != 0) {
     CEngineError::Report(code);
@@ -268,7 +273,8 @@ bool EvaluateFit(const CFitSpec& spec, double x, double* y, double* dydx) {
       v = coef(1) * std::pow(x, coef(2));
       slope = coef(1) * coef(2) * std::pow(x, coef(2) - 1.0);
       break;
-    default: break;
+    default:
+      break;
   }
   if (y) *y = v;
   if (dydx) *dydx = slope;

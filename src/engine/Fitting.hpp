@@ -30,7 +30,6 @@ int FitLogarithmic(const double* x, const double* y, int count, CFitCoefficients
                    double* fitted);
 // y = a x^b: least-squares line of ln y against ln x.  Codes 5 (count < 2),
 // 7 (an x or y <= 0), 6 (all x equal, non-finite or underflowing a).
-int FitPowerLaw(const double* x, const double* y, int count, CFitCoefficients& c,
-                double* fitted);
+int FitPowerLaw(const double* x, const double* y, int count, CFitCoefficients& c, double* fitted);
 
 }  // namespace olm

@@ -86,8 +86,8 @@ OLM_INLINE void Accumulate(const double* x, const double* y, const double* rw, i
 // The local fit at q over x[0..n-1]; d = 0 (every window point at q or
 // beyond reach) weighs only the points at q.  False when no weight is left.
 template <int D, bool kRobust>
-OLM_INLINE bool LocalFit(const double* x, const double* y, const double* rw, int n, double q, double d,
-              double& value) {
+OLM_INLINE bool LocalFit(const double* x, const double* y, const double* rw, int n, double q,
+                         double d, double& value) {
   CLocalSystem<D> sys;
   if (d > 0.0) {
     Accumulate<D, kRobust>(x, y, rw, n, q, d, 1.0 / d, sys);
@@ -141,8 +141,10 @@ OLM_INLINE void PlainPass(const double* x, const double* w, double* out, int cou
   const int h = window / 2;
   for (int i = 0; i < count; ++i) {
     int lo = i - h;
-    if (i < h) lo = 0;                                   // the first n points
-    else if (i >= count - h) lo = count - window;        // the last n points
+    if (i < h)
+      lo = 0;  // the first n points
+    else if (i >= count - h)
+      lo = count - window;  // the last n points
     const int hi = lo + window - 1;
     const double xi = x[i];
     const double d = std::max(std::fabs(x[lo] - xi), std::fabs(x[hi] - xi));
@@ -157,8 +159,8 @@ OLM_INLINE void PlainPass(const double* x, const double* w, double* out, int cou
 // its previous fitted value.
 template <int D>
 OLM_INLINE void RobustPass(const double* x, const int* order, int count, const double* cx,
-                const double* cy, const double* cw, int k, int window, const double* previous,
-                double* out) {
+                           const double* cy, const double* cw, int k, int window,
+                           const double* previous, double* out) {
   int lo = 0;
   for (int p = 0; p < count; ++p) {
     const int i = order ? order[p] : p;
@@ -271,10 +273,10 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     }
     if (degree == 1)
       RobustPass1(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
-                    ws.fit.data(), ws.next.data());
+                  ws.fit.data(), ws.next.data());
     else
       RobustPass2(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
-                    ws.fit.data(), ws.next.data());
+                  ws.fit.data(), ws.next.data());
     ws.fit.swap(ws.next);
     std::copy(ws.fit.begin(), ws.fit.end(), y);
   }

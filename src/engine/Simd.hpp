@@ -27,7 +27,9 @@ OLM_INLINE V4 Load4(const double* p) {
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-OLM_INLINE V4 Splat4(double v) { return V4{v, v, v, v}; }
+OLM_INLINE V4 Splat4(double v) {
+  return V4{v, v, v, v};
+}
 OLM_INLINE V4 Abs4(V4 v) {
   return reinterpret_cast<V4>(reinterpret_cast<M4>(v) & 0x7fffffffffffffffLL);
 }
@@ -35,6 +37,8 @@ OLM_INLINE V4 Abs4(V4 v) {
 OLM_INLINE V4 Keep4(V4 v, M4 mask) {
   return reinterpret_cast<V4>(reinterpret_cast<M4>(v) & mask);
 }
-OLM_INLINE double Sum4(V4 v) { return (v[0] + v[1]) + (v[2] + v[3]); }
+OLM_INLINE double Sum4(V4 v) {
+  return (v[0] + v[1]) + (v[2] + v[3]);
+}
 
 }  // namespace olm::simd

@@ -23,8 +23,8 @@ constexpr int kMaxWindow = 25;
 // out[i] = sum over j = -h..h of c[j + h] * w[i + j], divided by divisor, for
 // i in [first, last).  Four outputs at a time, each summing its terms in the
 // order j = -h..h.
-OLM_CLONES void Convolve(const double* w, double* out, int first, int last, const double* c,
-                         int h, double divisor) {
+OLM_CLONES void Convolve(const double* w, double* out, int first, int last, const double* c, int h,
+                         double divisor) {
   using namespace simd;
   const V4 dv = Splat4(divisor);
   int i = first;
@@ -47,7 +47,9 @@ bool Repeats(const CSmoothingSpec& spec) {
   return false;
 }
 
-bool OddWithin(int n, int lo, int hi) { return n >= lo && n <= hi && n % 2 == 1; }
+bool OddWithin(int n, int lo, int hi) {
+  return n >= lo && n <= hi && n % 2 == 1;
+}
 
 // The checks of a method in their order; true when the passes may run.
 bool Check(const CSmoothingSpec& spec, int count) {
@@ -198,11 +200,20 @@ bool SmoothValues(const CSmoothingSpec& spec, const double* x, double* y, int co
       case kSmoothMedian:
         if (!MedianPass(w, y, count, n)) return false;
         break;
-      case kSmoothSimpleAverage: SimpleAveragePass(w, y, count, n); break;
-      case kSmoothPolynomialAverage: PolynomialAveragePass(w, y, count, n, spec.order); break;
-      case kSmoothLoess: LocalRegressionPass(x, w, y, count, n, 2); break;
-      case kSmoothLowess: LocalRegressionPass(x, w, y, count, n, 1); break;
-      default: break;
+      case kSmoothSimpleAverage:
+        SimpleAveragePass(w, y, count, n);
+        break;
+      case kSmoothPolynomialAverage:
+        PolynomialAveragePass(w, y, count, n, spec.order);
+        break;
+      case kSmoothLoess:
+        LocalRegressionPass(x, w, y, count, n, 2);
+        break;
+      case kSmoothLowess:
+        LocalRegressionPass(x, w, y, count, n, 1);
+        break;
+      default:
+        break;
     }
   }
   return true;

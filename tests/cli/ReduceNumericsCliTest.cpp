@@ -69,7 +69,8 @@ TEST(ReduceNumericsCli, TwoZonesOfALineWithASpike) {
 TEST(ReduceNumericsCli, ChauvenetRemovesASpikeBeforeTheMedian) {
   CTempDir dir;
   std::string text = "x,y\n-,-\n";
-  for (int i = 0; i <= 20; ++i) text += Format("%.3f,%g\n", 0.005 * i, i == 10 ? 100 : 10 + 0.5 * (i % 3));
+  for (int i = 0; i <= 20; ++i)
+    text += Format("%.3f,%g\n", 0.005 * i, i == 10 ? 100 : 10 + 0.5 * (i % 3));
   const std::string file = dir.Write("flat.csv", text);
   const CliResult r = RunCli("reduce '" + file +
                                  "' --json --data --zone 0:0.1,fit=linear,smooth=median,points=3,"
@@ -85,11 +86,12 @@ TEST(ReduceNumericsCli, ChauvenetRemovesASpikeBeforeTheMedian) {
 }
 
 TEST(ReduceNumericsCli, EveryFilterAndFitRunsOnASampleCurve) {
-  const std::string sample = "'" + SourcePath("samples/tensile_1.csv") + "' --columns 3 --x 2 --y 3";
+  const std::string sample = "'" OLM_SAMPLES_DIR "/tensile_1.csv' --columns 3 --x 2 --y 3";
   for (const char* smooth :
        {"median", "sma", "pma", "loess", "robust-loess", "lowess", "robust-lowess"}) {
-    const CliResult r = RunCli("reduce " + sample + " --json --zone 0.01:0.2,fit=quadratic,smooth=" +
-                               smooth + ",points=25,repeats=2,order=5");
+    const CliResult r =
+        RunCli("reduce " + sample + " --json --zone 0.01:0.2,fit=quadratic,smooth=" + smooth +
+               ",points=25,repeats=2,order=5");
     ASSERT_EQ(r.status, 0) << smooth << "\n" << r.output;
     const nlohmann::json z = Json(r).at("replicates").at(0).at("zones").at(0);
     EXPECT_GT(z.at("r_squared").get<double>(), 0.5) << smooth;

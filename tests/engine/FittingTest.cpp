@@ -3,11 +3,11 @@
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "XYData.hpp"
 #include "engine/EngineError.hpp"
 #include "engine/Fitting.hpp"
 #include "engine/ZoneProcessing.hpp"
@@ -85,7 +85,8 @@ TEST(PolynomialFit, QuinticOverTheElasticStrainRange) {
   std::vector<double> fitted(x.size());
   ASSERT_EQ(FitPolynomial(x.data(), y.data(), 201, 5, 1e-20, got, fitted.data()), 0);
   for (size_t k = 0; k < c.size(); ++k) EXPECT_NEAR(got[k], c[k], 1e-8 * std::fabs(c[k])) << k;
-  for (size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(fitted[i], y[i], 1e-10 * std::fabs(y[i]) + 1e-12);
+  for (size_t i = 0; i < x.size(); ++i)
+    EXPECT_NEAR(fitted[i], y[i], 1e-10 * std::fabs(y[i]) + 1e-12);
 }
 
 TEST(PolynomialFit, QuarticOverASmallStrainRange) {
@@ -121,8 +122,8 @@ TEST(PolynomialFit, LeastSquaresOnNoisyData) {
   // Residuals +1, -1 alternating are orthogonal to a line through symmetric
   // x: the fitted line is the underlying one.
   const std::vector<double> x = {-2, -1, 0, 1, 2};
-  CZone zone = FitZoneOf(x, {3 - 4 + 1, 3 - 2 - 2, 3 + 0 + 0, 3 + 2 + 2, 3 + 4 - 1},
-                         kFitPolynomial, 1);
+  CZone zone =
+      FitZoneOf(x, {3 - 4 + 1, 3 - 2 - 2, 3 + 0 + 0, 3 + 2 + 2, 3 + 4 - 1}, kFitPolynomial, 1);
   ASSERT_TRUE(FitZone(zone, 1, 2));
   EXPECT_NEAR(zone.fit.coefficients(1), 3.0, 1e-14);
   EXPECT_NEAR(zone.fit.coefficients(2), 2.0, 1e-14);
@@ -132,9 +133,9 @@ TEST(PolynomialFit, Failures) {
   EXPECT_EQ(FitMessage({1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, kFitPolynomial, 5), kTooFew);
   EXPECT_EQ(FitMessage({2, 2, 2}, {1, 2, 3}, kFitPolynomial, 1), kSolver);
   // Ten points on three distinct x cannot determine a cubic.
-  EXPECT_EQ(FitMessage({1, 1, 1, 2, 2, 2, 3, 3, 3, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0},
-                       kFitPolynomial, 3),
-            kSolver);
+  EXPECT_EQ(
+      FitMessage({1, 1, 1, 2, 2, 2, 3, 3, 3, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}, kFitPolynomial, 3),
+      kSolver);
   EXPECT_EQ(FitMessage({1, 2, 3}, {1, 2, 3}, kFitPolynomial, 6),
             "Degree of polynomial must be between 1 and 5.");
   EXPECT_EQ(FitMessage({1, 2, 3}, {1, 2, 3}, 7),
@@ -289,24 +290,13 @@ TEST_P(NistReference, CertifiedCoefficients) {
   const nlohmann::json all = nlohmann::json::parse(cert);
   const nlohmann::json& set = all.at(c.name);
   const int degree = set.at("degree");
-  std::ifstream data(DataPath(std::string("nist/") + c.name + ".csv"));
-  std::string line;
-  std::getline(data, line);
-  std::getline(data, line);  // headings and units
   std::vector<double> x, y;
-  while (std::getline(data, line)) {
-    std::istringstream fields(line);
-    std::string a, b;
-    std::getline(fields, a, ',');
-    std::getline(fields, b, ',');
-    x.push_back(std::stod(a));
-    y.push_back(std::stod(b));
-  }
+  ASSERT_TRUE(ReadXY(std::string("nist/") + c.name + ".csv", x, y));
   ASSERT_EQ(static_cast<int>(x.size()), set.at("observations").get<int>());
   CFitCoefficients got;
-  ASSERT_EQ(FitPolynomial(x.data(), y.data(), static_cast<int>(x.size()), degree, 1e-20, got,
-                          nullptr),
-            0);
+  ASSERT_EQ(
+      FitPolynomial(x.data(), y.data(), static_cast<int>(x.size()), degree, 1e-20, got, nullptr),
+      0);
   const std::vector<double> certified = set.at("coefficients");
   for (int k = 0; k <= degree; ++k)
     EXPECT_NEAR(got[static_cast<size_t>(k)], certified[static_cast<size_t>(k)],

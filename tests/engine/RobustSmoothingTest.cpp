@@ -42,7 +42,8 @@ bool LocalValue(const std::vector<double>& u, const std::vector<double>& y,
                         s[2] * (s[1] * s[3] - s[2] * s[2]);
     if (det3 > 1e-10 * det2 * s[4])
       value = (t[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (t[1] * s[4] - s[3] * t[2]) +
-               s[2] * (t[1] * s[3] - s[2] * t[2])) / det3;
+               s[2] * (t[1] * s[3] - s[2] * t[2])) /
+              det3;
   }
   return true;
 }
@@ -192,7 +193,8 @@ TEST_P(RobustAgainstDefinition, SlidingNeighbourhoodsGiveTheDefinedValues) {
 INSTANTIATE_TEST_SUITE_P(Cases, RobustAgainstDefinition,
                          ::testing::Values(RobustCase{5, 1, 1, true}, RobustCase{7, 1, 3, false},
                                            RobustCase{11, 2, 2, true}, RobustCase{9, 2, 3, false},
-                                           RobustCase{25, 1, 2, false}, RobustCase{25, 2, 1, true}));
+                                           RobustCase{25, 1, 2, false},
+                                           RobustCase{25, 2, 1, true}));
 
 TEST(RobustLocalRegression, RemovesASpikeFromALine) {
   CRecordingUi ui;

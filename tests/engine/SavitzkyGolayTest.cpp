@@ -19,8 +19,7 @@ TEST(SavitzkyGolay, QuadraticSetsFollowTheClosedForm) {
 TEST(SavitzkyGolay, QuarticSetsMatchThePublishedIntegers) {
   EXPECT_EQ(SavitzkyGolayIntegers(7, 5), (Set{5, -30, 75, 131, 75, -30, 5}));
   EXPECT_EQ(SavitzkyGolayIntegers(9, 5), (Set{15, -55, 30, 135, 179, 135, 30, -55, 15}));
-  EXPECT_EQ(SavitzkyGolayIntegers(11, 5),
-            (Set{18, -45, -10, 60, 120, 143, 120, 60, -10, -45, 18}));
+  EXPECT_EQ(SavitzkyGolayIntegers(11, 5), (Set{18, -45, -10, 60, 120, 143, 120, 60, -10, -45, 18}));
   EXPECT_EQ(SavitzkyGolayIntegers(13, 5),
             (Set{110, -198, -135, 110, 390, 600, 677, 600, 390, 110, -135, -198, 110}));
 }
@@ -36,7 +35,8 @@ TEST(SavitzkyGolay, EverySetReproducesPolynomialsOfItsOrder) {
       for (int power = 0; power <= order; ++power) {
         // p(j) = (j + 3)^power, evaluated at j = 0: 3^power.
         double sum = 0.0;
-        for (int j = -k; j <= k; ++j) sum += set.c[static_cast<size_t>(j + k)] * std::pow(j + 3.0, power);
+        for (int j = -k; j <= k; ++j)
+          sum += set.c[static_cast<size_t>(j + k)] * std::pow(j + 3.0, power);
         EXPECT_NEAR(sum / set.sum, std::pow(3.0, power), 1e-9 * std::pow(3.0 + k, power))
             << "order " << order << " window " << window << " power " << power;
       }

@@ -18,7 +18,8 @@ const char* const kRepeats = "Invalid number of repeats.";
 const char* const kWindow18 = "Number of points for smoothing must be odd and between 3 and 25.";
 const char* const kWindow19 =
     "Number of points for Lowess/Loess smoothing must be odd and between 5 and 25.";
-const char* const kOrder20 = "Degree of polynomial for polynomial smoothing average must be 3 or 5.";
+const char* const kOrder20 =
+    "Degree of polynomial for polynomial smoothing average must be 3 or 5.";
 const char* const kWindow21 =
     "Number of points for smoothing must be odd and between 5 and 25 \nfor 3rd degree "
     "polynomial and between 7 and 25 for 5th order polynomial.";
@@ -141,12 +142,12 @@ TEST(SimpleMovingAverage, EndRulesOnTenPoints) {
   const std::vector<double> w = {3, 1, 4, 1, 5, 9, 2, 6, 5, 3};
   std::vector<double> out(10);
   SimpleAveragePass(w.data(), out.data(), 10, 5);
-  EXPECT_EQ(out[0], 3.0);                              // point 1 kept
-  EXPECT_DOUBLE_EQ(out[1], (3 + 1 + 4) / 3.0);         // point 2: mean of 1..3
+  EXPECT_EQ(out[0], 3.0);                               // point 1 kept
+  EXPECT_DOUBLE_EQ(out[1], (3 + 1 + 4) / 3.0);          // point 2: mean of 1..3
   EXPECT_DOUBLE_EQ(out[2], (3 + 1 + 4 + 1 + 5) / 5.0);  // point 3: mean of 1..5
   EXPECT_DOUBLE_EQ(out[5], (1 + 5 + 9 + 2 + 6) / 5.0);  // point 6: mean of 4..8
-  EXPECT_DOUBLE_EQ(out[8], (6 + 5 + 3) / 3.0);  // point 9: mean of 8..10
-  EXPECT_EQ(out[9], 3.0);                       // point 10 kept
+  EXPECT_DOUBLE_EQ(out[8], (6 + 5 + 3) / 3.0);          // point 9: mean of 8..10
+  EXPECT_EQ(out[9], 3.0);                               // point 10 kept
 }
 
 TEST(SimpleMovingAverage, ShortZoneUsesTheLargestSymmetricWindowThatFits) {
@@ -163,7 +164,8 @@ TEST(SimpleMovingAverage, RepeatsApplyThePassAgain) {
   SimpleAveragePass(once.data(), twice.data(), 40, 7);
   CSmoothingWorkspace ws;
   ASSERT_TRUE(SmoothValues(Spec(kSmoothSimpleAverage, 7, 2), x.data(), y.data(), 40, ws));
-  for (int i = 0; i < 40; ++i) EXPECT_DOUBLE_EQ(y[static_cast<size_t>(i)], twice[static_cast<size_t>(i)]);
+  for (int i = 0; i < 40; ++i)
+    EXPECT_DOUBLE_EQ(y[static_cast<size_t>(i)], twice[static_cast<size_t>(i)]);
 }
 
 TEST(PolynomialMovingAverage, FivePointQuadraticByHandAndKeptEnds) {
@@ -171,7 +173,8 @@ TEST(PolynomialMovingAverage, FivePointQuadraticByHandAndKeptEnds) {
   for (int i = 0; i < 20; ++i) w[static_cast<size_t>(i)] = (i * 7) % 5 + 0.5 * i;
   std::vector<double> out(20);
   PolynomialAveragePass(w.data(), out.data(), 20, 5, 3);
-  for (int i : {0, 1, 2, 3, 4, 15, 16, 17, 18, 19}) EXPECT_EQ(out[static_cast<size_t>(i)], w[static_cast<size_t>(i)]) << i;
+  for (int i : {0, 1, 2, 3, 4, 15, 16, 17, 18, 19})
+    EXPECT_EQ(out[static_cast<size_t>(i)], w[static_cast<size_t>(i)]) << i;
   for (int i = 5; i < 15; ++i) {
     const double* v = &w[static_cast<size_t>(i)];
     EXPECT_DOUBLE_EQ(out[static_cast<size_t>(i)],
@@ -201,7 +204,8 @@ TEST(PolynomialMovingAverage, QuinticOrderReproducesAQuinticAwayFromTheEnds) {
   const auto p = [](double t) { return 1 - 2 * t + 0.5 * t * t - 0.01 * std::pow(t, 5); };
   for (int i = 0; i < 60; ++i) w[static_cast<size_t>(i)] = p(0.1 * i);
   PolynomialAveragePass(w.data(), out.data(), 60, 25, 5);
-  for (int i = 7; i < 53; ++i) EXPECT_NEAR(out[static_cast<size_t>(i)], w[static_cast<size_t>(i)], 1e-11) << i;
+  for (int i = 7; i < 53; ++i)
+    EXPECT_NEAR(out[static_cast<size_t>(i)], w[static_cast<size_t>(i)], 1e-11) << i;
 }
 
 // Lowess by hand: five equally spaced points, the middle one: d = 2, weights
@@ -229,7 +233,8 @@ TEST(LocalRegression, FarthestWindowPointHasNoWeight) {
     std::vector<double> changed = w;
     changed[4] += 1000;
     LocalRegressionPass(x.data(), changed.data(), after.data(), 12, 5, degree);
-    for (int i : {0, 1, 2}) EXPECT_EQ(before[static_cast<size_t>(i)], after[static_cast<size_t>(i)]) << degree;
+    for (int i : {0, 1, 2})
+      EXPECT_EQ(before[static_cast<size_t>(i)], after[static_cast<size_t>(i)]) << degree;
     EXPECT_NE(before[3], after[3]) << degree;
   }
   EXPECT_EQ(TricubeWeight(2.0, 2.0, 0.5), 0.0);
@@ -248,9 +253,11 @@ TEST(LocalRegression, ReproducesItsPolynomialOnTinyStrainValues) {
     quad[static_cast<size_t>(i)] = 1.0 + 2e5 * xi - 4e11 * xi * xi;
   }
   LocalRegressionPass(x.data(), line.data(), out.data(), 50, 7, 1);
-  for (int i = 0; i < 50; ++i) EXPECT_NEAR(out[static_cast<size_t>(i)], line[static_cast<size_t>(i)], 1e-12) << i;
+  for (int i = 0; i < 50; ++i)
+    EXPECT_NEAR(out[static_cast<size_t>(i)], line[static_cast<size_t>(i)], 1e-12) << i;
   LocalRegressionPass(x.data(), quad.data(), out.data(), 50, 9, 2);
-  for (int i = 0; i < 50; ++i) EXPECT_NEAR(out[static_cast<size_t>(i)], quad[static_cast<size_t>(i)], 1e-12) << i;
+  for (int i = 0; i < 50; ++i)
+    EXPECT_NEAR(out[static_cast<size_t>(i)], quad[static_cast<size_t>(i)], 1e-12) << i;
 }
 
 TEST(LocalRegression, DecreasingXGivesTheMirrorImageOfIncreasingX) {
@@ -288,8 +295,8 @@ TEST(SmoothZone, OnlyTheYColumnChanges) {
   CZone zone;
   zone.workingPoints.SetSize(12, 3);
   for (int i = 1; i <= 12; ++i) {
-    zone.workingPoints(i, 1) = i * 0.1;         // x
-    zone.workingPoints(i, 2) = 1000 + i;        // another column
+    zone.workingPoints(i, 1) = i * 0.1;          // x
+    zone.workingPoints(i, 2) = 1000 + i;         // another column
     zone.workingPoints(i, 3) = (i % 2) ? 1 : 3;  // y
   }
   zone.pointCount = 10;  // rows 11 and 12 are not in use

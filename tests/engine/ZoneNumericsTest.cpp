@@ -2,13 +2,13 @@
 // fitting of zones in a database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "XYData.hpp"
 #include "engine/Database.hpp"
 #include "engine/LocalRegression.hpp"
 #include "engine/ZoneProcessing.hpp"
@@ -53,19 +53,8 @@ TEST(ZoneNumerics, LinearFitThroughThreePoints) {
 }
 
 TEST(ZoneNumerics, CertifiedRSquaredOfNorris) {
-  std::ifstream data(DataPath("nist/Norris.csv"));
-  std::string line;
-  std::getline(data, line);
-  std::getline(data, line);
   std::vector<double> x, y;
-  while (std::getline(data, line)) {
-    std::istringstream f(line);
-    std::string a, b;
-    std::getline(f, a, ',');
-    std::getline(f, b, ',');
-    x.push_back(std::stod(a));
-    y.push_back(std::stod(b));
-  }
+  ASSERT_TRUE(ReadXY("nist/Norris.csv", x, y));
   // The zone takes x in [min, max]; Norris is not sorted.
   CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
