@@ -205,7 +205,7 @@ int RobustnessWeights(const double* r, double* weight, double* scratch, int coun
   for (int i = 0; i < count; ++i) scratch[i] = std::fabs(r[i]);
   double m;
   if (!MedianInPlace(std::span<double>(scratch, static_cast<size_t>(count)), m)) {
-    ShowMessage("Error in finding median value.", MessageKind::Error);
+    ShowMessage("Error in finding median value.", MessageKind::Information);
     return -1;
   }
   int nonZero = 0;
@@ -237,7 +237,7 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
   // already sorted, as test curves usually are.
   const int* order = nullptr;
   if (std::any_of(x, x + n, [](double v) { return std::isnan(v); })) {
-    ShowMessage("Error when sorting data.", MessageKind::Error);
+    ShowMessage("Error when sorting data.", MessageKind::Information);
     return false;
   }
   if (!std::is_sorted(x, x + n)) {
@@ -258,7 +258,7 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     const int kept = RobustnessWeights(ws.residual.data(), ws.weight.data(), ws.next.data(), count);
     if (kept < 0) return false;
     if (kept < window) {
-      ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Error);
+      ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
       return false;
     }
     int k = 0;

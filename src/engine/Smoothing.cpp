@@ -114,7 +114,7 @@ bool MedianPass(const double* w, double* out, int count, int window) {
   if (count < m || h < 1) return true;
   for (int i = 0; i < count; ++i)
     if (std::isnan(w[i])) {
-      ShowMessage("Error in finding median value.", MessageKind::Error);
+      ShowMessage("Error in finding median value.", MessageKind::Information);
       return false;
     }
   // The window's values kept sorted; sliding replaces the value that leaves

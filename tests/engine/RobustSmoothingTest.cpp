@@ -230,6 +230,8 @@ TEST(RobustLocalRegression, TooFewWeightedPointsFail) {
   CSmoothingWorkspace ws;
   EXPECT_FALSE(RobustLocalRegression(x.data(), y.data(), 5, 5, 1, 1, ws));
   EXPECT_EQ(ui.Last(), "Too many outliers. Cannot smooth data.");
+  // A plain message, not an engine error.
+  EXPECT_EQ(ui.messages.back().first, MessageKind::Information);
 }
 
 TEST(RobustLocalRegression, UnsortableXAndUnorderedResidualsFail) {
