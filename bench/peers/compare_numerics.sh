@@ -26,7 +26,7 @@ mkdir -p "$WORK/data" "$RAW"
 command -v Rscript >/dev/null || { echo "missing Rscript (r-base-core)"; exit 1; }
 
 DATA=$WORK/data/curve_$N.f64
-[ -f "$DATA" ] || "$PY" "$HERE/gen_data.py" "$N" "$WORK/data/curve_$N.csv"
+[ -f "$DATA" ] || "$PY" "$HERE/gen_data.py" "$N" "$WORK/data/curve_$N.csv" >&2
 gcc -O2 -shared -fPIC -o "$WORK/r_monoclock.so" "$HERE/r_monoclock.c"
 cat "$DATA" > /dev/null  # into the page cache
 

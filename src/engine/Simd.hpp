@@ -7,7 +7,9 @@
 
 // Vectors only ever pass between always-inlined functions, so their calling
 // convention does not matter.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wpsabi"
+#endif
 
 #define OLM_INLINE [[gnu::always_inline]] inline
 
