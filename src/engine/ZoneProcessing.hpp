@@ -20,6 +20,8 @@ bool SmoothZone(CZone& zone, int xCol, int yCol);
 bool FitZone(CZone& zone, int xCol, int yCol);
 
 // The fitted curve of a spec at x: y and dy/dx (either pointer may be null).
-void EvaluateFit(const CFitSpec& spec, double x, double* y, double* dydx);
+// False when the curve is not defined there (a logarithm at x <= 0, a power
+// of x <= 0 that has none, an overflow): y or dy/dx is then not finite.
+bool EvaluateFit(const CFitSpec& spec, double x, double* y, double* dydx);
 
 }  // namespace olm
