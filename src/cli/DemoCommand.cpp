@@ -24,8 +24,12 @@ constexpr DemoSample kSamples[] = {
     {"tensile_3.txt", "tab", 3},
 };
 
-// Elastic part, hardening, necking (x = strain).
-constexpr const char* kZones[] = {"0:0.0017", "0.0017:0.15", "0.15:0.21"};
+// Elastic part (modulus: linear fit), hardening (outliers removed, median
+// filter, power law) and necking (robust Lowess, quadratic); x = strain.
+constexpr const char* kZones[] = {
+    "0:0.0017,fit=linear,smooth=sma,points=5",
+    "0.0017:0.15,fit=power,smooth=median,points=5,outliers=chauvenet",
+    "0.15:0.21,fit=quadratic,smooth=robust-lowess,points=25,repeats=2"};
 
 std::string Capture(void (*print)(const CReplicateDB&, std::FILE*), const CReplicateDB& db) {
   char* buffer = nullptr;

@@ -157,6 +157,9 @@ bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones) {
     for (size_t z = 0; z < zones.size(); ++z) {
       if (!CZoneRules::Check(zones[z])) return false;
       CZoneRules::Store(zones[z], rep, static_cast<int>(z) + 1);
+      // Stored as given: a batch command may combine outlier removal with a
+      // robust smoother, which the dialog's enabling rule would switch off.
+      rep.Zone(static_cast<int>(z) + 1).outliers.method = zones[z].outlierIndex;
     }
   }
   return true;
@@ -190,7 +193,7 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out) {
                  rep.outlierCount);
     std::fprintf(out, "  smoothed area total %.10g, fitted area total %.10g\n",
                  rep.smoothedAreaTotal, rep.fittedAreaTotal);
-    std::fprintf(out, "  %-4s %-13s %-13s %-9s %-25s %-20s %-12s %-16s %-16s\n", "Zone", "Start",
+    std::fprintf(out, "  %-4s %-13s %-13s %-9s %-30s %-20s %-12s %-16s %-16s\n", "Zone", "Start",
                  "End", "Outliers", "Smoothing", "Fit", "R-squared", "Smoothed area",
                  "Fitted area");
     for (int z = 1; z <= rep.zoneCount && z <= CReplicate::kMaxZones; ++z) {
@@ -202,7 +205,7 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out) {
           smoothing += Format(" p=%d", zone.smoothing.order);
       }
       const bool fitted = zone.fit.type != kFitNone && rep.fitted;
-      std::fprintf(out, "  %-4d %-13.6g %-13.6g %-9s %-25s %-20s %-12s %-16.10g %-16s\n", z,
+      std::fprintf(out, "  %-4d %-13.6g %-13.6g %-9s %-30s %-20s %-12s %-16.10g %-16s\n", z,
                    rep.GetZoneStart(z), rep.GetZoneEnd(z), OutlierKeyword(zone.outliers.method),
                    smoothing.c_str(), zone.fit.Name().c_str(),
                    fitted ? Format("%.8f", rep.rSquared(z)).c_str() : "-",

@@ -33,7 +33,8 @@ bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& ti
                 const CImportOptions& options);
 
 // Applies the zone settings to every replicate: each spec is checked like the
-// zone dialog's "Update" and stored as given (no contiguity step).  Without
+// zone dialog's "Update" and stored as given (no contiguity step, and the
+// outlier method kept even beside a robust smoother).  Without
 // specs each replicate gets one zone over its whole x range, unprocessed.
 bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones);
 

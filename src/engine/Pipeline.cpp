@@ -170,8 +170,8 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   rep.smoothedCount = total;
   rep.smoothedData.SetSize(total, cols);
   rep.smoothedData.Set(0.0);
-  rep.fitData.SetSize(total, cols);
-  rep.fitData.Set(0.0);
+  // The fitted curve is built by the fitting stage; until then there is none.
+  rep.fitData.SetSize(0, 0);
   int row = 0;
   for (int z : taken) {
     const CZone& zone = rep.Zone(z);

@@ -135,3 +135,41 @@ TEST(DemoCliTest, WritesItsOutputsIntoTheFolder) {
 
 }  // namespace
 }  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST(ReduceCliTest, ZonesMeetingWithinOneMillionthPass) {
+  CTempDir dir;
+  const auto path = dir.Write("line.csv", "x,y\nmm,N\n0,0\n0.5,1\n1,2\n1.5,3\n2,4\n");
+  const CliResult r = RunCli("reduce '" + path +
+                                 "' --zone 0:1,fit=linear --zone 1.0000005:2,fit=linear --json",
+                             false);
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto j = nlohmann::json::parse(r.output);
+  const auto& zones = j["replicates"][0]["zones"];
+  EXPECT_NEAR(zones[0]["coefficients"][1].get<double>(), 2.0, 1e-12);
+  EXPECT_NEAR(zones[1]["coefficients"][0].get<double>(), 0.0, 1e-9);
+  EXPECT_EQ(zones[1]["r_squared"], 1.0);
+  // x = 1 lies only in zone 1: areas 1 on [0, 1] and 1.75 on [1.5, 2].
+  EXPECT_NEAR(j["replicates"][0]["fitted_area_total"].get<double>(), 1.0 + 1.75, 1e-9);
+}
+
+TEST(ReduceCliTest, OutlierRemovalIsKeptBesideARobustSmoother) {
+  CTempDir dir;
+  std::string text = "x,y\n-,-\n";
+  for (int i = 0; i <= 40; ++i)
+    text += std::to_string(i) + "," + std::to_string(i == 20 ? 500 : i) + "\n";
+  const CliResult r = RunCli("reduce '" + dir.Write("spike.csv", text) +
+                                 "' --zone 0:40,smooth=robust-lowess,points=5,outliers=chauvenet "
+                                 "--json",
+                             false);
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto j = nlohmann::json::parse(r.output);
+  EXPECT_EQ(j["replicates"][0]["zones"][0]["outliers"], "chauvenet");
+  EXPECT_EQ(j["replicates"][0]["outlier_count"], 1);
+  EXPECT_EQ(j["replicates"][0]["smoothed_count"], 40);
+}
+
+}  // namespace
+}  // namespace olm::test
