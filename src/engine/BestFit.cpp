@@ -202,6 +202,34 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
   return true;
 }
 
+bool CBestFitForm::Validate() const {
+  if (name.empty()) {
+    ShowMessage("Data set name cannot be blank");
+    return false;
+  }
+  if (name.size() > static_cast<size_t>(kMaxNameLength)) {
+    ShowMessage(Format("Enter no more than %d characters for the data set name.", kMaxNameLength));
+    return false;
+  }
+  if (points < kMinPoints || points > kMaxPoints) {
+    ShowMessage(Format("Enter an integer between %d and %d for the number of data points.",
+                       kMinPoints, kMaxPoints));
+    return false;
+  }
+  if (endIndex < 0 || endIndex > 2) {
+    ShowMessage("Choose a curve end type: Extend, Average or Cut.");
+    return false;
+  }
+  return true;
+}
+
+bool CBestFitForm::Proceed(CReplicateDB& db) const {
+  if (!Validate()) return false;
+  const bool ok = BuildBestFit(db, name, points, endIndex + 1);
+  ShowMessage(ok ? "Best fit procedure was successful" : "Best fit procedure was not successful");
+  return ok;
+}
+
 int FindReplicateAt(const CReplicateDB& db, double x, double y, double tx, double ty) {
   double best = 1e20;
   int found = 0;

@@ -27,6 +27,26 @@ enum BestFitEnd { kEndExtend = 1, kEndAverage = 2, kEndCut = 3 };
 // use.
 bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int endType);
 
+// The rules of the "Best Fit Input" dialog, free of any widget.
+class CBestFitForm {
+ public:
+  static constexpr int kMaxNameLength = 12;
+  static constexpr int kMinPoints = 10;
+  static constexpr int kMaxPoints = 100;
+  static constexpr const char* kEndTypes[] = {"Extend", "Average", "Cut"};
+
+  std::string name = "Untitled";  // "Data Set Name"
+  int endIndex = 1;               // "Curve end type": 0 Extend, 1 Average, 2 Cut
+  int points = 100;               // "# of data points"
+
+  // The field checks of the dialog; shows the first failing one.
+  bool Validate() const;
+  // "Proceed": checks the fields, runs the best-fit procedure and reports
+  // "Best fit procedure was successful" or "... was not successful".  True
+  // when the database changed (the caller then marks the document modified).
+  bool Proceed(CReplicateDB& db) const;
+};
+
 // The replicate whose raw (then smoothed, then fitted) curve has a point
 // within tx, ty of (x, y), nearest first; 0 when there is none.  Only active
 // replicates with the curve shown take part; equal distances go to the later

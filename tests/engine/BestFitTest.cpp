@@ -119,6 +119,31 @@ TEST_F(BestFitTest, RefusesWithoutCurvesWithBadCountsAndWhenFull) {
   EXPECT_EQ(db.GetReplicateCount(), 20);
 }
 
+TEST_F(BestFitTest, FormChecksItsFieldsAndReportsTheOutcome) {
+  CBestFitForm form;
+  EXPECT_EQ(form.name, "Untitled");
+  EXPECT_EQ(form.endIndex, 1);
+  EXPECT_EQ(form.points, 100);
+  form.name = "";
+  EXPECT_FALSE(form.Proceed(db));
+  EXPECT_EQ(ui.Last(), "Data set name cannot be blank");
+  form.name = "thirteen char";
+  EXPECT_FALSE(form.Proceed(db));
+  form.name = "mean";
+  form.points = 9;
+  EXPECT_FALSE(form.Proceed(db));
+  EXPECT_EQ(db.GetReplicateCount(), 3);
+  form.points = 100;
+  ASSERT_TRUE(form.Proceed(db));
+  EXPECT_EQ(ui.Last(), "Best fit procedure was successful");
+  EXPECT_EQ(db.bestFitX.GetSize(), 100);
+  EXPECT_EQ(db.bestFitY.GetSize(), 100);
+  EXPECT_NEAR(db.bestFitX(100), 12.0, 1e-12);  // "Average" of 10, 12 and 14
+  for (int r = 1; r <= 4; ++r) db.plotSettings.SetShown(r, kCurveRaw, false);
+  EXPECT_FALSE(form.Proceed(db));
+  EXPECT_EQ(ui.Last(), "Best fit procedure was not successful");
+}
+
 TEST(FindReplicateAtTest, RawFirstThenSmoothedThenFitted) {
   CRecordingUi ui;
   CReplicateDB db;
