@@ -21,6 +21,8 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// olm calc STATEMENT...: evaluates calculator statements and prints their values.
+Command AddCalcCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

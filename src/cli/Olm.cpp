@@ -13,6 +13,7 @@ int RunOlm(int argc, char** argv) {
   app.set_version_flag("--version", "olm 1.0");
 
   std::vector<Command> commands;
+  commands.push_back(AddCalcCommand(app));
 
   try {
     app.parse(argc, argv);
