@@ -15,8 +15,8 @@ Command AddCalcCommand(CLI::App& app) {
   auto statements = std::make_shared<std::vector<std::string>>();
   CLI::App* sub = app.add_subcommand(
       "calc",
-      "Evaluate calculator statements in order and print each value (put -- before statements "
-      "that begin with a minus sign followed by a letter)");
+      "Evaluate calculator statements in order and print each value (write -- before the "
+      "statements when one begins with a minus sign followed by a letter)");
   sub->add_option("statements", *statements, "Statements, e.g. \"x = 2\" \"sqrt(x)*3\"")
       ->required();
   return {sub, [statements]() -> int {

@@ -394,9 +394,11 @@ bool CExpressionEvaluator::RunOnFunctionText(const std::string& text, Method met
   CExpressionEvaluator child(m_shared, m_depth + 1);
   CExpressionValue fx;
   const RealFunction f = [&](double x, double& y) {
-    if (++m_shared->evaluations > kMaxFunctionEvaluations) return false;
+    if (++m_shared->evaluations > m_shared->evaluationLimit) return false;
     double ignored = 0.0;
-    if (child.EvaluateScalar(Format("x=%g", x), ignored) != kExprOk) return false;
+    // x goes over in full precision: six significant digits would spoil the
+    // differences of diff and root (and make nested derivatives meaningless).
+    if (child.EvaluateScalar(Format("x=%.17g", x), ignored) != kExprOk) return false;
     if (child.Evaluate(text, fx) != kExprOk || !fx.IsScalar()) return false;
     y = fx.GetScalar();
     return true;
@@ -515,12 +517,15 @@ int CExpressionEvaluator::ParseMat(CExpressionValue& value) {
   }
   for (const CExpressionValue& d : dims)
     if (!d.IsScalar() || !(d.GetScalar() >= 1.0)) return kExprBadMatDims;
+  const double rowCount = std::trunc(dims[0].GetScalar());
+  const double columnCount = std::trunc(dims[1].GetScalar());
+  if (IsDelimiter(')')) return kExprDomain;  // no elements at all
   // Every element takes a character and a separator at least: refuse
   // dimensions that the rest of the statement cannot fill before allocating.
-  const double available = static_cast<double>(m_text.size() - m_pos + 1) / 2.0;
-  if (dims[0].GetScalar() * dims[1].GetScalar() > available) return kExprBadMatDims;
-  const int rows = TruncateToInt(dims[0].GetScalar());
-  const int columns = TruncateToInt(dims[1].GetScalar());
+  const double available = static_cast<double>(m_text.size() - m_pos) / 2.0;
+  if (rowCount * columnCount > available) return kExprBadMatDims;
+  const int rows = static_cast<int>(rowCount);
+  const int columns = static_cast<int>(columnCount);
   const int count = rows * columns;
 
   CMatrix<double> m(rows, columns);

@@ -56,8 +56,8 @@ class CExpressionEvaluator {
   // another up to this depth; deeper ones fail with their own status.
   static constexpr int kMaxMethodNesting = 3;
   // Evaluations of function texts that one top-level statement may make in
-  // all its numeric methods together; beyond it the method fails.
-  static constexpr long kMaxFunctionEvaluations = 50000;
+  // all its numeric methods together, by default; beyond it the method fails.
+  static constexpr long kDefaultEvaluationLimit = 50000;
 
   // Token classes.
   enum TokenClass : int {
@@ -113,6 +113,8 @@ class CExpressionEvaluator {
   // Restarts the random generator of `ran` (every evaluator starts from the
   // same fixed seed).
   void SeedRandom(std::int32_t seed) { m_shared->random.Seed(seed); }
+  // Sets the number of function-text evaluations one statement may make.
+  void SetEvaluationLimit(long limit) { m_shared->evaluationLimit = limit; }
 
   // The 44 names of the function table, in order.
   static const std::vector<std::string_view>& FunctionNames();
@@ -124,6 +126,7 @@ class CExpressionEvaluator {
   struct CShared {
     CCombinedRandom random;
     long evaluations = 0;
+    long evaluationLimit = kDefaultEvaluationLimit;
   };
 
   CExpressionEvaluator(CShared* shared, int depth);

@@ -16,7 +16,7 @@ inline constexpr long long kMaxMatrixElements = 1LL << 26;
 // Largest number of multiply-adds one matrix product, determinant, solve or
 // eigen computation may take; more are refused so that no statement runs
 // for minutes.
-inline constexpr double kMaxMatrixWork = 4e9;
+inline constexpr double kMaxMatrixWork = 1e9;
 
 int AddValues(CExpressionValue& l, CExpressionValue& r, bool subtract);
 int MultiplyValues(CExpressionValue& l, CExpressionValue& r);
