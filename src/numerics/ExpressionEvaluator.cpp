@@ -222,7 +222,10 @@ int CExpressionEvaluator::NextToken() {
 int CExpressionEvaluator::Evaluate(std::string_view text, CExpressionValue& result) {
   result = CExpressionValue();
   if (text.size() > static_cast<std::size_t>(kMaxStatementLength)) return m_status = kExprTooLong;
-  if (m_depth == 0) m_shared->evaluations = 0;
+  if (m_depth == 0) {
+    m_shared->evaluations = 0;
+    m_shared->work.Reset();
+  }
   SetText(text);
   CExpressionValue value;
   m_status = ParseStatement(value);
@@ -308,7 +311,7 @@ int CExpressionEvaluator::ParseTerm(CExpressionValue& value) {
     int st = kExprOk;
     switch (op) {
       case '*':
-        st = MultiplyValues(value, right);
+        st = MultiplyValues(value, right, m_shared->work);
         break;
       case '/':
         st = DivideValues(value, right);
@@ -384,7 +387,7 @@ int CExpressionEvaluator::ParseFunction(CExpressionValue& value) {
   if (int st = ParseExpression(value)) return st;
   if (!IsDelimiter(')')) return kExprMissingParen;
   if (int st = NextToken()) return st;
-  return ApplyFunction(function, value);
+  return ApplyFunction(function, value, m_shared->work);
 }
 
 template <class Method>
@@ -416,7 +419,8 @@ int CExpressionEvaluator::ParseListFunction(CExpressionValue& value) {
   std::vector<CFunctionArgument> args(info.arity);
   std::string raw;
   if (int st = ReadArguments(info.arity, info.firstRaw, args, raw)) return st;
-  if (!info.firstRaw) return ApplyListFunction(function, args, m_shared->random, value);
+  if (!info.firstRaw)
+    return ApplyListFunction(function, args, m_shared->random, m_shared->work, value);
 
   // The numeric methods on a function text in x.
   const CExpressionValue& a = args[1].value;

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numerics/ExpressionOperators.hpp"
 #include "numerics/ExpressionValue.hpp"
 #include "numerics/NumericMethods.hpp"
 
@@ -57,7 +58,7 @@ class CExpressionEvaluator {
   static constexpr int kMaxMethodNesting = 3;
   // Evaluations of function texts that one top-level statement may make in
   // all its numeric methods together, by default; beyond it the method fails.
-  static constexpr long kDefaultEvaluationLimit = 50000;
+  static constexpr long kDefaultEvaluationLimit = 20000;
 
   // Token classes.
   enum TokenClass : int {
@@ -115,6 +116,9 @@ class CExpressionEvaluator {
   void SeedRandom(std::int32_t seed) { m_shared->random.Seed(seed); }
   // Sets the number of function-text evaluations one statement may make.
   void SetEvaluationLimit(long limit) { m_shared->evaluationLimit = limit; }
+  // Sets the multiply-adds that the matrix products, determinants, solves and
+  // eigen computations of one statement may spend together.
+  void SetWorkLimit(double limit) { m_shared->work.SetLimit(limit); }
 
   // The 44 names of the function table, in order.
   static const std::vector<std::string_view>& FunctionNames();
@@ -127,6 +131,7 @@ class CExpressionEvaluator {
     CCombinedRandom random;
     long evaluations = 0;
     long evaluationLimit = kDefaultEvaluationLimit;
+    CWorkBudget work;
   };
 
   CExpressionEvaluator(CShared* shared, int depth);

@@ -162,7 +162,7 @@ int ApplyScalarFunction(int id, CExpressionValue& value) {
   return kExprOk;
 }
 
-int ApplyMatrixFunction(int id, CExpressionValue& value) {
+int ApplyMatrixFunction(int id, CExpressionValue& value, CWorkBudget& budget) {
   const Matrix& m = value.GetMatrix();
   const int rows = m.GetRows(), cols = m.GetColumns();
   const double n3 = static_cast<double>(rows) * rows * rows;
@@ -185,11 +185,12 @@ int ApplyMatrixFunction(int id, CExpressionValue& value) {
       return kExprOk;
     }
     case kFnDet:
-      if (rows != cols || n3 > kMaxMatrixWork) return kExprIncompatible;
+      if (rows != cols || !budget.Spend(n3)) return kExprIncompatible;
       value = CExpressionValue::Scalar(Determinant(m));
       return kExprOk;
     case kFnEigen: {
-      if (rows != cols || 80.0 * n3 > kMaxMatrixWork) return kExprIncompatible;
+      // Up to 40 sweeps of rotations that cost 6 n multiply-adds each.
+      if (rows != cols || !budget.Spend(240.0 * n3)) return kExprIncompatible;
       Matrix out;
       if (!SymmetricEigen(m, out)) return kExprIncompatible;
       value = CExpressionValue::FromMatrix(std::move(out));
@@ -286,7 +287,7 @@ int Uv(std::vector<CFunctionArgument>& args, CExpressionValue& result) {
   return kExprOk;
 }
 
-int Solve(std::vector<CFunctionArgument>& args, CExpressionValue& result) {
+int Solve(std::vector<CFunctionArgument>& args, CWorkBudget& budget, CExpressionValue& result) {
   const CExpressionValue& a = args[0].value;
   const CExpressionValue& b = args[1].value;
   if (!a.IsMatrix() || !b.IsMatrix()) return kExprIncompatible;
@@ -294,7 +295,7 @@ int Solve(std::vector<CFunctionArgument>& args, CExpressionValue& result) {
   const Matrix& mb = b.GetMatrix();
   const double n = ma.GetRows();
   if (ma.GetRows() != ma.GetColumns() || mb.GetRows() != ma.GetRows() ||
-      n * n * (n + mb.GetColumns()) > kMaxMatrixWork)
+      !budget.Spend(n * n * (n + mb.GetColumns())))
     return kExprIncompatible;
   Matrix x;
   if (!SolveDoolittle(ma, mb, x)) return kExprRootOperands;
@@ -320,7 +321,7 @@ int FindFunction(std::string_view name) {
   return -1;
 }
 
-int ApplyFunction(int id, CExpressionValue& value) {
+int ApplyFunction(int id, CExpressionValue& value, CWorkBudget& budget) {
   switch (id) {
     case kFnMag:
     case kFnNormalize: {
@@ -347,7 +348,7 @@ int ApplyFunction(int id, CExpressionValue& value) {
     case kFnStdev:
     case kFnStdevp:
       if (!value.IsMatrix() || value.GetRows() < 1) return kExprDomain;
-      return ApplyMatrixFunction(id, value);
+      return ApplyMatrixFunction(id, value, budget);
     default:
       if (!value.IsScalar()) return kExprDomain;
       return ApplyScalarFunction(id, value);
@@ -355,7 +356,7 @@ int ApplyFunction(int id, CExpressionValue& value) {
 }
 
 int ApplyListFunction(int id, std::vector<CFunctionArgument>& args, CCombinedRandom& random,
-                      CExpressionValue& result) {
+                      CWorkBudget& budget, CExpressionValue& result) {
   switch (id) {
     case kFnVec:
     case kFnVec2d:
@@ -368,7 +369,7 @@ int ApplyListFunction(int id, std::vector<CFunctionArgument>& args, CCombinedRan
     case kFnUv:
       return Uv(args, result);
     case kFnSolve:
-      return Solve(args, result);
+      return Solve(args, budget, result);
     case kFnRan: {
       const CExpressionValue& a = args[0].value;
       const CExpressionValue& b = args[1].value;

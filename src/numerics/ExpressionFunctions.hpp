@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numerics/ExpressionOperators.hpp"
 #include "numerics/ExpressionValue.hpp"
 #include "numerics/NumericMethods.hpp"
 
@@ -84,12 +85,13 @@ struct CFunctionArgument {
   std::string text;
 };
 
-// A one-argument function (class 4) applied to value, in place.
-int ApplyFunction(int id, CExpressionValue& value);
+// A one-argument function (class 4) applied to value, in place; det and
+// eigen spend their work from budget.
+int ApplyFunction(int id, CExpressionValue& value, CWorkBudget& budget);
 
 // A list function other than diff, integ, root and mat, on evaluated
-// arguments (as many as its arity).
+// arguments (as many as its arity); solve spends its work from budget.
 int ApplyListFunction(int id, std::vector<CFunctionArgument>& args, CCombinedRandom& random,
-                      CExpressionValue& result);
+                      CWorkBudget& budget, CExpressionValue& result);
 
 }  // namespace olm

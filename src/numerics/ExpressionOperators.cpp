@@ -81,6 +81,23 @@ void SetScalar(CExpressionValue& v, double x) {
   v = CExpressionValue::Scalar(x);
 }
 
+// a b over raw rows (no per-element index checks in the inner loop).
+Matrix Product(const Matrix& a, const Matrix& b) {
+  const int n = a.GetRows(), m = a.GetColumns(), p = b.GetColumns();
+  Matrix r(n, p);
+  r.Set(0.0);
+  for (int i = 1; i <= n; ++i) {
+    double* ri = r.Row(i);
+    const double* ai = a.Row(i);
+    for (int k = 0; k < m; ++k) {
+      const double aik = ai[k];
+      const double* bk = b.Row(k + 1);
+      for (int j = 0; j < p; ++j) ri[j] += aik * bk[j];
+    }
+  }
+  return r;
+}
+
 bool IsComponentKind(int kind) {
   return ComponentCount(kind) > 0;
 }
@@ -135,7 +152,7 @@ int AddValues(CExpressionValue& l, CExpressionValue& r, bool subtract) {
   return kExprIncompatible;
 }
 
-int MultiplyValues(CExpressionValue& l, CExpressionValue& r) {
+int MultiplyValues(CExpressionValue& l, CExpressionValue& r, CWorkBudget& budget) {
   const int lk = l.GetKind(), rk = r.GetKind();
   if (l.IsScalar() && r.IsScalar()) {
     SetScalar(l, l.GetScalar() * r.GetScalar());
@@ -171,10 +188,9 @@ int MultiplyValues(CExpressionValue& l, CExpressionValue& r) {
     const Matrix& b = r.GetMatrix();
     if (a.GetColumns() != b.GetRows()) return kExprIncompatible;
     const double rows = a.GetRows(), inner = a.GetColumns(), cols = b.GetColumns();
-    if (rows * cols > static_cast<double>(kMaxMatrixElements) ||
-        rows * inner * cols > kMaxMatrixWork)
+    if (rows * cols > static_cast<double>(kMaxMatrixElements) || !budget.Spend(rows * inner * cols))
       return kExprIncompatible;
-    l = CExpressionValue::FromMatrix(a * b);
+    l = CExpressionValue::FromMatrix(Product(a, b));
     return kExprOk;
   }
   return kExprIncompatible;

@@ -13,13 +13,33 @@ namespace olm {
 // Largest number of elements of a matrix the engine builds (512 MiB of
 // doubles); larger results are refused as incompatible dimensions.
 inline constexpr long long kMaxMatrixElements = 1LL << 26;
-// Largest number of multiply-adds one matrix product, determinant, solve or
-// eigen computation may take; more are refused so that no statement runs
-// for minutes.
-inline constexpr double kMaxMatrixWork = 1e9;
+
+// The multiply-adds that the matrix products, determinants, solves and
+// eigen computations of one statement may spend together (their cost grows
+// faster than their operands).  An operation that would overspend is refused
+// as incompatible dimensions, so that no statement runs for minutes.
+class CWorkBudget {
+ public:
+  static constexpr double kDefaultLimit = 2.5e8;
+  explicit CWorkBudget(double limit = kDefaultLimit) : m_limit(limit) {}
+  // Spends work and returns true, or returns false (spending nothing) when
+  // the budget cannot cover it.
+  bool Spend(double work) {
+    if (!(work <= m_limit - m_used)) return false;
+    m_used += work;
+    return true;
+  }
+  void Reset() { m_used = 0.0; }
+  void SetLimit(double limit) { m_limit = limit; }
+  double GetUsed() const { return m_used; }
+
+ private:
+  double m_limit;
+  double m_used = 0.0;
+};
 
 int AddValues(CExpressionValue& l, CExpressionValue& r, bool subtract);
-int MultiplyValues(CExpressionValue& l, CExpressionValue& r);
+int MultiplyValues(CExpressionValue& l, CExpressionValue& r, CWorkBudget& budget);
 int DivideValues(CExpressionValue& l, const CExpressionValue& r);
 int RemainderValues(CExpressionValue& l, const CExpressionValue& r);
 int CrossValues(CExpressionValue& l, const CExpressionValue& r);

@@ -159,8 +159,28 @@ std::vector<double> CubicRoots(double a, double b, double c, double d) {
 
 // ---- LU, solve, determinant -------------------------------------------------
 
-bool FactorizeDoolittle(CMatrix<double>& a) {
-  const int n = a.GetRows();
+namespace {
+
+// 1-based access to a matrix's contiguous rows without per-element checks,
+// for the inner loops of the O(n^3) methods.
+class CView {
+ public:
+  explicit CView(CMatrix<double>& m)
+      : m_data(m.IsEmpty() ? nullptr : m.Row(1)), m_stride(m.GetColumns()) {}
+  double& operator()(int i, int j) const {
+    return m_data[static_cast<std::size_t>(i - 1) * m_stride + (j - 1)];
+  }
+
+ private:
+  double* m_data;
+  std::size_t m_stride;
+};
+
+}  // namespace
+
+bool FactorizeDoolittle(CMatrix<double>& matrix) {
+  const int n = matrix.GetRows();
+  const CView a(matrix);
   for (int j = 1; j <= n; ++j) {
     for (int i = 1; i <= j; ++i) {
       double s = a(i, j);
@@ -180,20 +200,22 @@ bool FactorizeDoolittle(CMatrix<double>& a) {
 
 bool SolveDoolittle(const CMatrix<double>& a, const CMatrix<double>& b, CMatrix<double>& x) {
   const int n = a.GetRows();
-  CMatrix<double> lu;
-  lu.Assign(a);
-  if (!FactorizeDoolittle(lu)) return false;
+  CMatrix<double> factors;
+  factors.Assign(a);
+  if (!FactorizeDoolittle(factors)) return false;
+  const CView lu(factors);
   x.Assign(b);
+  const CView xv(x);
   for (int c = 1; c <= b.GetColumns(); ++c) {
     for (int i = 1; i <= n; ++i) {  // L y = b, unit diagonal
-      double s = x(i, c);
-      for (int k = 1; k < i; ++k) s -= lu(i, k) * x(k, c);
-      x(i, c) = s;
+      double s = xv(i, c);
+      for (int k = 1; k < i; ++k) s -= lu(i, k) * xv(k, c);
+      xv(i, c) = s;
     }
     for (int i = n; i >= 1; --i) {  // U x = y
-      double s = x(i, c);
-      for (int k = i + 1; k <= n; ++k) s -= lu(i, k) * x(k, c);
-      x(i, c) = s / lu(i, i);
+      double s = xv(i, c);
+      for (int k = i + 1; k <= n; ++k) s -= lu(i, k) * xv(k, c);
+      xv(i, c) = s / lu(i, i);
     }
   }
   return true;
@@ -201,15 +223,16 @@ bool SolveDoolittle(const CMatrix<double>& a, const CMatrix<double>& b, CMatrix<
 
 double Determinant(const CMatrix<double>& a) {
   const int n = a.GetRows();
-  CMatrix<double> lu;
-  lu.Assign(a);
-  if (FactorizeDoolittle(lu)) {
+  CMatrix<double> factors;
+  factors.Assign(a);
+  const CView lu(factors);
+  if (FactorizeDoolittle(factors)) {
     double det = 1.0;
     for (int i = 1; i <= n; ++i) det *= lu(i, i);
     return det;
   }
   // Elimination with partial pivoting.
-  lu.Assign(a);
+  factors.Assign(a);
   double det = 1.0;
   for (int k = 1; k <= n; ++k) {
     int best = k;
@@ -242,9 +265,10 @@ bool SymmetricEigen(const CMatrix<double>& input, CMatrix<double>& out) {
     for (int j = i + 1; j <= n; ++j)
       if (std::fabs(input(i, j) - input(j, i)) > 1e-10 * largest) return false;
 
-  CMatrix<double> a;
-  a.Assign(input);
-  CMatrix<double> v = CMatrix<double>::Identity(n);
+  CMatrix<double> work;
+  work.Assign(input);
+  CMatrix<double> vectors = CMatrix<double>::Identity(n);
+  const CView a(work), v(vectors);
   double norm = 0.0;
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j) norm += a(i, j) * a(i, j);

@@ -42,7 +42,9 @@ TEST(CalcCliTest, StatementsBeginningWithAMinusSign) {
   EXPECT_EQ(r.output, "1\n-1\n");
 }
 
-TEST(CalcCliTest, NoStatementIsAUsageError) { EXPECT_EQ(RunCli("calc").status, 2); }
+TEST(CalcCliTest, NoStatementIsAUsageError) {
+  EXPECT_EQ(RunCli("calc").status, 2);
+}
 
 }  // namespace
 }  // namespace olm::test

@@ -133,7 +133,7 @@ TEST(ExpressionFunctionsTest, MatBuildsRowByRowAndChecksItsDimensions) {
   EXPECT_EQ(StatusOf("mat(0, 1, 5)"), 15);
   EXPECT_EQ(StatusOf("mat(1, 0-1, 5)"), 15);
   EXPECT_EQ(StatusOf("mat(pnt(1,1,1), 1, 5)"), 15);
-  EXPECT_EQ(StatusOf("mat(2, 2, 1, 2, 3)"), 7);     // an element missing
+  EXPECT_EQ(StatusOf("mat(2, 2, 1, 2, 3)"), 7);  // an element missing
   EXPECT_EQ(StatusOf("mat(1, 1)"), 7);
   EXPECT_EQ(StatusOf("mat(1, 1, 1/0)"), 7);         // an element that fails
   EXPECT_EQ(StatusOf("mat(1, 1, pnt(1,2,3))"), 7);  // elements are scalars

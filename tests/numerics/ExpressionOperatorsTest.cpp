@@ -20,9 +20,9 @@ using test::ValueOf;
 class ExpressionOperatorsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* s : {"s = 2", "v = vec(pnt(0,0,0), pnt(1,2,3))", "p = pnt(1,2,3)",
-                          "m = mat(1,2,1,2)", "w = vec2d(pnt2d(0,0), pnt2d(3,4))",
-                          "q = pnt2d(1,1)"})
+    for (const char* s :
+         {"s = 2", "v = vec(pnt(0,0,0), pnt(1,2,3))", "p = pnt(1,2,3)", "m = mat(1,2,1,2)",
+          "w = vec2d(pnt2d(0,0), pnt2d(3,4))", "q = pnt2d(1,1)"})
       ASSERT_EQ(StatusOf(e, s), 0) << s;
   }
   CExpressionEvaluator e;
@@ -122,7 +122,8 @@ TEST(ExpressionOperatorStorageTest, OnlyHolderIsChangedInPlaceSharedStorageIsCop
   CExpressionValue shared = CExpressionValue::FromSharedMatrix(held);
   EXPECT_TRUE(shared.IsMatrixShared());
   CExpressionValue two = CExpressionValue::Scalar(2.0);
-  ASSERT_EQ(MultiplyValues(shared, two), 0);
+  CWorkBudget budget;
+  ASSERT_EQ(MultiplyValues(shared, two, budget), 0);
   EXPECT_NE(shared.GetMatrix().Row(1), held->Row(1));
   EXPECT_EQ(shared.GetMatrix()(1, 2), 4.0);
   EXPECT_EQ((*held)(1, 2), 2.0);
@@ -175,7 +176,33 @@ TEST(ExpressionOperatorStorageTest, OversizedProductsAreRefused) {
   CExpressionValue row = CExpressionValue::FromMatrix(CMatrix<double>(1, 100000));
   row.MutableMatrix().Set(1.0);
   // 10^10 elements would not fit; the product is refused without allocating.
-  EXPECT_EQ(MultiplyValues(column, row), 12);
+  CWorkBudget budget(1e12);
+  EXPECT_EQ(MultiplyValues(column, row, budget), 12);
+  EXPECT_EQ(budget.GetUsed(), 0.0);
+  // The other way round it is one multiply-add per element pair.
+  ASSERT_EQ(MultiplyValues(row, column, budget), 0);
+  EXPECT_EQ(row.GetMatrix()(1, 1), 100000.0);
+  EXPECT_EQ(budget.GetUsed(), 100000.0);
+}
+
+TEST(ExpressionOperatorStorageTest, MatrixWorkOfOneStatementIsBudgeted) {
+  CExpressionEvaluator e;
+  const std::string four = "mat(4,4, 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1)";
+  const std::string five = "mat(5,5, 1,0,0,0,0, 0,1,0,0,0, 0,0,1,0,0, 0,0,0,1,0, 0,0,0,0,1)";
+  e.SetWorkLimit(100);
+  EXPECT_EQ(StatusOf(e, four + " * " + four), 0);                      // 64
+  EXPECT_EQ(StatusOf(e, five + " * " + five), 12);                     // 125
+  EXPECT_EQ(StatusOf(e, four + " * " + four + " * " + four), 12);      // 128
+  EXPECT_EQ(ScalarOf(e, "det(" + four + ")"), 1.0);                    // 64
+  EXPECT_EQ(StatusOf(e, "det(" + five + ")"), 12);                     // 125
+  EXPECT_EQ(StatusOf(e, "solve(" + four + ", mat(4,1,1,2,3,4))"), 0);  // 80
+  EXPECT_EQ(StatusOf(e, "solve(" + four + ", " + four + ")"), 12);     // 128
+  EXPECT_EQ(StatusOf(e, "eigen(mat(1,1,1))"), 12);                     // 240
+  e.SetWorkLimit(240);
+  EXPECT_EQ(StatusOf(e, "eigen(mat(1,1,1))"), 0);
+  // Work inside function texts counts towards the statement's budget.
+  e.SetWorkLimit(100);
+  EXPECT_EQ(StatusOf(e, "integ(det(" + four + ")*x, 0, 1)"), 17);
 }
 
 TEST(ExpressionOperatorStorageTest, TruncationSaturates) {

@@ -62,7 +62,8 @@ class CFakeColumns : public IVariableResolver {
     char tail[8] = {};
     const std::string s(name);
     if (std::sscanf(s.c_str(), "ds%d_c%d_%3s", &r, &c, tail) != 3) return false;
-    if (std::string(tail) != "raw" || s != "ds" + std::to_string(r) + "_c" + std::to_string(c) + "_raw")
+    if (std::string(tail) != "raw" ||
+        s != "ds" + std::to_string(r) + "_c" + std::to_string(c) + "_raw")
       return false;
     return r >= 1 && r <= static_cast<int>(m_data.size()) && c >= 1 &&
            c <= m_data[r - 1].GetColumns();
@@ -168,6 +169,12 @@ TEST(ExpressionResolverTest, VariablesSetByTheCallerAreUsedAsGiven) {
   k.SetKind(kKindScalar5);
   e.SetVariable("k", k);
   EXPECT_EQ(ScalarOf(e, "k^0.5"), 2.0);
+  // A value of a kind outside the list cannot be stored by assignment.
+  CExpressionValue odd = CExpressionValue::Scalar(1.0);
+  odd.SetKind(9);
+  e.SetVariable("odd", odd);
+  EXPECT_EQ(StatusOf(e, "w = odd"), 26);
+  EXPECT_EQ(e.FindVariable("w"), nullptr);
   e.ClearVariables();
   EXPECT_EQ(StatusOf(e, "v"), 4);
 }
@@ -175,7 +182,7 @@ TEST(ExpressionResolverTest, VariablesSetByTheCallerAreUsedAsGiven) {
 TEST(ExpressionResolverTest, EvaluationLimitStopsExpensiveStatements) {
   CExpressionEvaluator e;
   e.SetEvaluationLimit(10);
-  EXPECT_EQ(StatusOf(e, "integ(x^2, 0, 1)"), 0);                    // 6 evaluations
+  EXPECT_EQ(StatusOf(e, "integ(x^2, 0, 1)"), 0);                      // 6 evaluations
   EXPECT_EQ(StatusOf(e, "integ(x^2, 0, 1) + integ(x^2, 0, 1)"), 17);  // 12
   EXPECT_EQ(StatusOf(e, "integ(x^2, 0, 1)"), 0);  // the count starts again per statement
   EXPECT_EQ(StatusOf(e, "root(x^2-2, 1, 1)"), 18);

@@ -113,10 +113,10 @@ TEST(NumericMethodsTest, CubicRootsInEveryCase) {
     for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], tol) << i;
   };
   near(CubicRoots(2, -12, 22, -12), {1, 2, 3}, 1e-12);
-  near(CubicRoots(1, -4, 5, -2), {1, 1, 2}, 1e-7);  // double root
+  near(CubicRoots(1, -4, 5, -2), {1, 1, 2}, 1e-7);    // double root
   near(CubicRoots(1, -6, 12, -8), {2, 2, 2}, 1e-12);  // triple root
-  near(CubicRoots(1, 0, 1, 10), {-2}, 1e-12);        // one real root
-  near(CubicRoots(0, 1, -3, 2), {1, 2}, 1e-12);      // a quadratic
+  near(CubicRoots(1, 0, 1, 10), {-2}, 1e-12);         // one real root
+  near(CubicRoots(0, 1, -3, 2), {1, 2}, 1e-12);       // a quadratic
   EXPECT_TRUE(CubicRoots(0, 0, 0, 1).empty());
 }
 
