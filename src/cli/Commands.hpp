@@ -30,6 +30,8 @@ Command AddReduceCommand(CLI::App& app);
 Command AddDemoCommand(CLI::App& app);
 // olm dist: distribution analysis of an input file (DistCommand.cpp).
 Command AddDistCommand(CLI::App& app);
+// olm calc STATEMENT...: evaluates calculator statements and prints their values.
+Command AddCalcCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

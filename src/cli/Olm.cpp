@@ -18,6 +18,7 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddFailureSurfaceCommand(app));
   commands.push_back(AddFlowRuleCommand(app));
   commands.push_back(AddDistCommand(app));
+  commands.push_back(AddCalcCommand(app));
 
   try {
     app.parse(argc, argv);
