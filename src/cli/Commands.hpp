@@ -24,6 +24,8 @@ struct UsageError : std::runtime_error {
 
 Command AddReduceCommand(CLI::App& app);
 Command AddDemoCommand(CLI::App& app);
+Command AddShowCommand(CLI::App& app);
+Command AddProcessCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

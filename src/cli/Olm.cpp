@@ -15,6 +15,8 @@ int RunOlm(int argc, char** argv) {
   std::vector<Command> commands;
   commands.push_back(AddReduceCommand(app));
   commands.push_back(AddDemoCommand(app));
+  commands.push_back(AddShowCommand(app));
+  commands.push_back(AddProcessCommand(app));
 
   try {
     app.parse(argc, argv);
