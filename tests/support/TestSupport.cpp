@@ -60,8 +60,12 @@ std::string DataPath(const std::string& relative) {
 }
 
 std::string SourcePath(const std::string& relative) {
-  const char* root = std::getenv("OLM_SOURCE_DIR");
-  return std::string(root ? root : ".") + "/" + relative;
+  if (const char* root = std::getenv("OLM_SOURCE_DIR")) return std::string(root) + "/" + relative;
+  // ctest passes only the first variable of the test environment list;
+  // the data folder is tests/data of the source tree.
+  if (const char* data = std::getenv("OLM_TEST_DATA"))
+    return std::string(data) + "/../../" + relative;
+  return "./" + relative;
 }
 
 CTempDir::CTempDir() {
