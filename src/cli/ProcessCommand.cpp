@@ -41,11 +41,13 @@ int RunProcess(const ProcessOptions& o) {
 Command AddProcessCommand(CLI::App& app) {
   auto o = std::make_shared<ProcessOptions>();
   CLI::App* sub = app.add_subcommand(
-      "process", "Run the analysis (outliers, smoothing, fits, areas) on a saved project and save it");
+      "process",
+      "Run the analysis (outliers, smoothing, fits, areas) on a saved project and save it");
   sub->add_option("PROJECT", o->project, "Project file")->required();
   sub->add_option("-o,--output", o->output, "Save to this file instead of PROJECT");
   sub->add_flag("--json", o->json, "Print the processed project as JSON (as `olm show --json`)");
-  sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
+  sub->add_flag("--data", o->data,
+                "With --json: include the raw, smoothed, fitted and outlier data");
   return {sub, [o] { return RunProcess(*o); }};
 }
 

@@ -18,13 +18,15 @@ struct ShowOptions {
   bool data = false;
 };
 
-std::string PointText(const CPoint3& p) { return Format("(%g, %g)", p.x, p.y); }
+std::string PointText(const CPoint3& p) {
+  return Format("(%g, %g)", p.x, p.y);
+}
 
 void PrintPlotAndAnnotations(const CProject& project, std::FILE* out) {
   const CPlotSettings& s = project.Database().plotSettings;
   std::fprintf(out, "\nPlot \"%s\": x \"%s\" from %g to %g, y \"%s\" from %g to %g\n",
-               ToUtf8(s.graphTitle).c_str(), ToUtf8(s.xAxisLabel).c_str(), s.plotXMin,
-               s.plotXMax, ToUtf8(s.yAxisLabelLeft).c_str(), s.plotYMin, s.plotYMax);
+               ToUtf8(s.graphTitle).c_str(), ToUtf8(s.xAxisLabel).c_str(), s.plotXMin, s.plotXMax,
+               ToUtf8(s.yAxisLabelLeft).c_str(), s.plotYMin, s.plotYMax);
   const CGEList& objects = project.Objects();
   std::fprintf(out, "\nAnnotations: %d (greatest depth %d)\n", objects.GetCount(),
                objects.GetMaxDepth());
@@ -61,7 +63,8 @@ Command AddShowCommand(CLI::App& app) {
   sub->add_flag("--json", o->json,
                 "Print the project as JSON: the database as `olm reduce --json` prints it, the "
                 "plot settings and the annotation objects");
-  sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
+  sub->add_flag("--data", o->data,
+                "With --json: include the raw, smoothed, fitted and outlier data");
   return {sub, [o] { return RunShow(*o); }};
 }
 

@@ -9,14 +9,16 @@ namespace olm {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& reason) { throw CProjectFormatError(reason); }
+[[noreturn]] void Refuse(const std::string& reason) {
+  throw CProjectFormatError(reason);
+}
 
 // ---------------------------------------------------------------- plot settings
 
 void StoreFont(CProjectWriter& out, const CLogFont& f) {
   for (int32_t v : {f.height, f.width, f.escapement, f.orientation, f.weight}) out.WriteInt(v);
-  for (uint8_t b : {f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision,
-                    f.clipPrecision, f.quality, f.pitchAndFamily})
+  for (uint8_t b : {f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision,
+                    f.quality, f.pitchAndFamily})
     out.WriteByte(b);
   out.WriteText(f.faceName);
 }
@@ -84,8 +86,8 @@ void LoadZone(CProjectReader& in, CZone& zone) {
 // The per-zone vectors in file order.
 template <class Rep>
 auto ZoneDoubleVectors(Rep& rep) {
-  return std::array{&rep.rawYMin, &rep.rawYMax, &rep.smoothedYMin, &rep.smoothedYMax,
-                    &rep.fittedYMin, &rep.fittedYMax};
+  return std::array{&rep.rawYMin,      &rep.rawYMax,    &rep.smoothedYMin,
+                    &rep.smoothedYMax, &rep.fittedYMin, &rep.fittedYMax};
 }
 template <class Rep>
 auto ZoneTailVectors(Rep& rep) {
@@ -128,8 +130,8 @@ void CheckReplicate(const CReplicate& rep, int r) {
                   rep.raw.GetColumns()));
   if (rep.xColumn < 1 || rep.xColumn > rep.columnCount || rep.yColumn < 1 ||
       rep.yColumn > rep.columnCount)
-    Refuse(Format("data set %d takes x from column %d and y from column %d of %d", r,
-                  rep.xColumn, rep.yColumn, rep.columnCount));
+    Refuse(Format("data set %d takes x from column %d and y from column %d of %d", r, rep.xColumn,
+                  rep.yColumn, rep.columnCount));
   if (rep.smoothedCount != rep.smoothedData.GetRows())
     Refuse(Format("data set %d has %d smoothed points but its smoothed data holds %d rows", r,
                   rep.smoothedCount, rep.smoothedData.GetRows()));
@@ -153,8 +155,7 @@ void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
   if (rep.zoneCount < 0 || rep.zoneCount > CReplicate::kMaxZones)
     Refuse(Format("data set %d has %d zones; at most %d are allowed", r, rep.zoneCount,
                   CReplicate::kMaxZones));
-  if (rep.columnCount < 0)
-    Refuse(Format("data set %d has %d columns", r, rep.columnCount));
+  if (rep.columnCount < 0) Refuse(Format("data set %d has %d columns", r, rep.columnCount));
   // Every column has at least the one-byte prefix of its heading.
   in.Require(uint64_t(rep.columnCount), 1, Format("a table of %d columns", rep.columnCount));
   rep.fittedAreaTotal = in.ReadDouble();
@@ -180,7 +181,8 @@ void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
                            std::max(rep.coefficients.GetColumns(), CReplicate::kMaxZones));
     padded.Set(0.0);
     for (int i = 1; i <= rep.coefficients.GetRows(); ++i)
-      for (int j = 1; j <= rep.coefficients.GetColumns(); ++j) padded(i, j) = rep.coefficients(i, j);
+      for (int j = 1; j <= rep.coefficients.GetColumns(); ++j)
+        padded(i, j) = rep.coefficients(i, j);
     rep.coefficients.Assign(padded);
   }
   in.ReadMatrix(rep.outliers);
@@ -224,8 +226,8 @@ void StorePlotSettings(CProjectWriter& out, const CPlotSettings& s) {
   for (const CCurveStyle& style : s.curveStyles) StoreStyle(out, style);
   // The 61st row repeats row 1's last four columns and the first layout integer.
   const CCurveStyle& first = s.curveStyles[0];
-  for (int32_t v : {first.markerKind, first.lineStyleIndex, first.lineWidth, first.display,
-                    s.layout[0]})
+  for (int32_t v :
+       {first.markerKind, first.lineStyleIndex, first.lineWidth, first.display, s.layout[0]})
     out.WriteInt(v);
   for (int32_t v : s.layout) out.WriteInt(v);
   for (int32_t v : s.further) out.WriteInt(v);
@@ -265,8 +267,8 @@ void LoadPlotSettings(CProjectReader& in, CPlotSettings& s) {
   for (int k = 0; k < 5; ++k) in.ReadInt();
   for (int32_t& v : s.layout) v = in.ReadInt();
   for (int32_t& v : s.further) v = in.ReadInt();
-  for (float* v : {&s.plotXMin, &s.plotXMax, &s.plotYMin, &s.plotYMax, &s.modelXMin,
-                   &s.modelXMax, &s.modelYMin, &s.modelYMax})
+  for (float* v : {&s.plotXMin, &s.plotXMax, &s.plotYMin, &s.plotYMax, &s.modelXMin, &s.modelXMax,
+                   &s.modelYMin, &s.modelYMax})
     *v = in.ReadFloat();
   s.xAxisFormat = in.ReadText();
   s.yAxisFormat = in.ReadText();
@@ -304,8 +306,8 @@ void LoadDatabase(CProjectReader& in, CReplicateDB& db) {
   db.fileVersion = version;
   const int32_t n = in.ReadInt();
   if (n < 0 || n > CReplicateDB::kMaxReplicates)
-    Refuse(Format("it holds %d data sets; at most %d are allowed", n,
-                  CReplicateDB::kMaxReplicates));
+    Refuse(
+        Format("it holds %d data sets; at most %d are allowed", n, CReplicateDB::kMaxReplicates));
   db.smoothedFlag = in.ReadByte();
   db.fittedFlag = in.ReadByte();
   db.thirdFlag = in.ReadByte();

@@ -63,7 +63,9 @@ std::string Utf16ToUtf8(const std::vector<uint16_t>& units) {
   return out;
 }
 
-[[noreturn]] void EndsEarly() { throw CProjectFormatError("the file ends early"); }
+[[noreturn]] void EndsEarly() {
+  throw CProjectFormatError("the file ends early");
+}
 
 }  // namespace
 
@@ -277,7 +279,9 @@ void CProjectReader::Get(void* data, size_t n) {
   }
 }
 
-uint8_t CProjectReader::ReadByte() { return GetScalar<uint8_t>(); }
+uint8_t CProjectReader::ReadByte() {
+  return GetScalar<uint8_t>();
+}
 
 uint64_t CProjectReader::ReadLength(uint8_t first, bool* wide) {
   if (first < 0xFF) return first;

@@ -42,9 +42,13 @@ CArrowRecord LoadArrow(CProjectReader& in) {
   return a;
 }
 
-CScreenPoint ToScreen(const CScreenMap& map, const CPoint3& p) { return map(p.x, p.y); }
+CScreenPoint ToScreen(const CScreenMap& map, const CPoint3& p) {
+  return map(p.x, p.y);
+}
 
-double Distance(CScreenPoint a, CScreenPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double Distance(CScreenPoint a, CScreenPoint b) {
+  return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 // Distance from p to the segment a-b.
 double SegmentDistance(CScreenPoint p, CScreenPoint a, CScreenPoint b) {
@@ -71,8 +75,7 @@ bool Inside(CScreenPoint p, const std::vector<CScreenPoint>& pts) {
   bool in = false;
   for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
     const CScreenPoint a = pts[i], b = pts[j];
-    if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x)
-      in = !in;
+    if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) in = !in;
   }
   return in;
 }
@@ -151,7 +154,9 @@ template class CGE<double>;
 
 // ---------------------------------------------------------------- line
 
-std::unique_ptr<CGraphicElement> CSLine::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CSLine::Clone() const {
+  return CloneOf(*this);
+}
 
 void CSLine::Store(CProjectWriter& out) const {
   StorePoint(out, start);
@@ -213,13 +218,17 @@ bool CBoxShape::AssignEndPoints(const std::vector<CPoint3>& points) {
   return true;
 }
 
-std::unique_ptr<CGraphicElement> CRectangle::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CRectangle::Clone() const {
+  return CloneOf(*this);
+}
 
 double CRectangle::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
   return BoxDistance(p, ScreenBox(map, corner1, corner2), !transparent);
 }
 
-std::unique_ptr<CGraphicElement> CCircle::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CCircle::Clone() const {
+  return CloneOf(*this);
+}
 
 double CCircle::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
   const CScreenPoint a = ToScreen(map, corner1), b = ToScreen(map, corner2);
@@ -238,17 +247,19 @@ double CCircle::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
 
 // ---------------------------------------------------------------- text
 
-std::unique_ptr<CGraphicElement> CText::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CText::Clone() const {
+  return CloneOf(*this);
+}
 
 void CText::Store(CProjectWriter& out) const {
   out.WriteText(text);
   StorePoint(out, anchor);
-  for (int32_t v : {font.font.height, font.font.width, font.font.escapement,
-                    font.font.orientation, font.font.weight})
+  for (int32_t v : {font.font.height, font.font.width, font.font.escapement, font.font.orientation,
+                    font.font.weight})
     out.WriteInt(v);
-  for (uint8_t b : {font.font.italic, font.font.underline, font.font.strikeOut,
-                    font.font.charSet, font.font.outPrecision, font.font.clipPrecision,
-                    font.font.quality, font.font.pitchAndFamily})
+  for (uint8_t b : {font.font.italic, font.font.underline, font.font.strikeOut, font.font.charSet,
+                    font.font.outPrecision, font.font.clipPrecision, font.font.quality,
+                    font.font.pitchAndFamily})
     out.WriteByte(b);
   out.WriteText(font.font.faceName);
   out.WriteUInt(font.colour);
@@ -301,7 +312,9 @@ double CText::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
 
 // ---------------------------------------------------------------- Bezier curve
 
-std::unique_ptr<CGraphicElement> CCubicBezier::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CCubicBezier::Clone() const {
+  return CloneOf(*this);
+}
 
 void CCubicBezier::Store(CProjectWriter& out) const {
   for (const CPoint3& p : points) StorePoint(out, p);
@@ -339,7 +352,9 @@ double CCubicBezier::ScreenDistance(CScreenPoint p, const CScreenMap& map) const
 
 // ---------------------------------------------------------------- polygon
 
-std::unique_ptr<CGraphicElement> CPolygon::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CPolygon::Clone() const {
+  return CloneOf(*this);
+}
 
 void CPolygon::Store(CProjectWriter& out) const {
   out.WriteInt(static_cast<int32_t>(vertices.size()));
@@ -371,7 +386,9 @@ double CPolygon::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
 
 // ---------------------------------------------------------------- specialized shape
 
-std::unique_ptr<CGraphicElement> CWingDing::Clone() const { return CloneOf(*this); }
+std::unique_ptr<CGraphicElement> CWingDing::Clone() const {
+  return CloneOf(*this);
+}
 
 void CWingDing::Store(CProjectWriter& out) const {
   out.WriteInt(shape);
@@ -402,14 +419,22 @@ double CWingDing::ScreenDistance(CScreenPoint p, const CScreenMap& map) const {
 
 std::unique_ptr<CGraphicElement> CreateGraphicElement(int typeCode) {
   switch (typeCode) {
-    case kGELine: return std::make_unique<CSLine>();
-    case kGERectangle: return std::make_unique<CRectangle>();
-    case kGECircle: return std::make_unique<CCircle>();
-    case kGEText: return std::make_unique<CText>();
-    case kGECubicBezier: return std::make_unique<CCubicBezier>();
-    case kGEPolygon: return std::make_unique<CPolygon>();
-    case kGEWingDing: return std::make_unique<CWingDing>();
-    default: return nullptr;
+    case kGELine:
+      return std::make_unique<CSLine>();
+    case kGERectangle:
+      return std::make_unique<CRectangle>();
+    case kGECircle:
+      return std::make_unique<CCircle>();
+    case kGEText:
+      return std::make_unique<CText>();
+    case kGECubicBezier:
+      return std::make_unique<CCubicBezier>();
+    case kGEPolygon:
+      return std::make_unique<CPolygon>();
+    case kGEWingDing:
+      return std::make_unique<CWingDing>();
+    default:
+      return nullptr;
   }
 }
 

@@ -13,7 +13,9 @@ namespace {
 constexpr uint64_t kMinStoredObject = 4 + 4 + 1 + 4 * 8 + 2 + 4 * 4;
 }  // namespace
 
-void CGEList::RaiseMaxDepth(int depth) { m_maxDepth = std::max(m_maxDepth, depth); }
+void CGEList::RaiseMaxDepth(int depth) {
+  m_maxDepth = std::max(m_maxDepth, depth);
+}
 
 CGraphicElement* CGEList::Add(std::unique_ptr<CGraphicElement> object) {
   if (!object) return nullptr;
@@ -40,8 +42,8 @@ void CGEList::ClearSelection() {
 }
 
 int CGEList::SelectedCount() const {
-  return static_cast<int>(std::count_if(m_objects.begin(), m_objects.end(),
-                                        [](const auto& o) { return o->selected; }));
+  return static_cast<int>(
+      std::count_if(m_objects.begin(), m_objects.end(), [](const auto& o) { return o->selected; }));
 }
 
 int CGEList::DeleteSelected() {
@@ -146,10 +148,9 @@ std::vector<const CGraphicElement*> CGEList::PaintOrder() const {
   std::vector<const CGraphicElement*> order;
   for (const auto& o : m_objects)
     if (o->visible) order.push_back(o.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](const CGraphicElement* a, const CGraphicElement* b) {
-                     return a->depth > b->depth;
-                   });
+  std::stable_sort(
+      order.begin(), order.end(),
+      [](const CGraphicElement* a, const CGraphicElement* b) { return a->depth > b->depth; });
   return order;
 }
 

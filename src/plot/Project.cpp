@@ -45,11 +45,11 @@ bool CProject::Read(IProjectSource& source, const std::string& name) {
   } catch (const CInvalidDatabaseError& e) {
     failure = e.what();
   } catch (const CProjectFormatError& e) {
-    failure = Format("The project file %s is damaged and was not opened: %s.", name.c_str(),
-                     e.what());
+    failure =
+        Format("The project file %s is damaged and was not opened: %s.", name.c_str(), e.what());
   } catch (const std::bad_alloc&) {
-    failure = Format("The project file %s was not opened: there is not enough memory.",
-                     name.c_str());
+    failure =
+        Format("The project file %s was not opened: there is not enough memory.", name.c_str());
   }
   if (!failure.empty()) {
     Clear();
@@ -65,15 +65,17 @@ bool CProject::Open(const std::string& path) {
   CFileSource source(path);
   if (!source.IsOpen()) {
     Clear();
-    ShowMessage(Format("Cannot open the project file %s: %s.", path.c_str(),
-                       source.Error().c_str()),
-                MessageKind::Error);
+    ShowMessage(
+        Format("Cannot open the project file %s: %s.", path.c_str(), source.Error().c_str()),
+        MessageKind::Error);
     return false;
   }
   return Read(source, path);
 }
 
-bool CProject::Save(const std::string& path) { return SaveProjectFile(path, *m_db, m_objects); }
+bool CProject::Save(const std::string& path) {
+  return SaveProjectFile(path, *m_db, m_objects);
+}
 
 namespace {
 

@@ -12,7 +12,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
+}
 
 std::string ReduceArgs() {
   return "reduce --columns 3 --x 2 --y 3 --delimiters comma " +
@@ -49,9 +51,10 @@ TEST(ProjectCliTest, ShowPrintsASummaryWithTheAnnotations) {
   const CliResult r = RunCli("show " + Quote(dir.File("p.olm")));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("Database \"Untitled\": 0 replicate(s), open"), std::string::npos);
-  EXPECT_NE(r.output.find("Annotations: 1 (greatest depth 0)\n  1. CText \"Yield\" at (0.002, 300), "
-                          "depth 0"),
-            std::string::npos)
+  EXPECT_NE(
+      r.output.find("Annotations: 1 (greatest depth 0)\n  1. CText \"Yield\" at (0.002, 300), "
+                    "depth 0"),
+      std::string::npos)
       << r.output;
 }
 

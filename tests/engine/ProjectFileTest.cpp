@@ -196,12 +196,12 @@ TEST(DatabaseStoreTest, EmptySmoothedMatrixWritesZeroRowsAndColumnCount) {
   const std::string b = StoredDatabase(db);
   // The smoothed flag follows the raw matrix and the zone record.
   const size_t texts = 7 + 6 + 7 + 4;         // "Strain" "mm/mm" "Stress" "MPa"
-  const size_t raw = 8 + 6 * 8;                // rows, columns, six values
-  const size_t zone = 7 * 4 + 6 * 8 + 4 + 8;   // ints, coefficients, outliers, tolerance
+  const size_t raw = 8 + 6 * 8;               // rows, columns, six values
+  const size_t zone = 7 * 4 + 6 * 8 + 4 + 8;  // ints, coefficients, outliers, tolerance
   const size_t zoneEnd = 15 + 11 + 1 + 6 * 4 + 2 * 8 + texts + raw + zone;
   ASSERT_EQ(static_cast<unsigned char>(b[zoneEnd]), 1);
-  EXPECT_EQ(I32At(b, zoneEnd + 1), 0);  // rows
-  EXPECT_EQ(I32At(b, zoneEnd + 5), 2);  // the replicate's column count
+  EXPECT_EQ(I32At(b, zoneEnd + 1), 0);                       // rows
+  EXPECT_EQ(I32At(b, zoneEnd + 5), 2);                       // the replicate's column count
   EXPECT_EQ(static_cast<unsigned char>(b[zoneEnd + 9]), 0);  // fitted flag, no values between
   const auto back = Loaded(b);
   EXPECT_TRUE(back->Replicate(1).smoothedData.IsEmpty());
@@ -271,7 +271,7 @@ TEST(DatabaseLoadTest, ShortZoneVectorsAndCoefficientsArePadded) {
   b.F64(0.913).I32(1).U8(0).U8(0).U8(0);
   b.Text("R").U8(1).I32(0).I32(2).I32(1).I32(2).I32(0).I32(1).F64(0).F64(0);
   b.Text("x").Text("").Text("y").Text("");
-  b.I32(0).I32(2);                                                  // raw
+  b.I32(0).I32(2);                                                   // raw
   b.I32(1).I32(0).I32(3).I32(0).I32(1).I32(1).I32(2).F64(4).F64(5);  // zone, 2 coefficients
   b.I32(0).F64(1e-20);
   b.U8(0).I32(0).I32(2).U8(0).I32(0).I32(2);
@@ -342,8 +342,9 @@ TEST(DatabaseLoadTest, NarrowProcessedDataIsRefused) {
   CReplicate& rep = db.Replicate(1);
   rep.fitData.SetSize(2, 1);
   rep.fitData.Set(1.0);
-  EXPECT_EQ(Refusal(StoredDatabase(db)), "data set 1 has fitted data of 1 columns, fewer than its "
-                                         "2 columns");
+  EXPECT_EQ(Refusal(StoredDatabase(db)),
+            "data set 1 has fitted data of 1 columns, fewer than its "
+            "2 columns");
 }
 
 TEST(DatabaseLoadTest, EveryTruncationIsRefused) {

@@ -26,15 +26,17 @@ TEST(ProjectStreamTest, ScalarsAreLittleEndianWithoutPadding) {
     o.WriteBool(true);
   });
   // 0xAB; -2 = FE FF FF FF; 1.0 = 00..00 F0 3F; -2.5f = 00 00 20 C0; 1.
-  const std::string expected("\xAB\xFE\xFF\xFF\xFF\x00\x00\x00\x00\x00\x00\xF0\x3F"
-                             "\x00\x00\x20\xC0\x01",
-                             18);
+  const std::string expected(
+      "\xAB\xFE\xFF\xFF\xFF\x00\x00\x00\x00\x00\x00\xF0\x3F"
+      "\x00\x00\x20\xC0\x01",
+      18);
   EXPECT_EQ(b, expected);
 }
 
 TEST(ProjectStreamTest, TextLengthPrefixes) {
   // Below 255: one byte.
-  EXPECT_EQ(Written([](CProjectWriter& o) { o.WriteText("abc"); }), std::string("\x03" "abc"));
+  EXPECT_EQ(Written([](CProjectWriter& o) { o.WriteText("abc"); }), std::string("\x03"
+                                                                                "abc"));
   EXPECT_EQ(Written([](CProjectWriter& o) { o.WriteText(""); }), std::string(1, '\0'));
   // 254 still fits one byte; 255 needs 0xFF and a 2-byte length.
   EXPECT_EQ(Written([](CProjectWriter& o) { o.WriteText(std::string(254, 'x')); }).size(), 255u);
@@ -176,8 +178,9 @@ TEST(ProjectStreamTest, SizesBeyondTheInputAreRefusedBeforeAllocating) {
       in.ReadMatrix(m);
       FAIL();
     } catch (const CProjectFormatError& e) {
-      EXPECT_STREQ(e.what(), "a matrix of 1048576 x 1048576 values is larger than the rest of "
-                             "the file");
+      EXPECT_STREQ(e.what(),
+                   "a matrix of 1048576 x 1048576 values is larger than the rest of "
+                   "the file");
     }
     EXPECT_TRUE(m.IsEmpty());
   }

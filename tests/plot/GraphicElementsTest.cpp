@@ -25,7 +25,9 @@ std::unique_ptr<CGraphicElement> LoadedAs(int code, const std::string& bytes) {
   return e;
 }
 
-void Point(CBytes& b, double x, double y, double z = 0.0) { b.F64(x).F64(y).F64(z); }
+void Point(CBytes& b, double x, double y, double z = 0.0) {
+  b.F64(x).F64(y).F64(z);
+}
 
 // Base fields: name, box, transparent, second flag, depth, fill, line colour, width.
 void Base(CBytes& b, const std::string& name, double x0, double x1, double y0, double y1,

@@ -25,13 +25,15 @@ TEST(PlotSettingsRulesTest, ModelLimitsAreCheckedBeforePlotLimits) {
   s.plotXMin = 5;
   s.plotXMax = 1;
   EXPECT_FALSE(rules.CheckLayoutPage());
-  EXPECT_EQ(ui.Texts(),
-            (std::vector<std::string>{"Max X Model value should be greater than Min X Model value."}));
+  EXPECT_EQ(
+      ui.Texts(),
+      (std::vector<std::string>{"Max X Model value should be greater than Min X Model value."}));
   ui.Clear();
   s.modelXMax = 6;
   EXPECT_FALSE(rules.CheckLayoutPage());
-  EXPECT_EQ(ui.Texts(),
-            (std::vector<std::string>{"Max X Plot value should be greater than Min X Plot value."}));
+  EXPECT_EQ(
+      ui.Texts(),
+      (std::vector<std::string>{"Max X Plot value should be greater than Min X Plot value."}));
   ui.Clear();
   s.plotXMax = 5;  // equal limits are let through
   EXPECT_TRUE(rules.CheckLayoutPage());

@@ -134,8 +134,8 @@ TEST_F(ProjectOpenFailureTest, TruncatedFileIsNamed) {
   const std::string b = SmallProjectBytes(0.913);
   EXPECT_EQ(OpenFails(b.substr(0, 13)),
             "The project file " + m_path + " is damaged and was not opened: the file ends early.");
-  EXPECT_EQ(OpenFails(""), "The project file " + m_path +
-                               " is damaged and was not opened: the file ends early.");
+  EXPECT_EQ(OpenFails(""),
+            "The project file " + m_path + " is damaged and was not opened: the file ends early.");
 }
 
 TEST_F(ProjectOpenFailureTest, CountsBeyondTheLimits) {

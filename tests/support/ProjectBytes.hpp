@@ -22,24 +22,24 @@ inline std::string DefaultPlotSettingsBytes() {
   DefaultSettingsFont(b, -30);  // 1-3 title
   b.Text("").I32(0);            // 4-5
   b.Text("").I32(0);
-  DefaultSettingsFont(b, -20);             // 6-8 x label
-  b.Text("").I32(0);                       // 9-10
-  b.Text("").I32(0).Text("").I32(0);       // 11-14 y labels
-  b.F32(0.0f);                             // 15
-  b.Text("").I32(0);                       // 16-17
-  DefaultSettingsFont(b, -20);             // 18
-  b.Text("").I32(0);                       // 19-20
+  DefaultSettingsFont(b, -20);                    // 6-8 x label
+  b.Text("").I32(0);                              // 9-10
+  b.Text("").I32(0).Text("").I32(0);              // 11-14 y labels
+  b.F32(0.0f);                                    // 15
+  b.Text("").I32(0);                              // 16-17
+  DefaultSettingsFont(b, -20);                    // 18
+  b.Text("").I32(0);                              // 19-20
   for (int k = 0; k < 3; ++k) b.Text("").I32(0);  // 21-26
-  for (int row = 1; row <= 60; ++row)      // 27: colour, marker, line style, width, shown
+  for (int row = 1; row <= 60; ++row)             // 27: colour, marker, line style, width, shown
     b.I32(row <= 4 ? row : 0).I32(0).I32(2).I32(2).I32(0);
-  b.I32(0).I32(2).I32(2).I32(0).I32(10);   // row 61
+  b.I32(0).I32(2).I32(2).I32(0).I32(10);                         // row 61
   for (int v : {10, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0}) b.I32(v);  // 28
-  b.I32(0).I32(0).I32(0);                  // 29
-  for (int k = 0; k < 8; ++k) b.F32(0.0f);  // 30
-  b.Text("%-g").Text("%-g");               // 31-32
-  for (int v : {0, 1, 1, 1, 1, 1, 1, 1}) b.I32(v);  // 33
-  for (double v : {0.1, 0.1, 0.9, 0.9}) b.F64(v);   // 34
-  b.I32(5).I32(5).I32(5).I32(0);           // 35-38
+  b.I32(0).I32(0).I32(0);                                        // 29
+  for (int k = 0; k < 8; ++k) b.F32(0.0f);                       // 30
+  b.Text("%-g").Text("%-g");                                     // 31-32
+  for (int v : {0, 1, 1, 1, 1, 1, 1, 1}) b.I32(v);               // 33
+  for (double v : {0.1, 0.1, 0.9, 0.9}) b.F64(v);                // 34
+  b.I32(5).I32(5).I32(5).I32(0);                                 // 35-38
   return b.Str();
 }
 
@@ -82,7 +82,7 @@ inline void SmallReplicate(CBytes& b, double version) {
   for (int k = 0; k < 5; ++k) b.I32(0);
   b.I32(5).F64(0.0).F64(0.0).F64(0.0).F64(0.0).F64(0.0);  // zone start
   b.I32(5).F64(2.0).F64(0.0).F64(0.0).F64(0.0).F64(0.0);  // zone end
-  for (int v = 0; v < 3; ++v) {  // R-squared, fitted area, smoothed area
+  for (int v = 0; v < 3; ++v) {                           // R-squared, fitted area, smoothed area
     b.I32(5);
     for (int k = 0; k < 5; ++k) b.F64(0.0);
   }
