@@ -15,23 +15,6 @@ namespace {
 
 // ---------------------------------------------------------------- plot settings
 
-void StoreFont(CProjectWriter& out, const CLogFont& f) {
-  for (int32_t v : {f.height, f.width, f.escapement, f.orientation, f.weight}) out.WriteInt(v);
-  for (uint8_t b : {f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision,
-                    f.quality, f.pitchAndFamily})
-    out.WriteByte(b);
-  out.WriteText(f.faceName);
-}
-
-void LoadFont(CProjectReader& in, CLogFont& f) {
-  for (int32_t* v : {&f.height, &f.width, &f.escapement, &f.orientation, &f.weight})
-    *v = in.ReadInt();
-  for (uint8_t* b : {&f.italic, &f.underline, &f.strikeOut, &f.charSet, &f.outPrecision,
-                     &f.clipPrecision, &f.quality, &f.pitchAndFamily})
-    *b = in.ReadByte();
-  f.faceName = in.ReadText();
-}
-
 void StoreEntry(CProjectWriter& out, const CTextEntry& e) {
   out.WriteText(e.text);
   out.WriteInt(e.value);
@@ -202,17 +185,34 @@ void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
 
 }  // namespace
 
+void StoreLogFont(CProjectWriter& out, const CLogFont& f) {
+  for (int32_t v : {f.height, f.width, f.escapement, f.orientation, f.weight}) out.WriteInt(v);
+  for (uint8_t b : {f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision,
+                    f.quality, f.pitchAndFamily})
+    out.WriteByte(b);
+  out.WriteText(f.faceName);
+}
+
+void LoadLogFont(CProjectReader& in, CLogFont& f) {
+  for (int32_t* v : {&f.height, &f.width, &f.escapement, &f.orientation, &f.weight})
+    *v = in.ReadInt();
+  for (uint8_t* b : {&f.italic, &f.underline, &f.strikeOut, &f.charSet, &f.outPrecision,
+                     &f.clipPrecision, &f.quality, &f.pitchAndFamily})
+    *b = in.ReadByte();
+  f.faceName = in.ReadText();
+}
+
 CInvalidDatabaseError::CInvalidDatabaseError()
     : CProjectFormatError(CEngineError::Message(kErrInvalidDatabase)) {}
 
 void StorePlotSettings(CProjectWriter& out, const CPlotSettings& s) {
   out.WriteText(s.graphTitle);
   out.WriteInt(s.graphTitleColour);
-  StoreFont(out, s.graphTitleFont);
+  StoreLogFont(out, s.graphTitleFont);
   StoreEntry(out, s.entry2);
   out.WriteText(s.xAxisLabel);
   out.WriteInt(s.xAxisLabelColour);
-  StoreFont(out, s.xAxisLabelFont);
+  StoreLogFont(out, s.xAxisLabelFont);
   StoreEntry(out, s.entry4);
   out.WriteText(s.yAxisLabelLeft);
   out.WriteInt(s.yAxisLabelLeftColour);
@@ -220,7 +220,7 @@ void StorePlotSettings(CProjectWriter& out, const CPlotSettings& s) {
   out.WriteInt(s.yAxisLabelRightColour);
   out.WriteFloat(s.rightAxisScale);
   StoreEntry(out, s.entry7);
-  StoreFont(out, s.thirdFont);
+  StoreLogFont(out, s.thirdFont);
   StoreEntry(out, s.entry8);
   for (const CTextEntry& e : s.entries9to11) StoreEntry(out, e);
   for (const CCurveStyle& style : s.curveStyles) StoreStyle(out, style);
@@ -244,11 +244,11 @@ void StorePlotSettings(CProjectWriter& out, const CPlotSettings& s) {
 void LoadPlotSettings(CProjectReader& in, CPlotSettings& s) {
   s.graphTitle = in.ReadText();
   s.graphTitleColour = in.ReadInt();
-  LoadFont(in, s.graphTitleFont);
+  LoadLogFont(in, s.graphTitleFont);
   LoadEntry(in, s.entry2);
   s.xAxisLabel = in.ReadText();
   s.xAxisLabelColour = in.ReadInt();
-  LoadFont(in, s.xAxisLabelFont);
+  LoadLogFont(in, s.xAxisLabelFont);
   LoadEntry(in, s.entry4);
   s.yAxisLabelLeft = in.ReadText();
   s.yAxisLabelLeftColour = in.ReadInt();
@@ -256,7 +256,7 @@ void LoadPlotSettings(CProjectReader& in, CPlotSettings& s) {
   s.yAxisLabelRightColour = in.ReadInt();
   s.rightAxisScale = in.ReadFloat();
   LoadEntry(in, s.entry7);
-  LoadFont(in, s.thirdFont);
+  LoadLogFont(in, s.thirdFont);
   LoadEntry(in, s.entry8);
   for (CTextEntry& e : s.entries9to11) LoadEntry(in, e);
   for (CCurveStyle& style : s.curveStyles)

@@ -22,6 +22,10 @@ class CInvalidDatabaseError : public CProjectFormatError {
   CInvalidDatabaseError();
 };
 
+// A logical font: five 32-bit integers, eight bytes, the face name.
+void StoreLogFont(CProjectWriter& out, const CLogFont& font);
+void LoadLogFont(CProjectReader& in, CLogFont& font);
+
 // The plot settings record, fields 1 to 38 in order (the style table as 61
 // rows).
 void StorePlotSettings(CProjectWriter& out, const CPlotSettings& settings);

@@ -14,7 +14,7 @@ namespace olm {
 
 namespace {
 
-constexpr size_t kBufferBytes = size_t(1) << 20;
+constexpr size_t kBufferBytes = CProjectWriter::kBufferBytes;
 // Matrices at least this large are moved blockwise with positioned I/O.
 constexpr uint64_t kBlockwiseBytes = uint64_t(1) << 18;
 // Doubles in the staging area of a blockwise transfer.
@@ -135,9 +135,7 @@ bool CFileSink::WriteAt(uint64_t offset, const void* data, size_t n) {
 
 // ---------------------------------------------------------------- writer
 
-CProjectWriter::CProjectWriter(IProjectSink& sink) : m_sink(sink) {
-  m_buffer.reserve(kBufferBytes);
-}
+CProjectWriter::CProjectWriter(IProjectSink& sink) : m_sink(sink) {}
 
 void CProjectWriter::Flush() {
   if (m_buffer.empty()) return;
@@ -360,24 +358,18 @@ void CProjectReader::ReadColumns(CMatrix<double>& m) {
   m_position = base + uint64_t(rows) * cols * sizeof(double);
 }
 
-bool CProjectReader::ReadVector(CVector<double>& v) {
+template <class T>
+bool CProjectReader::ReadVectorOf(CVector<T>& v) {
   const int32_t n = ReadInt();
   if (n < 1) return false;
-  Require(uint64_t(n), sizeof(double), Format("a vector of %d values", n));
+  Require(uint64_t(n), sizeof(T), Format("a vector of %d values", n));
   v.SetSize(n);
   if (v.GetSize() != n) throw CProjectFormatError("there is not enough memory for its data");
-  for (int i = 1; i <= n; ++i) v(i) = GetScalar<double>();
+  for (int i = 1; i <= n; ++i) v(i) = GetScalar<T>();
   return true;
 }
 
-bool CProjectReader::ReadVector(CVector<int>& v) {
-  const int32_t n = ReadInt();
-  if (n < 1) return false;
-  Require(uint64_t(n), sizeof(int32_t), Format("a vector of %d values", n));
-  v.SetSize(n);
-  if (v.GetSize() != n) throw CProjectFormatError("there is not enough memory for its data");
-  for (int i = 1; i <= n; ++i) v(i) = GetScalar<int32_t>();
-  return true;
-}
+bool CProjectReader::ReadVector(CVector<double>& v) { return ReadVectorOf(v); }
+bool CProjectReader::ReadVector(CVector<int>& v) { return ReadVectorOf(v); }
 
 }  // namespace olm

@@ -123,6 +123,9 @@ class CFileSink : public IProjectSink {
 
 class CProjectWriter {
  public:
+  // Bytes gathered before they are handed to the sink.
+  static constexpr size_t kBufferBytes = size_t(1) << 20;
+
   explicit CProjectWriter(IProjectSink& sink);
   CProjectWriter(const CProjectWriter&) = delete;
   CProjectWriter& operator=(const CProjectWriter&) = delete;
@@ -201,6 +204,8 @@ class CProjectReader {
   uint64_t ReadLength(uint8_t first, bool* wide);
   void ReadBulk(uint64_t offset, void* data, size_t n);
   void ReadColumns(CMatrix<double>& m);
+  template <class T>
+  bool ReadVectorOf(CVector<T>& v);
 
   IProjectSource& m_source;
   uint64_t m_size;
@@ -213,7 +218,7 @@ class CProjectReader {
 template <class T>
 inline void CProjectWriter::PutScalar(T v) {
   v = detail::ToLittle(v);
-  if (m_buffer.size() + sizeof(T) > m_buffer.capacity()) Flush();
+  if (m_buffer.size() + sizeof(T) > kBufferBytes) Flush();
   const size_t at = m_buffer.size();
   m_buffer.resize(at + sizeof(T));
   std::memcpy(m_buffer.data() + at, &v, sizeof(T));

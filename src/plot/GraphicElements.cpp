@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/ProjectFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -254,14 +255,7 @@ std::unique_ptr<CGraphicElement> CText::Clone() const {
 void CText::Store(CProjectWriter& out) const {
   out.WriteText(text);
   StorePoint(out, anchor);
-  for (int32_t v : {font.font.height, font.font.width, font.font.escapement, font.font.orientation,
-                    font.font.weight})
-    out.WriteInt(v);
-  for (uint8_t b : {font.font.italic, font.font.underline, font.font.strikeOut, font.font.charSet,
-                    font.font.outPrecision, font.font.clipPrecision, font.font.quality,
-                    font.font.pitchAndFamily})
-    out.WriteByte(b);
-  out.WriteText(font.font.faceName);
+  StoreLogFont(out, font.font);
   out.WriteUInt(font.colour);
   out.WriteInt(textHeight);
   out.WriteInt(textWidth);
@@ -271,13 +265,7 @@ void CText::Store(CProjectWriter& out) const {
 void CText::Load(CProjectReader& in) {
   text = in.ReadText();
   anchor = LoadPoint(in);
-  CLogFont& f = font.font;
-  for (int32_t* v : {&f.height, &f.width, &f.escapement, &f.orientation, &f.weight})
-    *v = in.ReadInt();
-  for (uint8_t* b : {&f.italic, &f.underline, &f.strikeOut, &f.charSet, &f.outPrecision,
-                     &f.clipPrecision, &f.quality, &f.pitchAndFamily})
-    *b = in.ReadByte();
-  f.faceName = in.ReadText();
+  LoadLogFont(in, font.font);
   font.colour = in.ReadUInt();
   const int32_t height = in.ReadInt();
   const int32_t width = in.ReadInt();

@@ -148,26 +148,6 @@ INSTANTIATE_TEST_SUITE_P(Shapes, LargeMatrixTest,
                                            std::make_pair(40000, 2),
                                            std::make_pair(300, 400)));  // one column at a time
 
-TEST(ProjectStreamTest, TruncatedInputRaisesFormatError) {
-  const std::string b = Written([](CProjectWriter& o) {
-    o.WriteInt(1);
-    o.WriteDouble(2.0);
-    o.WriteText("hello");
-  });
-  for (size_t n = 0; n < b.size(); ++n) {
-    CMemorySource src(b.data(), n);
-    CProjectReader in(src);
-    EXPECT_THROW(
-        {
-          in.ReadInt();
-          in.ReadDouble();
-          in.ReadText();
-        },
-        CProjectFormatError)
-        << n;
-  }
-}
-
 TEST(ProjectStreamTest, SizesBeyondTheInputAreRefusedBeforeAllocating) {
   {
     const std::string b = CBytes().I32(1 << 20).I32(1 << 20).F64(1).Str();
