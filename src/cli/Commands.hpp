@@ -32,6 +32,8 @@ Command AddDemoCommand(CLI::App& app);
 Command AddDistCommand(CLI::App& app);
 // olm calc STATEMENT...: evaluates calculator statements and prints their values.
 Command AddCalcCommand(CLI::App& app);
+Command AddShowCommand(CLI::App& app);
+Command AddProcessCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

@@ -6,6 +6,7 @@
 #include "cli/Paths.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -74,7 +75,16 @@ int RunDemo(const std::string& dirArg) {
                                                                 nlohmann::json::error_handler_t::replace) +
                                    "\n"))
     return kExitFailure;
-  std::printf("\nwrote %s\nwrote %s\n", summaryPath.c_str(), jsonPath.c_str());
+  // The project file, with a label over the plot.
+  const std::string projectPath = dir + "/tensile.olm";
+  CGEList objects;
+  auto label = std::make_unique<CText>();
+  label->text = db->title;
+  label->SetEndPoints({{db->GetExtent(kOverallMin, 1), db->GetExtent(kOverallMax, 2), 0.0}});
+  objects.Add(std::move(label));
+  if (!SaveProjectFile(projectPath, *db, objects)) return kExitFailure;
+  std::printf("\nwrote %s\nwrote %s\nwrote %s\n", summaryPath.c_str(), jsonPath.c_str(),
+              projectPath.c_str());
   return kExitOk;
 }
 

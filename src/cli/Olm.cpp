@@ -19,6 +19,8 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddFlowRuleCommand(app));
   commands.push_back(AddDistCommand(app));
   commands.push_back(AddCalcCommand(app));
+  commands.push_back(AddShowCommand(app));
+  commands.push_back(AddProcessCommand(app));
 
   try {
     app.parse(argc, argv);

@@ -165,4 +165,147 @@ void PrintJson(const json& j) {
   std::fputc('\n', stdout);
 }
 
+// ---------------------------------------------------------------- plot settings and annotations
+
+namespace {
+
+json FontJson(const CLogFont& f) {
+  return json{{"face", ToUtf8(f.faceName)},
+              {"height", f.height},
+              {"width", f.width},
+              {"escapement", f.escapement},
+              {"orientation", f.orientation},
+              {"weight", f.weight},
+              {"italic", f.italic},
+              {"underline", f.underline},
+              {"strike_out", f.strikeOut},
+              {"char_set", f.charSet},
+              {"out_precision", f.outPrecision},
+              {"clip_precision", f.clipPrecision},
+              {"quality", f.quality},
+              {"pitch_and_family", f.pitchAndFamily}};
+}
+
+json LabelJson(const std::string& text, int32_t colour) {
+  return json{{"text", ToUtf8(text)}, {"colour", colour}};
+}
+
+json PointsJson(const std::vector<CPoint3>& points) {
+  json out = json::array();
+  for (const CPoint3& p : points) out.push_back({p.x, p.y, p.z});
+  return out;
+}
+
+json ArrowJson(const CArrowRecord& a) {
+  return json{{"value1", a.value1}, {"value2", a.value2}, {"flags", {a.flag1, a.flag2, a.flag3}}};
+}
+
+const char* AnnotationKeyword(int typeCode) {
+  static const char* const kWords[] = {"line", "rectangle", "circle", "text",
+                                       "bezier", "polygon", "shape"};
+  return typeCode >= 1 && typeCode <= 7 ? kWords[typeCode - 1] : "unknown";
+}
+
+}  // namespace
+
+json PlotSettingsToJson(const CPlotSettings& s, int replicates) {
+  json title = LabelJson(s.graphTitle, s.graphTitleColour);
+  title["font"] = FontJson(s.graphTitleFont);
+  json xLabel = LabelJson(s.xAxisLabel, s.xAxisLabelColour);
+  xLabel["font"] = FontJson(s.xAxisLabelFont);
+  json entries = json::array();
+  const std::pair<int, const CTextEntry*> numbered[] = {
+      {2, &s.entry2},          {4, &s.entry4},          {7, &s.entry7},         {8, &s.entry8},
+      {9, &s.entries9to11[0]}, {10, &s.entries9to11[1]}, {11, &s.entries9to11[2]}};
+  for (const auto& [number, e] : numbered)
+    entries.push_back({{"number", number}, {"text", ToUtf8(e->text)}, {"value", e->value}});
+  static const char* const kKinds[] = {"raw", "smoothed", "fitted"};
+  json styles = json::array();
+  for (int r = 1; r <= replicates && r <= CReplicateDB::kMaxReplicates; ++r)
+    for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
+      const CCurveStyle& st = s.Style(CPlotSettings::CurveRow(r, k));
+      styles.push_back({{"replicate", r},
+                        {"kind", kKinds[k]},
+                        {"colour_index", st.colourIndex},
+                        {"marker", st.markerKind},
+                        {"line_style", st.lineStyleIndex},
+                        {"line_width", st.lineWidth},
+                        {"shown", st.display != 0}});
+    }
+  const auto& d = s.displayFlags;
+  return json{{"title", title},
+              {"x_axis_label", xLabel},
+              {"y_axis_label_left", LabelJson(s.yAxisLabelLeft, s.yAxisLabelLeftColour)},
+              {"y_axis_label_right", LabelJson(s.yAxisLabelRight, s.yAxisLabelRightColour)},
+              {"right_axis_scale", s.rightAxisScale},
+              {"third_font", FontJson(s.thirdFont)},
+              {"text_entries", entries},
+              {"curve_styles", styles},
+              {"layout", s.layout},
+              {"further", s.further},
+              {"plot_limits", {{"x", {s.plotXMin, s.plotXMax}}, {"y", {s.plotYMin, s.plotYMax}}}},
+              {"model_limits",
+               {{"x", {s.modelXMin, s.modelXMax}}, {"y", {s.modelYMin, s.modelYMax}}}},
+              {"x_format", ToUtf8(s.xAxisFormat)},
+              {"y_format", ToUtf8(s.yAxisFormat)},
+              {"display",
+               {{"markers", d[0] != 0},
+                {"x_gridlines", d[1] != 0},
+                {"y_gridlines", d[2] != 0},
+                {"legend", d[3] != 0},
+                {"further", {d[4], d[5], d[6]}},
+                {"ticks_outside", d[7] != 0}}},
+              {"borders", s.borders},
+              {"x_divisions", s.xDivisions},
+              {"y_divisions", s.yDivisions},
+              {"marker_size", s.markerSize},
+              {"x_label_rotation", s.xLabelRotation}};
+}
+
+json AnnotationsToJson(const CGEList& objects) {
+  json list = json::array();
+  for (const auto& o : objects.Objects()) {
+    json j{{"type", AnnotationKeyword(o->TypeCode())},
+           {"name", ToUtf8(o->name)},
+           {"points", PointsJson(o->GetEndPoints())},
+           {"bounding_box", {o->xMin, o->xMax, o->yMin, o->yMax}},
+           {"depth", o->depth},
+           {"transparent", o->transparent != 0},
+           {"second_flag", o->secondFlag},
+           {"fill_colour", o->fillColour},
+           {"line_colour", o->lineColour},
+           {"line_width", o->lineWidth}};
+    if (const auto* line = dynamic_cast<const CSLine*>(o.get())) {
+      j["line_style"] = line->lineStyle;
+      j["value"] = line->value;
+      j["arrow_mode"] = line->arrowMode;
+      j["start_arrow"] = ArrowJson(line->startArrow);
+      j["end_arrow"] = ArrowJson(line->endArrow);
+    } else if (const auto* box = dynamic_cast<const CBoxShape*>(o.get())) {
+      j["values"] = {box->value1, box->value2};
+      j["flag"] = box->flag;
+    } else if (const auto* text = dynamic_cast<const CText*>(o.get())) {
+      j["text"] = ToUtf8(text->text);
+      j["font"] = FontJson(text->font.font);
+      j["font_colour"] = text->font.colour;
+      j["text_height"] = text->textHeight;
+      j["text_width"] = text->textWidth;
+    } else if (const auto* curve = dynamic_cast<const CCubicBezier*>(o.get())) {
+      j["value"] = curve->value;
+    } else if (const auto* shape = dynamic_cast<const CWingDing*>(o.get())) {
+      j["shape"] = shape->shape;
+    }
+    list.push_back(std::move(j));
+  }
+  return json{{"greatest_depth", objects.GetMaxDepth()}, {"objects", list}};
+}
+
+json ProjectToJson(const CProject& project, bool withData) {
+  const CReplicateDB& db = project.Database();
+  json j = DatabaseToJson(db, withData);
+  j["plot_settings"] = PlotSettingsToJson(db.plotSettings, db.GetReplicateCount());
+  j["annotations"] = AnnotationsToJson(project.Objects());
+  return j;
+}
+
 }  // namespace olm::cli

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/Database.hpp"
+#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -19,6 +20,14 @@ std::string ToUtf8(const std::string& text);
 // The database; with data, the raw, smoothed, fitted and outlier matrices as
 // arrays of rows.  Doubles are written so that they read back exactly.
 nlohmann::json DatabaseToJson(const CReplicateDB& db, bool withData);
+
+// The stored fields of the plot settings record; the curve styles of the
+// replicates in use.
+nlohmann::json PlotSettingsToJson(const CPlotSettings& settings, int replicates);
+// The annotation objects in insertion order, with all their fields.
+nlohmann::json AnnotationsToJson(const CGEList& objects);
+// DatabaseToJson plus "plot_settings" and "annotations".
+nlohmann::json ProjectToJson(const CProject& project, bool withData);
 
 // Prints JSON to stdout (two-space indent, newline).
 void PrintJson(const nlohmann::json& j);

@@ -4,6 +4,7 @@
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -16,6 +17,7 @@ struct ReduceOptions {
   std::vector<std::string> zones;
   bool json = false;
   bool data = false;
+  std::string project;
 };
 
 int RunReduce(const ReduceOptions& o) {
@@ -38,6 +40,10 @@ int RunReduce(const ReduceOptions& o) {
     PrintJson(DatabaseToJson(*db, o.data));
   else
     PrintSummary(*db, stdout);
+  if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) {
+    std::fprintf(stderr, "olm reduce: the project was not saved to %s\n", o.project.c_str());
+    return kExitFailure;
+  }
   return kExitOk;
 }
 }  // namespace
@@ -65,6 +71,7 @@ Command AddReduceCommand(CLI::App& app) {
                   "[,repeats=N][,outliers=none|chauvenet], repeated for zones 1..5");
   sub->add_flag("--json", o->json, "Print the database as JSON");
   sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
+  sub->add_option("-o,--output", o->project, "Save the result as a project file (.olm)");
   return {sub, [o] { return RunReduce(*o); }};
 }
 

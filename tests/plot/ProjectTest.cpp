@@ -1,0 +1,312 @@
+#include "plot/Project.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "ProjectBytes.hpp"
+#include "SampleProject.hpp"
+#include "TestSupport.hpp"
+
+namespace olm::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> FolderEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// ---------------------------------------------------------------- round trip
+
+TEST(ProjectRoundTripTest, SavedOpenedAndSavedAgainGivesIdenticalBytes) {
+  CRecordingUi ui;
+  CTempDir dir;
+  CProject project;
+  FillProcessedProject(project);
+  ASSERT_TRUE(project.Database().IsLocked());
+  ASSERT_EQ(project.Objects().GetCount(), 7);
+  ASSERT_TRUE(project.Save(dir.File("a.olm")));
+
+  CProject reopened;
+  ASSERT_TRUE(reopened.Open(dir.File("a.olm")));
+  ASSERT_TRUE(reopened.Save(dir.File("b.olm")));
+  const std::string a = ReadFile(dir.File("a.olm")), b = ReadFile(dir.File("b.olm"));
+  EXPECT_GT(a.size(), 5000u);
+  EXPECT_EQ(a, b);
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
+
+  // What was read is what was saved.
+  const CReplicateDB& db = reopened.Database();
+  const CReplicateDB& orig = project.Database();
+  ASSERT_EQ(db.GetReplicateCount(), 3);
+  EXPECT_TRUE(db.IsLocked());
+  EXPECT_FALSE(db.Replicate(2).IsActive());
+  for (int r = 1; r <= 3; ++r) {
+    const CReplicate& x = db.Replicate(r);
+    const CReplicate& y = orig.Replicate(r);
+    EXPECT_EQ(x.GetTitle(), y.GetTitle());
+    EXPECT_EQ(x.units(2), y.units(2));
+    ASSERT_EQ(x.smoothedData.GetRows(), y.smoothedData.GetRows());
+    ASSERT_EQ(x.fitData.GetRows(), y.fitData.GetRows());
+    for (int i = 1; i <= x.raw.GetRows(); ++i)
+      for (int j = 1; j <= x.columnCount; ++j) ASSERT_EQ(x.raw(i, j), y.raw(i, j));
+    EXPECT_EQ(x.outlierCount, y.outliers.GetRows());
+    EXPECT_EQ(x.coefficients(3, 2), y.coefficients(3, 2));
+    EXPECT_EQ(x.Zone(2).tolerance, y.Zone(2).tolerance);
+  }
+  EXPECT_TRUE(db.plotSettings == orig.plotSettings);
+  EXPECT_TRUE(db.GetReportFlag(6));
+  EXPECT_EQ(db.bestFitY(4), 16.0);
+  EXPECT_EQ(db.GetExtent(kOverallMax, 1), orig.GetExtent(kOverallMax, 1));
+  const CGEList& objects = reopened.Objects();
+  ASSERT_EQ(objects.GetCount(), 7);
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(objects.At(k).TypeCode(), k + 1);
+  EXPECT_EQ(static_cast<const CText&>(objects.At(3)).text, "Necking starts here");
+  EXPECT_EQ(objects.GetMaxDepth(), 2);
+}
+
+TEST(ProjectRoundTripTest, OlderVersionsOpenAndAreSavedAsTheNewest) {
+  CRecordingUi ui;
+  CTempDir dir;
+  for (double version : {0.911, 0.912}) {
+    const std::string path = dir.Write("old.olm", SmallProjectBytes(version));
+    CProject project;
+    ASSERT_TRUE(project.Open(path)) << ui.Last();
+    EXPECT_EQ(project.Database().fileVersion, version);
+    EXPECT_EQ(project.Database().Replicate(1).units(1), version >= 0.912 ? "mm/mm" : "");
+    ASSERT_TRUE(project.Save(path));
+    EXPECT_EQ(project.Database().fileVersion, 0.913);
+    CProject again;
+    ASSERT_TRUE(again.Open(path));
+    EXPECT_EQ(again.Database().fileVersion, 0.913);
+    EXPECT_EQ(again.Database().Replicate(1).headings(2), "Stress");
+  }
+}
+
+// ---------------------------------------------------------------- bad files
+
+class ProjectOpenFailureTest : public ::testing::Test {
+ protected:
+  // A project holding data, so that a failed open visibly empties it.
+  void SetUp() override {
+    FillProcessedProject(m_project, 10);
+    m_path = m_dir.File("bad.olm");
+  }
+
+  // Opens bytes written to a file and returns the one message shown.
+  std::string OpenFails(const std::string& bytes) {
+    m_dir.Write("bad.olm", bytes);
+    CRecordingUi ui;
+    EXPECT_FALSE(m_project.Open(m_path));
+    EXPECT_EQ(m_project.Database().GetReplicateCount(), 0);
+    EXPECT_EQ(m_project.Database().title, "Untitled");
+    EXPECT_TRUE(m_project.Objects().IsEmpty());
+    EXPECT_EQ(ui.messages.size(), 1u);
+    return ui.Last();
+  }
+
+  CTempDir m_dir;
+  CProject m_project;
+  std::string m_path;
+};
+
+TEST_F(ProjectOpenFailureTest, OlderVersionIsInvalidAndDoesNotEndTheProgram) {
+  std::string b = SmallProjectBytes(0.913);
+  const double old = 0.910;
+  std::memcpy(b.data(), &old, 8);
+  EXPECT_EQ(OpenFails(b), "Invalid database.");  // a TerminateCalled would have been thrown
+}
+
+TEST_F(ProjectOpenFailureTest, TruncatedFileIsNamed) {
+  const std::string b = SmallProjectBytes(0.913);
+  EXPECT_EQ(OpenFails(b.substr(0, 13)),
+            "The project file " + m_path + " is damaged and was not opened: the file ends early.");
+  EXPECT_EQ(OpenFails(""),
+            "The project file " + m_path + " is damaged and was not opened: the file ends early.");
+}
+
+TEST_F(ProjectOpenFailureTest, CountsBeyondTheLimits) {
+  std::string b = SmallProjectBytes(0.913);
+  b.replace(8, 4, CBytes().I32(25).Str());
+  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
+                              " is damaged and was not opened: it holds 25 data sets; at most 20 "
+                              "are allowed.");
+}
+
+TEST_F(ProjectOpenFailureTest, MatrixLargerThanTheFile) {
+  std::string b = SmallProjectBytes(0.913);
+  // The raw matrix's row count follows the replicate's texts.
+  const size_t rows = 15 + 11 + 1 + 24 + 16 + 24;
+  ASSERT_EQ(I32At(b, rows), 3);
+  b.replace(rows, 8, CBytes().I32(100000000).I32(2).Str());
+  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
+                              " is damaged and was not opened: a matrix of 100000000 x 2 values "
+                              "is larger than the rest of the file.");
+}
+
+TEST_F(ProjectOpenFailureTest, UnknownObjectType) {
+  std::string b = SmallProjectBytes(0.913, false);
+  b += CBytes().I32(1).I32(0).I32(12).Str() + std::string(60, '\0');
+  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
+                              " is damaged and was not opened: drawing object 1 has the unknown "
+                              "type 12.");
+}
+
+TEST_F(ProjectOpenFailureTest, MissingFileAndFolder) {
+  CRecordingUi ui;
+  const std::string missing = m_dir.File("none.olm");
+  EXPECT_FALSE(m_project.Open(missing));
+  EXPECT_EQ(ui.Last(), "Cannot open the project file " + missing + ": No such file or directory.");
+  EXPECT_EQ(m_project.Database().GetReplicateCount(), 0);
+  EXPECT_FALSE(m_project.Open(m_dir.Path()));
+  EXPECT_EQ(ui.Last(), "Cannot open the project file " + m_dir.Path() + ": it is a folder.");
+}
+
+TEST_F(ProjectOpenFailureTest, EveryTruncationOfAWholeProjectIsRefused) {
+  CProject small;
+  FillProcessedProject(small, 6);
+  CMemorySink sink;
+  CProjectWriter out(sink);
+  small.Write(out);
+  ASSERT_TRUE(out.Finish());
+  const std::string& b = sink.Bytes();
+  CRecordingUi ui;
+  for (size_t n = 0; n < b.size(); n += 1 + n / 500) {
+    CMemorySource src(b.data(), n);
+    CProject p;
+    ASSERT_FALSE(p.Read(src, "x")) << n;
+  }
+  CMemorySource whole(b);
+  CProject p;
+  EXPECT_TRUE(p.Read(whole, "x"));
+  // Trailing bytes after the object list are ignored.
+  const std::string longer = b + "extra";
+  CMemorySource more(longer);
+  EXPECT_TRUE(p.Read(more, "x"));
+}
+
+// ---------------------------------------------------------------- safe saving
+
+TEST(ProjectSaveTest, FailedSaveReportsCode11AndKeepsThePreviousFile) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string path = dir.Write("keep.olm", "previous contents");
+  CProject project;
+  FillProcessedProject(project, 20000);  // a file of about 2 MB
+  // A file-size limit makes the writes fail as a full disk would.
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 100000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved = project.Save(path);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open output file."}));
+  EXPECT_EQ(ReadFile(path), "previous contents");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"keep.olm"}));  // no leftovers
+}
+
+TEST(ProjectSaveTest, UnwritableTargetsReportCode11) {
+  CRecordingUi ui;
+  CTempDir dir;
+  CProject project;
+  EXPECT_FALSE(project.Save(dir.File("no/such/folder/p.olm")));
+  EXPECT_EQ(ui.Last(), "Cannot open output file.");
+  // A folder in the way: the rename fails and the folder is untouched.
+  fs::create_directory(dir.File("taken.olm"));
+  WriteBytes(dir.File("taken.olm/inside"), "x");
+  ui.Clear();
+  EXPECT_FALSE(project.Save(dir.File("taken.olm")));
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open output file."}));
+  EXPECT_EQ(ReadFile(dir.File("taken.olm/inside")), "x");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"taken.olm"}));
+}
+
+TEST(ProjectSaveTest, ReplacingKeepsPermissionsAndFollowsLinks) {
+  CRecordingUi ui;
+  CTempDir dir;
+  const std::string path = dir.Write("p.olm", "old");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  fs::create_symlink("p.olm", dir.File("link.olm"));
+  CProject project;
+  FillProcessedProject(project, 10);
+  ASSERT_TRUE(project.Save(dir.File("link.olm")));
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.olm")));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  CProject back;
+  ASSERT_TRUE(back.Open(path));
+  EXPECT_EQ(back.Database().GetReplicateCount(), 3);
+}
+
+TEST(ProjectTest, ClearGivesAnEmptyDocument) {
+  CProject project;
+  FillProcessedProject(project, 10);
+  project.Clear();
+  EXPECT_EQ(project.Database().GetReplicateCount(), 0);
+  EXPECT_EQ(project.Database().title, "Untitled");
+  EXPECT_FALSE(project.Database().IsLocked());
+  EXPECT_FALSE(project.Database().GetReportFlag(1));
+  EXPECT_TRUE(project.Objects().IsEmpty());
+}
+
+// ---------------------------------------------------------------- seed files of the fuzz target
+
+// The seeds: files of each version, with and without data and objects.
+std::vector<std::pair<std::string, std::string>> Seeds() {
+  std::vector<std::pair<std::string, std::string>> seeds;
+  seeds.emplace_back("v0911-small.olm", SmallProjectBytes(0.911));
+  seeds.emplace_back("v0912-small.olm", SmallProjectBytes(0.912));
+  seeds.emplace_back("v0913-small.olm", SmallProjectBytes(0.913));
+  CProject empty;
+  CMemorySink e;
+  CProjectWriter eo(e);
+  empty.Write(eo);
+  eo.Finish();
+  seeds.emplace_back("v0913-empty.olm", e.Bytes());
+  CProject full;
+  FillProcessedProject(full, 6);
+  CMemorySink f;
+  CProjectWriter fo(f);
+  full.Write(fo);
+  fo.Finish();
+  seeds.emplace_back("v0913-processed-objects.olm", f.Bytes());
+  return seeds;
+}
+
+TEST(ProjectSeedTest, CommittedSeedsAreCurrentAndOpen) {
+  CRecordingUi ui;
+  const std::string folder = SourcePath("fuzz/corpus/project");
+  // OLM_WRITE_PROJECT_SEEDS=1 writes them anew (after a change of the format).
+  if (std::getenv("OLM_WRITE_PROJECT_SEEDS")) {
+    fs::create_directories(folder);
+    for (const auto& [name, bytes] : Seeds()) WriteBytes(folder + "/" + name, bytes);
+  }
+  for (const auto& [name, bytes] : Seeds()) {
+    const std::string path = folder + "/" + name;
+    ASSERT_TRUE(fs::exists(path)) << path;
+    EXPECT_EQ(ReadFile(path), bytes) << name;
+    CProject p;
+    EXPECT_TRUE(p.Open(path)) << ui.Last();
+  }
+}
+
+}  // namespace
+}  // namespace olm::test
