@@ -33,6 +33,8 @@ Command AddDistCommand(CLI::App& app);
 // olm calc STATEMENT...: evaluates calculator statements and prints their values.
 Command AddCalcCommand(CLI::App& app);
 Command AddShowCommand(CLI::App& app);
+Command AddReportCommand(CLI::App& app);
+Command AddBestFitCommand(CLI::App& app);
 Command AddProcessCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.

@@ -6,6 +6,8 @@
 #include "cli/Paths.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "engine/BestFit.hpp"
+#include "engine/Report.hpp"
 #include "plot/Project.hpp"
 
 namespace olm::cli {
@@ -83,8 +85,28 @@ int RunDemo(const std::string& dirArg) {
   label->SetEndPoints({{db->GetExtent(kOverallMin, 1), db->GetExtent(kOverallMax, 2), 0.0}});
   objects.Add(std::move(label));
   if (!SaveProjectFile(projectPath, *db, objects)) return kExitFailure;
-  std::printf("\nwrote %s\nwrote %s\nwrote %s\n", summaryPath.c_str(), jsonPath.c_str(),
-              projectPath.c_str());
+
+  // The report: data, smoothed and fitted points, statistics over the tests.
+  const std::string reportPath = CreateReport(*db, projectPath, {false, true, true, true, true, true});
+  if (reportPath.empty()) return kExitFailure;
+
+  // One representative curve over the three smoothed curves, in a second
+  // project so that the first keeps the plain reduction.
+  for (int r = 1; r <= db->GetReplicateCount(); ++r) {
+    db->plotSettings.SetShown(r, kCurveRaw, false);
+    db->plotSettings.SetShown(r, kCurveFitted, false);
+  }
+  CBestFitForm bestFit;
+  bestFit.name = "mean curve";
+  bestFit.points = 100;
+  bestFit.endIndex = 2;  // cut at the shortest test
+  if (!bestFit.Proceed(*db)) return kExitFailure;
+  const std::string bestFitPath = dir + "/tensile-bestfit.olm";
+  if (!SaveProjectFile(bestFitPath, *db, objects)) return kExitFailure;
+
+  std::printf("\n");
+  for (const std::string* path : {&summaryPath, &jsonPath, &projectPath, &reportPath, &bestFitPath})
+    std::printf("wrote %s\n", path->c_str());
   return kExitOk;
 }
 

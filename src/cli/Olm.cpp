@@ -20,6 +20,8 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddDistCommand(app));
   commands.push_back(AddCalcCommand(app));
   commands.push_back(AddShowCommand(app));
+  commands.push_back(AddReportCommand(app));
+  commands.push_back(AddBestFitCommand(app));
   commands.push_back(AddProcessCommand(app));
 
   try {

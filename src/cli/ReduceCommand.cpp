@@ -18,6 +18,9 @@ struct ReduceOptions {
   bool json = false;
   bool data = false;
   std::string project;
+  std::string report;
+  bool reportNextToProject = false;
+  std::string flags;
 };
 
 int RunReduce(const ReduceOptions& o) {
@@ -44,6 +47,14 @@ int RunReduce(const ReduceOptions& o) {
     std::fprintf(stderr, "olm reduce: the project was not saved to %s\n", o.project.c_str());
     return kExitFailure;
   }
+  if (o.reportNextToProject || !o.report.empty()) {
+    const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+    const std::string path = WriteReportFile(*db, o.project, o.report, flags);
+    if (path.empty()) return kExitFailure;
+    std::fprintf(stderr, "wrote %s\n", path.c_str());
+    // The flags are part of the project when one was saved.
+    if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) return kExitFailure;
+  }
   return kExitOk;
 }
 }  // namespace
@@ -69,6 +80,11 @@ Command AddReduceCommand(CLI::App& app) {
   sub->add_option("--zone", o->zones,
                   "Zone settings START:END[,fit=...][,smooth=...][,points=N][,order=3|5]"
                   "[,repeats=N][,outliers=none|chauvenet], repeated for zones 1..5");
+  sub->add_option("--report", o->report,
+                  "Write the report to this file (with --report-next: next to the -o project)");
+  sub->add_flag("--report-next", o->reportNextToProject,
+                "Write the report next to the -o project, extension .out");
+  sub->add_option("--flags", o->flags, "Report selection for --report, e.g. 2,3,5 (see olm report)");
   sub->add_flag("--json", o->json, "Print the database as JSON");
   sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
   sub->add_option("-o,--output", o->project, "Save the result as a project file (.olm)");

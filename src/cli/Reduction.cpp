@@ -6,6 +6,7 @@
 
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
+#include "engine/Report.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm::cli {
@@ -219,6 +220,36 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out) {
       }
     }
   }
+}
+
+std::array<bool, 6> ParseReportFlags(const std::string& text) {
+  std::array<bool, 6> flags{};
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                           : comma - start);
+    if (item.size() != 1 || item[0] < '1' || item[0] > '6')
+      throw UsageError("report flags are numbers 1 to 6 separated by commas, got '" + item + "'");
+    flags[static_cast<size_t>(item[0] - '1')] = true;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return flags;
+}
+
+std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
+                            const std::string& output, const std::array<bool, 6>& flags) {
+  if (!db.IsLocked()) {
+    ShowMessage("The project has not been processed; run the analysis first (olm process).",
+                MessageKind::Error);
+    return "";
+  }
+  if (output.empty()) return CreateReport(db, projectPath, flags);
+  std::error_code ec;
+  std::filesystem::remove(output, ec);
+  for (int i = 1; i <= 6; ++i) db.SetReportFlag(i, flags[static_cast<size_t>(i - 1)]);
+  return WriteReport(db, output) ? output : "";
 }
 
 std::string BaseName(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 // The steps of a batch reduction shared by `olm reduce` and `olm demo`:
 // import files as replicates, apply zone settings, print results.
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -44,6 +45,16 @@ void ShowProcessedCurves(CReplicateDB& db);
 // A readable table of the results: per replicate and zone the settings,
 // coefficients, R-squared and areas.
 void PrintSummary(const CReplicateDB& db, std::FILE* out);
+
+// "2,3,6" -> report flags 2, 3 and 6 on.  Throws UsageError.
+std::array<bool, 6> ParseReportFlags(const std::string& text);
+
+// Writes the report of a processed database: to output when given (an old
+// file there is replaced), else next to the project (see CreateReport).
+// Stores the flags in the database.  Returns the path written, or "" after
+// showing why not.
+std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
+                            const std::string& output, const std::array<bool, 6>& flags);
 
 // The base name of a path without folder and extension.
 std::string BaseName(const std::string& path);

@@ -131,6 +131,12 @@ TEST(DemoCliTest, WritesItsOutputsIntoTheFolder) {
   const json j = json::parse(ReadFile(dir.Path() + "/out/reduction.json"));
   EXPECT_EQ(j["replicates"].size(), 3u);
   EXPECT_EQ(j["state"], "locked");
+  const std::string report = ReadFile(dir.Path() + "/out/tensile.out");
+  EXPECT_NE(report.find("FITTING DATA USING POWER LAW CURVE, y = a*x^b"), std::string::npos);
+  EXPECT_NE(report.find("STATISTICAL ANALYSIS over all REPLICATES"), std::string::npos);
+  const CliResult best = RunCli("show '" + dir.Path() + "/out/tensile-bestfit.olm' --json", false);
+  ASSERT_EQ(best.status, 0);
+  EXPECT_EQ(json::parse(best.output)["replicates"][3]["title"], "mean curve");
 }
 
 }  // namespace

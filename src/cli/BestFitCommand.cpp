@@ -1,0 +1,50 @@
+// olm bestfit: one representative curve over the shown curves of a project.
+#include <memory>
+
+#include "cli/Commands.hpp"
+#include "engine/BestFit.hpp"
+#include "plot/Project.hpp"
+
+namespace olm::cli {
+
+namespace {
+
+struct BestFitOptions {
+  std::string project;
+  CBestFitForm form;
+  std::string end = "average";
+  std::string output;
+};
+
+int RunBestFit(BestFitOptions o) {
+  if (o.end == "extend")
+    o.form.endIndex = 0;
+  else if (o.end == "average")
+    o.form.endIndex = 1;
+  else if (o.end == "cut")
+    o.form.endIndex = 2;
+  else
+    throw UsageError("--end must be extend, average or cut");
+  CProject project;
+  if (!project.Open(o.project)) return kExitFailure;
+  if (!o.form.Proceed(project.Database())) return kExitFailure;
+  return project.Save(o.output.empty() ? o.project : o.output) ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+Command AddBestFitCommand(CLI::App& app) {
+  auto o = std::make_shared<BestFitOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "bestfit",
+      "Build the best-fit curve over the shown curves of a project, as a new data set, and save");
+  sub->add_option("PROJECT", o->project, "Project file")->required();
+  sub->add_option("--name", o->form.name, "Name of the new data set (at most 12 characters)")
+      ->capture_default_str();
+  sub->add_option("--points", o->form.points, "Number of points, 10 to 100")->capture_default_str();
+  sub->add_option("--end", o->end, "Curve end type: extend, average or cut")->capture_default_str();
+  sub->add_option("-o,--output", o->output, "Save to this file instead of PROJECT");
+  return {sub, [o] { return RunBestFit(*o); }};
+}
+
+}  // namespace olm::cli
