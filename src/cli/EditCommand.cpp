@@ -112,8 +112,7 @@ int RunEdit(const EditOptions& o) {
       return kExitFailure;
     }
   }
-  if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind))
-    return kExitFailure;
+  if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind)) return kExitFailure;
   if (o.list) PrintList(db, editor);
   return kExitOk;
 }
@@ -130,9 +129,10 @@ Command AddEditCommand(CLI::App& app) {
   sub->add_option("PROJECT", o->project, "Project file")->required();
   sub->add_option("COMMAND", o->commands, "Editor commands, run in order");
   sub->add_option("-o,--output", o->output, "Save to this file instead of PROJECT");
-  o->exportOption = sub->add_option("--export", o->exportTo,
-                  "After the commands, write the x and y data of replicate REPLICATE to FILE")
-                        ->type_name("REPLICATE FILE");
+  o->exportOption =
+      sub->add_option("--export", o->exportTo,
+                      "After the commands, write the x and y data of replicate REPLICATE to FILE")
+          ->type_name("REPLICATE FILE");
   sub->add_option("--kind", o->kind, "Data that --export writes: raw, smt or fit")
       ->capture_default_str();
   sub->add_flag("--list", o->list, "Print the replicate list after the commands");

@@ -31,7 +31,9 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-void Fail(const char* message) { ShowMessage(message, MessageKind::Error); }
+void Fail(const char* message) {
+  ShowMessage(message, MessageKind::Error);
+}
 
 // Reads a positive decimal number without a sign or leading zero from the
 // front of s; false when there is none or it does not fit an int.
@@ -76,7 +78,8 @@ void WidenTo(CMatrix<double>& m, int columns) {
   if (m.GetRows() < 1 || m.GetColumns() >= columns) return;
   CMatrix<double> wide(m.GetRows(), columns);
   wide.Set(0.0);
-  for (int i = 1; i <= m.GetRows(); ++i) std::copy(m.Row(i), m.Row(i) + m.GetColumns(), wide.Row(i));
+  for (int i = 1; i <= m.GetRows(); ++i)
+    std::copy(m.Row(i), m.Row(i) + m.GetColumns(), wide.Row(i));
   m.Swap(wide);
 }
 
@@ -156,8 +159,7 @@ std::vector<std::string> CRawDataEditor::Tokenize(std::string_view command) {
   std::vector<std::string> tokens;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= command.size(); ++i) {
-    if (i < command.size() && command[i] != '(' && command[i] != ',' && command[i] != ')')
-      continue;
+    if (i < command.size() && command[i] != '(' && command[i] != ',' && command[i] != ')') continue;
     const std::string_view token = TrimBlanks(command.substr(start, i - start));
     if (!token.empty()) tokens.emplace_back(token);
     start = i + 1;
@@ -171,10 +173,14 @@ const CMatrix<double>* CRawDataEditor::DataOf(int replicate, int kind) const {
   if (replicate < 1 || replicate > m_db.GetReplicateCount()) return nullptr;
   const CReplicate& rep = m_db.Replicate(replicate);
   switch (kind) {
-    case kCurveRaw: return &rep.raw;
-    case kCurveSmoothed: return &rep.smoothedData;
-    case kCurveFitted: return &rep.fitData;
-    default: return nullptr;
+    case kCurveRaw:
+      return &rep.raw;
+    case kCurveSmoothed:
+      return &rep.smoothedData;
+    case kCurveFitted:
+      return &rep.fitData;
+    default:
+      return nullptr;
   }
 }
 
@@ -604,7 +610,9 @@ int CRawDataEditor::GridRows() const {
   return m ? m->GetRows() : 0;
 }
 
-int CRawDataEditor::GridColumns() const { return VariableColumns(m_shown, m_shownKind); }
+int CRawDataEditor::GridColumns() const {
+  return VariableColumns(m_shown, m_shownKind);
+}
 
 std::string CRawDataEditor::ColumnVariable(int c) const {
   return ColumnVariableName(m_shown, c, m_shownKind);
@@ -622,7 +630,9 @@ std::string CRawDataEditor::ColumnUnits(int c) const {
   return c >= 1 && c <= rep.units.GetSize() ? rep.units(c) : std::string();
 }
 
-std::string CRawDataEditor::RowLabel(int r) const { return Format("ds%d_r%d", m_shown, r); }
+std::string CRawDataEditor::RowLabel(int r) const {
+  return Format("ds%d_r%d", m_shown, r);
+}
 
 std::string CRawDataEditor::CellText(int r, int c) const {
   if (r < 1 || r > GridRows() || c < 1 || c > GridColumns()) return {};

@@ -12,7 +12,9 @@
 namespace olm::test {
 namespace {
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
+}
 
 // A processed project of one replicate: time, strain and stress, x = strain.
 class EditCliTest : public ::testing::Test {
@@ -78,7 +80,8 @@ TEST_F(EditCliTest, NoticesGoToStdoutAndFailuresToStderr) {
 TEST_F(EditCliTest, OutputOptionLeavesTheProjectAlone) {
   const std::string out = dir.File("out.olm");
   const std::string before = ReadFile(path);
-  const CliResult r = Edit("-o " + Quote(out) + " 'createrep, copy, raw, 1, 2, 1, 3' 'deleterep, 1'");
+  const CliResult r =
+      Edit("-o " + Quote(out) + " 'createrep, copy, raw, 1, 2, 1, 3' 'deleterep, 1'");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(r.output,
             "Creating new replicate 2.\n"

@@ -73,9 +73,9 @@ class EditorTest : public ::testing::Test {
 
 TEST_F(EditorTest, CommandWordIsComparedInLowerCase) {
   ExpectApplied("DeleteRep,1");
-  EXPECT_EQ(ui.Texts(MessageKind::Information),
-            std::vector<std::string>{
-                "Replicate 1 has been deleted. There are 2 remaining replicates."});
+  EXPECT_EQ(
+      ui.Texts(MessageKind::Information),
+      std::vector<std::string>{"Replicate 1 has been deleted. There are 2 remaining replicates."});
   ASSERT_EQ(db.GetReplicateCount(), 2);
   EXPECT_EQ(db.Replicate(1).GetTitle(), "B");
   EXPECT_EQ(db.Replicate(2).GetTitle(), "C");
@@ -260,9 +260,9 @@ TEST_F(EditorTest, AssignmentToSmoothedOrFittedIsRefused) {
 
 TEST_F(EditorTest, OnlyCanonicalColumnNamesCanBeAssigned) {
   for (const char* command :
-       {"ds4_c1_raw = 1", "ds0_c1_raw = 1", "ds01_c1_raw = 1", "DS1_c1_raw = 1",
-        "ds1_c1_Raw = 1", "ds1_c1_raw2 = 1", "ds1_c1 = 1", "x = 1", "ds1_c1_raw x = 1",
-        "ds1_r1 = 1", "= 1", "ds99999999999_c1_raw = 1"})
+       {"ds4_c1_raw = 1", "ds0_c1_raw = 1", "ds01_c1_raw = 1", "DS1_c1_raw = 1", "ds1_c1_Raw = 1",
+        "ds1_c1_raw2 = 1", "ds1_c1 = 1", "x = 1", "ds1_c1_raw x = 1", "ds1_r1 = 1", "= 1",
+        "ds99999999999_c1_raw = 1"})
     ExpectRefused(command, "Invalid variable name.");
   EXPECT_FALSE(editor.IsModified());
 }
@@ -359,8 +359,7 @@ TEST_F(ProcessedEditorTest, SmoothedAndFittedColumnsCanBeRead) {
   ExpectApplied("createrep, fitted, fit, 1, 1, 1, 2");
   const CReplicate& rep = db.Replicate(2);
   ASSERT_EQ(rep.pointCount, 14);
-  for (int i = 1; i <= 14; ++i)
-    EXPECT_NEAR(rep.raw(i, 2), 2 * rep.raw(i, 1) + 1, 1e-9) << i;
+  for (int i = 1; i <= 14; ++i) EXPECT_NEAR(rep.raw(i, 2), 2 * rep.raw(i, 1) + 1, 1e-9) << i;
   ExpectRefused("ds1_c2_raw = ds1_c2_smt", "Invalid expression");  // 12 rows, not 11
   ExpectApplied("ds1_c2_raw = ds1_c2_raw * 0 + max(ds1_c2_fit)");
   EXPECT_NEAR(db.Replicate(1).raw(1, 2), 21.0, 1e-9);
@@ -498,7 +497,7 @@ TEST_F(EditorTest, ExportFailuresAreReported) {
 TEST_F(EditorTest, UpdateDocumentRecomputesTheExtents) {
   ExpectApplied("zero,2,1");
   CRawDataEditor::UpdateDocument(db);
-  EXPECT_EQ(db.GetExtent(kRawMin, 1), 0.0);   // replicate 2's x now starts at 0
+  EXPECT_EQ(db.GetExtent(kRawMin, 1), 0.0);  // replicate 2's x now starts at 0
   EXPECT_EQ(db.GetExtent(kRawMax, 1), 30.0);
   EXPECT_EQ(db.GetExtent(kRawMin, 2), -2.0);
   EXPECT_EQ(db.GetExtent(kRawMax, 2), 7.0);
