@@ -36,6 +36,8 @@ Command AddShowCommand(CLI::App& app);
 Command AddReportCommand(CLI::App& app);
 Command AddBestFitCommand(CLI::App& app);
 Command AddProcessCommand(CLI::App& app);
+// olm edit PROJECT COMMAND...: runs raw-data editor commands and saves the project.
+Command AddEditCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

@@ -23,6 +23,7 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddReportCommand(app));
   commands.push_back(AddBestFitCommand(app));
   commands.push_back(AddProcessCommand(app));
+  commands.push_back(AddEditCommand(app));
 
   try {
     app.parse(argc, argv);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numerics/ExpressionEvaluator.hpp"
+
 namespace olm {
 
 namespace {
@@ -120,11 +122,13 @@ bool CReplicate::DeleteColumn(int c) {
   return true;
 }
 
-CReplicateDB::CReplicateDB() {
+CReplicateDB::CReplicateDB() : m_evaluator(std::make_unique<CExpressionEvaluator>()) {
   for (auto& slot : m_replicates) slot = std::make_unique<CReplicate>();
   m_reportFlags.fill(false);
   Clear(false);
 }
+
+CReplicateDB::~CReplicateDB() = default;
 
 void CReplicateDB::ResetExtents() {
   for (int k = kRawMin; k <= kOverallMin; ++k) m_extents[k] = {kBig, kBig};
@@ -138,6 +142,7 @@ void CReplicateDB::Clear(bool keepData) {
     title = "Untitled";
     smoothedFlag = fittedFlag = thirdFlag = 0;
     plotSettings.Reset();
+    m_evaluator->ClearVariables();
   }
   ResetExtents();
 }

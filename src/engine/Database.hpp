@@ -15,6 +15,8 @@
 
 namespace olm {
 
+class CExpressionEvaluator;
+
 // Smoothing methods of a zone.
 enum SmoothingMethod {
   kSmoothNone = 0,
@@ -172,11 +174,13 @@ class CReplicateDB {
   static constexpr double kFileVersion = 0.913;
 
   CReplicateDB();
+  ~CReplicateDB();
   CReplicateDB(const CReplicateDB&) = delete;
   CReplicateDB& operator=(const CReplicateDB&) = delete;
 
   // keepData false: no replicates, title "Untitled", processed flags cleared,
-  // outlier-replicate list emptied, plot settings reset.  Always: extents reset.
+  // outlier-replicate list emptied, plot settings reset, the evaluator's
+  // variables removed.  Always: extents reset.
   void Clear(bool keepData);
   // Resets the replicate slots first..20 to their defaults.
   void ResetReplicates(int first);
@@ -208,6 +212,11 @@ class CReplicateDB {
 
   bool GetReportFlag(int i) const { return m_reportFlags[static_cast<size_t>(i - 1)]; }
   void SetReportFlag(int i, bool on) { m_reportFlags[static_cast<size_t>(i - 1)] = on; }
+
+  // The calculator that evaluates column expressions on this database; it
+  // lives as long as the database, so what one statement assigns stays
+  // visible to later ones.
+  CExpressionEvaluator& Evaluator() { return *m_evaluator; }
 
   bool IsSmoothed() const { return smoothedFlag != 0; }
   bool IsLocked() const { return fittedFlag != 0; }
@@ -242,6 +251,7 @@ class CReplicateDB {
   std::array<std::unique_ptr<CReplicate>, kMaxReplicates> m_replicates;
   std::array<bool, kReportFlags> m_reportFlags{};
   std::array<std::array<double, 2>, 8> m_extents{};
+  std::unique_ptr<CExpressionEvaluator> m_evaluator;
 };
 
 // Trapezoidal area under rows 1..n of a matrix's x and y columns.

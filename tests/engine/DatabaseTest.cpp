@@ -4,6 +4,7 @@
 #include "TestSupport.hpp"
 #include "engine/Database.hpp"
 #include "engine/Reformat.hpp"
+#include "numerics/ExpressionEvaluator.hpp"
 
 namespace olm {
 namespace {
@@ -212,6 +213,18 @@ TEST(ReformatTest, RefusesBadCounts) {
   EXPECT_FALSE(Reformat(one, 1, 3, 1, 5));
   EXPECT_EQ(ui.Last(), "Number of data columns must be greater than 0 for reformatting");
   EXPECT_EQ(m.GetRows(), 3);
+}
+
+TEST(DatabaseTest, EvaluatorKeepsVariablesUntilTheDatabaseIsCleared) {
+  CReplicateDB db;
+  double v = 0.0;
+  ASSERT_EQ(db.Evaluator().EvaluateScalar("k = 4", v), 0);
+  ASSERT_EQ(db.Evaluator().EvaluateScalar("k * 2", v), 0);
+  EXPECT_EQ(v, 8.0);
+  db.ComputeExtents(true);
+  EXPECT_NE(db.Evaluator().FindVariable("k"), nullptr);
+  db.Clear(false);
+  EXPECT_EQ(db.Evaluator().FindVariable("k"), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,142 @@
+// olm edit: run raw-data editor commands on a saved project.
+//
+// The commands run in order through the editor, as typed into its command
+// box one after another.  Notices go to stdout and failures to stderr, as the
+// editor's message boxes would show them; a question is answered Yes.  The
+// first failing command ends the run with status 1 and nothing is saved;
+// when all succeed the extents and plot limits are refreshed (as after the
+// editor closes) and the project is saved.  --export writes a replicate's x
+// and y data after the commands.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/Commands.hpp"
+#include "editing/EditCommands.hpp"
+#include "numerics/UserInterface.hpp"
+#include "plot/Project.hpp"
+
+namespace olm::cli {
+
+namespace {
+
+struct EditOptions {
+  std::string project;
+  std::vector<std::string> commands;
+  std::string output;
+  std::pair<int, std::string> exportTo;
+  CLI::Option* exportOption = nullptr;
+  std::string kind = "raw";
+  bool list = false;
+};
+
+// Shows the editor's messages as its message boxes would: notices on stdout,
+// failures on stderr; questions are printed and answered Yes.
+class CEditUi : public IUserInterface {
+ public:
+  void Show(MessageKind kind, std::string_view text) override {
+    if (kind == MessageKind::Information) {
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      std::fputc('\n', stdout);
+      std::fflush(stdout);
+      return;
+    }
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    if (kind != MessageKind::Diagnostic) std::fputc('\n', stderr);
+    std::fflush(stderr);
+  }
+  bool Ask(std::string_view text, QuestionKind kind, std::string_view, bool* stopAsking) override {
+    std::printf("%.*s %s\n", static_cast<int>(text.size()), text.data(),
+                kind == QuestionKind::YesNo ? "[Yes]" : "[OK]");
+    std::fflush(stdout);
+    if (stopAsking) *stopAsking = false;
+    return true;
+  }
+};
+
+int KindOf(const std::string& name) {
+  if (name == "raw") return kCurveRaw;
+  if (name == "smt") return kCurveSmoothed;
+  if (name == "fit") return kCurveFitted;
+  throw UsageError("--kind must be raw, smt or fit");
+}
+
+void PrintList(const CReplicateDB& db, const CRawDataEditor& editor) {
+  std::vector<std::vector<std::string>> rows = {CRawDataEditor::ListHeadings()};
+  for (int r = 1; r <= db.GetReplicateCount(); ++r) rows.push_back(editor.ListRow(r));
+  std::vector<std::size_t> widths(rows[0].size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t k = 0; k < row.size() && k < widths.size(); ++k)
+      widths[k] = std::max(widths[k], row[k].size());
+  for (const auto& row : rows) {
+    std::string line;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      std::string cell = row[k];
+      if (k + 1 < row.size()) cell.resize(widths[k] + 2, ' ');
+      line += cell;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::printf("%s\n", line.c_str());
+  }
+}
+
+int RunEdit(const EditOptions& o) {
+  const bool exporting = o.exportOption && o.exportOption->count() > 0;
+  if (o.commands.empty() && !exporting && !o.list)
+    throw UsageError("give at least one COMMAND, --export or --list");
+  const int kind = KindOf(o.kind);
+
+  CEditUi ui;
+  CScopedUserInterface scoped(ui);
+  CProject project;
+  if (!project.Open(o.project)) return kExitFailure;
+  CReplicateDB& db = project.Database();
+  CRawDataEditor editor(db);
+
+  for (std::size_t k = 0; k < o.commands.size(); ++k) {
+    if (!editor.Apply(o.commands[k])) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "olm edit: command %zu \"%s\" failed; the project was not saved\n",
+                   k + 1, o.commands[k].c_str());
+      return kExitFailure;
+    }
+  }
+  if (!o.commands.empty()) {
+    CRawDataEditor::UpdateDocument(db);
+    const std::string& target = o.output.empty() ? o.project : o.output;
+    if (!project.Save(target)) {
+      std::fprintf(stderr, "olm edit: the project was not saved to %s\n", target.c_str());
+      return kExitFailure;
+    }
+  }
+  if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind)) return kExitFailure;
+  if (o.list) PrintList(db, editor);
+  return kExitOk;
+}
+
+}  // namespace
+
+Command AddEditCommand(CLI::App& app) {
+  auto o = std::make_shared<EditOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "edit",
+      "Run raw-data editor commands on a saved project and save it when all succeed, e.g. "
+      "\"ds1_c4_raw = ds1_c3_raw * 2\", \"zero, 1, 2\", \"deleterep, 2\", "
+      "\"createrep, copy, raw, 1, 2, 1, 3\", \"reformat, 1, 1, 2, 100\"");
+  sub->add_option("PROJECT", o->project, "Project file")->required();
+  sub->add_option("COMMAND", o->commands, "Editor commands, run in order");
+  sub->add_option("-o,--output", o->output, "Save to this file instead of PROJECT");
+  o->exportOption =
+      sub->add_option("--export", o->exportTo,
+                      "After the commands, write the x and y data of replicate REPLICATE to FILE")
+          ->type_name("REPLICATE FILE");
+  sub->add_option("--kind", o->kind, "Data that --export writes: raw, smt or fit")
+      ->capture_default_str();
+  sub->add_flag("--list", o->list, "Print the replicate list after the commands");
+  return {sub, [o] { return RunEdit(*o); }};
+}
+
+}  // namespace olm::cli
