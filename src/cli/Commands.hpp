@@ -34,6 +34,8 @@ Command AddDistCommand(CLI::App& app);
 Command AddCalcCommand(CLI::App& app);
 Command AddShowCommand(CLI::App& app);
 Command AddProcessCommand(CLI::App& app);
+// olm plot PROJECT -o FILE.png|.svg|.pdf [--axes ..] [--size WxH] [--best-fit]
+Command AddPlotCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

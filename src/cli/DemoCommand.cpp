@@ -6,6 +6,7 @@
 #include "cli/Paths.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "plot/PlotPainter.hpp"
 #include "plot/Project.hpp"
 
 namespace olm::cli {
@@ -75,6 +76,16 @@ int RunDemo(const std::string& dirArg) {
                                                                 nlohmann::json::error_handler_t::replace) +
                                    "\n"))
     return kExitFailure;
+  // Curve styles of the plot: raw data light grey, smoothed curves in
+  // colour, fits black and dashed.
+  for (int r = 1; r <= db->GetReplicateCount(); ++r) {
+    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveRaw)).colourIndex = 13;
+    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveSmoothed)).colourIndex = r;
+    CCurveStyle& fit = db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveFitted));
+    fit.colourIndex = 0;
+    fit.lineStyleIndex = 1;
+    fit.lineWidth = 1;
+  }
   // The project file, with a label over the plot.
   const std::string projectPath = dir + "/tensile.olm";
   CGEList objects;
@@ -83,8 +94,16 @@ int RunDemo(const std::string& dirArg) {
   label->SetEndPoints({{db->GetExtent(kOverallMin, 1), db->GetExtent(kOverallMax, 2), 0.0}});
   objects.Add(std::move(label));
   if (!SaveProjectFile(projectPath, *db, objects)) return kExitFailure;
-  std::printf("\nwrote %s\nwrote %s\nwrote %s\n", summaryPath.c_str(), jsonPath.c_str(),
-              projectPath.c_str());
+  // The plot as the desktop program shows it, with its curve labels.
+  const std::string plotPath = dir + "/tensile.png";
+  {
+    CGuiApplicationScope gui;
+    CPlotView view;
+    if (!ExportPlot(plotPath, 1600, 1000, view, *db, objects, view.PaintOptions()))
+      return kExitFailure;
+  }
+  std::printf("\nwrote %s\nwrote %s\nwrote %s\nwrote %s\n", summaryPath.c_str(),
+              jsonPath.c_str(), projectPath.c_str(), plotPath.c_str());
   return kExitOk;
 }
 

@@ -21,6 +21,7 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddCalcCommand(app));
   commands.push_back(AddShowCommand(app));
   commands.push_back(AddProcessCommand(app));
+  commands.push_back(AddPlotCommand(app));
 
   try {
     app.parse(argc, argv);
