@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
+#include "engine/Simd.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -150,7 +152,7 @@ void Widen(double& lo, double& hi, bool log) {
 }
 
 int DecadeCount(double lo, double hi) {
-  const double d = hi - lo + 1e-9;
+  const double d = hi - lo + 1e-6;
   return d < 0 ? 0 : d > 1e6 ? 1000000 : static_cast<int>(d);
 }
 
@@ -207,17 +209,103 @@ void CAxisGraph<T, XLog, YLog>::AppendMarkerPoints(const CCurveView& curve,
   const int left = m_frame.left - kBorder, top = m_frame.top - kBorder;
   const int w = m_frame.Width() + 2 * kBorder + 1, h = m_frame.Height() + 2 * kBorder + 1;
   std::vector<uint8_t> seen(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-  this->ForEachInside(curve, [&](int px, int py) {
-    const int cx = px - left, cy = py - top;
-    if (cx < 0 || cy < 0 || cx >= w || cy >= h) {
-      out.push_back({px, py});
-      return;
+  this->ForEachInsideBlock(curve, [&](const int* px, const int* py, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+      const int cx = px[i] - left, cy = py[i] - top;
+      if (cx >= 0 && cy >= 0 && cx < w && cy < h) {
+        uint8_t& s =
+            seen[static_cast<size_t>(cy) * static_cast<size_t>(w) + static_cast<size_t>(cx)];
+        if (s) continue;
+        s = 1;
+      }
+      out.push_back({px[i], py[i]});
     }
-    uint8_t& s = seen[static_cast<size_t>(cy) * static_cast<size_t>(w) + static_cast<size_t>(cx)];
-    if (s) return;
-    s = 1;
-    out.push_back({px, py});
   });
+}
+
+namespace {
+
+using V4 = simd::V4;
+using M4 = simd::M4;
+using I4 = int __attribute__((vector_size(16)));
+
+OLM_INLINE V4 Gather4(const double* p, std::ptrdiff_t stride) {
+  return V4{p[0], p[stride], p[2 * stride], p[3 * stride]};
+}
+
+}  // namespace
+
+// Four points at a time: the window test and the mapping without branches;
+// four inside points are stored at once, others one by one.
+OLM_CLONES size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride,
+                                 size_t n, const CBlockMapping& m, int* px, int* py) {
+  const V4 x0 = simd::Splat4(m.x0), y0 = simd::Splat4(m.y0);
+  const V4 sx = simd::Splat4(m.sx), sy = simd::Splat4(m.sy);
+  const V4 uLo = simd::Splat4(m.uLo), uHi = simd::Splat4(m.uHi);
+  const V4 vLo = simd::Splat4(m.vLo), vHi = simd::Splat4(m.vHi);
+  const V4 left = simd::Splat4(m.left), bottom = simd::Splat4(m.bottom);
+  const V4 half = simd::Splat4(0.5);
+  // Held within the device range (a window far narrower than the outside
+  // tolerance lets inside points lie far off the frame).
+  const V4 lim = simd::Splat4(CGraph::kCoordinateLimit);
+  const I4 leftI = {static_cast<int>(m.left), static_cast<int>(m.left), static_cast<int>(m.left),
+                    static_cast<int>(m.left)};
+  const I4 bottomI = {static_cast<int>(m.bottom), static_cast<int>(m.bottom),
+                      static_cast<int>(m.bottom), static_cast<int>(m.bottom)};
+  size_t k = 0, i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(i) * stride;
+    const V4 a = Gather4(u + at, stride), b = Gather4(v + at, stride);
+    const M4 inside = (a >= uLo) & (a <= uHi) & (b >= vLo) & (b <= vHi);
+    if (!(inside[0] | inside[1] | inside[2] | inside[3])) continue;
+    V4 fx, fy;
+    if (m.rounded) {
+      fx = (a - x0) / sx + left + half;
+      fy = (b - y0) / sy + half;
+    } else {
+      fx = (a - x0) / sx;
+      fy = bottom - (b - y0) / sy;
+    }
+    fx = fx < -lim ? -lim : fx;
+    fx = fx > lim ? lim : fx;
+    fy = fy < -lim ? -lim : fy;
+    fy = fy > lim ? lim : fy;
+    I4 jx = __builtin_convertvector(simd::Keep4(fx, inside), I4);
+    I4 jy = __builtin_convertvector(simd::Keep4(fy, inside), I4);
+    if (m.rounded)
+      jy = bottomI - jy;
+    else
+      jx = jx + leftI;
+    if (inside[0] & inside[1] & inside[2] & inside[3]) {
+      std::memcpy(px + k, &jx, sizeof jx);
+      std::memcpy(py + k, &jy, sizeof jy);
+      k += 4;
+      continue;
+    }
+    for (int l = 0; l < 4; ++l) {
+      if (!inside[l]) continue;
+      px[k] = jx[l];
+      py[k] = jy[l];
+      ++k;
+    }
+  }
+  constexpr double kLim = CGraph::kCoordinateLimit;
+  for (; i < n; ++i) {
+    const double a = u[static_cast<std::ptrdiff_t>(i) * stride];
+    const double b = v[static_cast<std::ptrdiff_t>(i) * stride];
+    if (!(a >= m.uLo && a <= m.uHi && b >= m.vLo && b <= m.vHi)) continue;
+    if (m.rounded) {
+      px[k] = static_cast<int>(std::clamp((a - m.x0) / m.sx + m.left + 0.5, -kLim, kLim));
+      py[k] = static_cast<int>(m.bottom) -
+              static_cast<int>(std::clamp((b - m.y0) / m.sy + 0.5, -kLim, kLim));
+    } else {
+      px[k] = static_cast<int>(std::clamp((a - m.x0) / m.sx, -kLim, kLim)) +
+              static_cast<int>(m.left);
+      py[k] = static_cast<int>(std::clamp(m.bottom - (b - m.y0) / m.sy, -kLim, kLim));
+    }
+    ++k;
+  }
+  return k;
 }
 
 template class CAxisGraph<double, false, false>;
@@ -322,7 +410,7 @@ CAxisMarks CGraph::LogMarks(bool xAxis) const {
   CAxisMarks marks;
   const double lo = xAxis ? m_xMin : m_yMin, hi = xAxis ? m_xMax : m_yMax;
   const std::string& format = xAxis ? m_xFormat : m_yFormat;
-  constexpr double kEps = 1e-9;
+  constexpr double kEps = 1e-6;
   const auto map = [&](double t) { return xAxis ? MapU(t - lo) : MapV(t - lo); };
   // Decades start at the window minimum; at most a few hundred are drawn.
   for (int d = 1; d <= 400 && lo + d - 1 <= hi + kEps; ++d) {

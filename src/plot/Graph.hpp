@@ -37,8 +37,8 @@
 //   decade ticked and gridded, and a decade label appears only when the
 //   decade's value lies in the window (1..1000: 1, 10, 100, 1000;
 //   1..500: 1, 10, 100).  The decade count is trunc(log10 max - log10 min),
-//   taken with a 1e-9 allowance so that windows held as floats count their
-//   whole decades.
+//   taken with a 1e-6 allowance (and ticks and labels placed with the same
+//   allowance) so that windows held as floats count their whole decades.
 // - Axis number formats are printf formats with one floating conversion
 //   (flags, width and precision allowed, "%%" kept); any other format is
 //   replaced by "%-g" so a stored format can never read arguments that are
@@ -295,29 +295,38 @@ class CColumnThinner {
   CColumnThinner(std::vector<CDevicePoint>& out, bool thin) : m_out(out), m_thin(thin) {}
   ~CColumnThinner() { Flush(); }
 
-  void Add(int x, int y) {
+  void Add(int x, int y) { AddBlock(&x, &y, 1); }
+
+  // Points x[i], y[i] in order.
+  void AddBlock(const int* xs, const int* ys, size_t n) {
     if (!m_thin) {
-      m_out.push_back({x, y});
+      for (size_t i = 0; i < n; ++i) m_out.push_back({xs[i], ys[i]});
       return;
     }
-    if (m_open && x == m_x) {
-      ++m_seq;
-      if (y < m_min) {
-        m_min = y;
-        m_minSeq = m_seq;
+    size_t i = 0;
+    while (i < n) {
+      if (!m_open || xs[i] != m_x) {
+        Flush();
+        m_open = true;
+        m_x = xs[i];
+        m_first = m_min = m_max = m_last = ys[i];
+        m_seq = m_minSeq = m_maxSeq = 0;
+        ++i;
+        continue;
       }
-      if (y > m_max) {
-        m_max = y;
-        m_maxSeq = m_seq;
+      // The rest of this column's run within the block.
+      int lo = m_min, hi = m_max;
+      long seq = m_seq, loSeq = m_minSeq, hiSeq = m_maxSeq;
+      const int x = m_x;
+      for (; i < n && xs[i] == x; ++i) {
+        const int y = ys[i];
+        ++seq;
+        if (y < lo) lo = y, loSeq = seq;
+        if (y > hi) hi = y, hiSeq = seq;
       }
-      m_last = y;
-      return;
+      m_min = lo, m_max = hi, m_seq = seq, m_minSeq = loSeq, m_maxSeq = hiSeq;
+      m_last = ys[i - 1];
     }
-    Flush();
-    m_open = true;
-    m_x = x;
-    m_first = m_min = m_max = m_last = y;
-    m_seq = m_minSeq = m_maxSeq = 0;
   }
 
   void Flush() {
@@ -346,6 +355,20 @@ class CColumnThinner {
   int m_x = 0, m_first = 0, m_min = 0, m_max = 0, m_last = 0;
   long m_seq = 0, m_minSeq = 0, m_maxSeq = 0;
 };
+
+// The linear part of a mapping, in axis units (log10 on a log axis).
+struct CBlockMapping {
+  double x0 = 0, y0 = 0, sx = 1, sy = 1;  // window minima and scales
+  double left = 0, bottom = 0;            // frame
+  double uLo = 0, uHi = 0, vLo = 0, vHi = 0;  // the window widened by the tolerance
+  bool rounded = true;                    // kind 0 rounds, the others truncate
+};
+constexpr size_t kMapBlock = 1024;
+// Maps n points (u[i * stride], v[i * stride], already in axis units) and
+// writes the device points of those inside, in order, to px and py; returns
+// their number.  The arithmetic is that of WorldToDevice.
+size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride, size_t n,
+                      const CBlockMapping& m, int* px, int* py);
 
 // The four axis kinds share one implementation; XLog and YLog select the
 // axes, and kind 0 rounds to the nearest pixel while the others truncate.
@@ -391,7 +414,9 @@ class CAxisGraph : public CGraph {
   void AppendPolyline(const CCurveView& curve, bool thin,
                       std::vector<CDevicePoint>& out) const override {
     CColumnThinner thinner(out, thin);
-    ForEachInside(curve, [&](int px, int py) { thinner.Add(px, py); });
+    ForEachInsideBlock(curve, [&](const int* px, const int* py, size_t n) {
+      thinner.AddBlock(px, py, n);
+    });
   }
   void AppendMarkerPoints(const CCurveView& curve,
                           std::vector<CDevicePoint>& out) const override;
@@ -427,51 +452,33 @@ class CAxisGraph : public CGraph {
     return ToInt(m_frame.bottom - v / m_yScale);
   }
 
-  // Calls f(px, py) for the inside points in order.  The mapping is done a
-  // block at a time so that the arithmetic runs without branches.
+  // Calls f(px, py, n) with the device points of the inside points, a block
+  // at a time, in order.
   template <class F>
-  void ForEachInside(const CCurveView& c, F&& f) const {
-    constexpr size_t kBlock = 512;
-    int px[kBlock], py[kBlock];
-    uint8_t inside[kBlock];
+  void ForEachInsideBlock(const CCurveView& c, F&& f) const {
+    CBlockMapping m;
+    m.x0 = m_xMin, m.y0 = m_yMin, m.sx = m_xScale, m.sy = m_yScale;
+    m.left = m_frame.left, m.bottom = m_frame.bottom;
     const double t = m_outsideTolerance;
-    const double uLo = m_xMin - t, uHi = m_xMax + t, vLo = m_yMin - t, vHi = m_yMax + t;
-    const double x0 = m_xMin, y0 = m_yMin, sx = m_xScale, sy = m_yScale;
-    const double left = m_frame.left, bottom = m_frame.bottom;
-    constexpr double lim = kCoordinateLimit;
-    for (size_t start = 0; start < c.count; start += kBlock) {
-      const size_t n = c.count - start < kBlock ? c.count - start : kBlock;
+    m.uLo = m_xMin - t, m.uHi = m_xMax + t, m.vLo = m_yMin - t, m.vHi = m_yMax + t;
+    m.rounded = kRounded;
+    int px[kMapBlock], py[kMapBlock];
+    [[maybe_unused]] double lu[kMapBlock], lv[kMapBlock];
+    for (size_t start = 0; start < c.count; start += kMapBlock) {
+      const size_t n = c.count - start < kMapBlock ? c.count - start : kMapBlock;
       const double* xs = c.x + static_cast<std::ptrdiff_t>(start) * c.stride;
       const double* ys = c.y + static_cast<std::ptrdiff_t>(start) * c.stride;
-      for (size_t i = 0; i < n; ++i) {
-        const double u = AxisX(xs[static_cast<std::ptrdiff_t>(i) * c.stride]);
-        const double v = AxisY(ys[static_cast<std::ptrdiff_t>(i) * c.stride]);
-        const bool in = u >= uLo && u <= uHi && v >= vLo && v <= vHi;
-        inside[i] = in;
-        // Inside points lie within a pixel or so of the frame; the others
-        // are only held in range and never used.
-        double fx, fy;
-        if constexpr (kRounded) {
-          fx = (u - x0) / sx + left + 0.5;
-          fy = (v - y0) / sy + 0.5;
-        } else {
-          fx = (u - x0) / sx;
-          fy = bottom - (v - y0) / sy;
+      size_t k;
+      if constexpr (XLog || YLog) {
+        for (size_t i = 0; i < n; ++i) {
+          lu[i] = AxisX(xs[static_cast<std::ptrdiff_t>(i) * c.stride]);
+          lv[i] = AxisY(ys[static_cast<std::ptrdiff_t>(i) * c.stride]);
         }
-        fx = in ? fx : 0.0;
-        fy = in ? fy : 0.0;
-        fx = fx < -lim ? -lim : fx > lim ? lim : fx;
-        fy = fy < -lim ? -lim : fy > lim ? lim : fy;
-        px[i] = static_cast<int>(fx);
-        py[i] = static_cast<int>(fy);
+        k = MapInsideBlock(lu, lv, 1, n, m, px, py);
+      } else {
+        k = MapInsideBlock(xs, ys, c.stride, n, m, px, py);
       }
-      for (size_t i = 0; i < n; ++i) {
-        if (!inside[i]) continue;
-        if constexpr (kRounded)
-          f(px[i], m_frame.bottom - py[i]);
-        else
-          f(px[i] + m_frame.left, py[i]);
-      }
+      if (k > 0) f(static_cast<const int*>(px), static_cast<const int*>(py), k);
     }
   }
 };

@@ -28,7 +28,7 @@ QColor CQtPlotCanvas::Colour(uint32_t bgr) {
 
 QString CQtPlotCanvas::ToQString(std::string_view text) {
   const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-  QStringDecoder decoder(QStringDecoder::Utf8);
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString s = decoder(bytes);
   if (decoder.hasError()) return QString::fromLatin1(bytes);
   return s;
@@ -112,8 +112,93 @@ void CQtPlotCanvas::Line(int x1, int y1, int x2, int y2) {
 
 void CQtPlotCanvas::Polyline(const CDevicePoint* points, size_t count) {
   if (count < 2) return;
+  if (RasterPolyline(points, count)) return;
   const auto& p = Points(points, count);
   m_painter.drawPolyline(p.data(), static_cast<int>(p.size()));
+}
+
+namespace {
+
+// Pixels of an opaque solid pen written straight into an image.
+class CPixelStamp {
+ public:
+  CPixelStamp(QImage& image, QRgb colour, int width)
+      : m_bits(image.bits()),
+        m_stride(image.bytesPerLine()),
+        m_w(image.width()),
+        m_h(image.height()),
+        m_colour(colour),
+        m_size(width),
+        m_offset(-(width / 2)) {}
+
+  // The square of the pen's width at a pixel of the line.
+  void Stamp(int x, int y) {
+    const int x0 = std::max(0, x + m_offset), x1 = std::min(m_w, x + m_offset + m_size);
+    const int y0 = std::max(0, y + m_offset), y1 = std::min(m_h, y + m_offset + m_size);
+    for (int yy = y0; yy < y1; ++yy) {
+      QRgb* row = reinterpret_cast<QRgb*>(m_bits + static_cast<qsizetype>(yy) * m_stride);
+      for (int xx = x0; xx < x1; ++xx) row[xx] = m_colour;
+    }
+  }
+
+  // Every pixel from a to b, both ends included.
+  void Segment(int ax, int ay, int bx, int by) {
+    // Segments that miss the image by more than the pen are skipped whole.
+    const int reach = m_size;
+    if (std::max(ax, bx) < -reach || std::min(ax, bx) >= m_w + reach ||
+        std::max(ay, by) < -reach || std::min(ay, by) >= m_h + reach)
+      return;
+    const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
+    const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+      Stamp(ax, ay);
+      if (ax == bx && ay == by) break;
+      const int e2 = 2 * err;
+      if (e2 >= dy) err += dy, ax += sx;
+      if (e2 <= dx) err += dx, ay += sy;
+    }
+  }
+
+ private:
+  uchar* m_bits;
+  qsizetype m_stride;
+  int m_w, m_h;
+  QRgb m_colour;
+  int m_size, m_offset;
+};
+
+}  // namespace
+
+bool CQtPlotCanvas::RasterPolyline(const CDevicePoint* points, size_t count) {
+  QPaintDevice* device = m_painter.device();
+  if (!device || device->devType() != QInternal::Image) return false;
+  QImage& image = *static_cast<QImage*>(device);
+  const QImage::Format f = image.format();
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+      f != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  const QPen& pen = m_painter.pen();
+  const QTransform& t = m_painter.deviceTransform();
+  if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern ||
+      pen.color().alpha() != 255 || m_painter.opacity() != 1.0 ||
+      m_painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+      m_painter.testRenderHint(QPainter::Antialiasing) || m_painter.hasClipping() ||
+      t.type() > QTransform::TxTranslate || !image.isDetached())
+    return false;
+  const int dx = static_cast<int>(t.dx()), dy = static_cast<int>(t.dy());
+  if (dx != t.dx() || dy != t.dy()) return false;
+  // Points far off the image (a window far narrower than the outside
+  // tolerance) are left to the painter, which clips lines first.
+  const int w = image.width(), h = image.height();
+  for (size_t i = 0; i < count; ++i) {
+    const int x = points[i].x + dx, y = points[i].y + dy;
+    if (x < -w || x > 2 * w || y < -h || y > 2 * h) return false;
+  }
+  CPixelStamp stamp(image, pen.color().rgb(), std::max(1, static_cast<int>(pen.widthF() + 0.5)));
+  for (size_t i = 1; i < count; ++i)
+    stamp.Segment(points[i - 1].x + dx, points[i - 1].y + dy, points[i].x + dx, points[i].y + dy);
+  return true;
 }
 
 void CQtPlotCanvas::Polygon(const CDevicePoint* points, size_t count) {

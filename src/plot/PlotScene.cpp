@@ -256,7 +256,8 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
       canvas.SetPen(pen);
       canvas.SetBrush(false);
       points.clear();
-      graph.AppendPolyline(curve, options.thin, points);
+      // A dash pattern runs along the path, so only solid curves are thinned.
+      graph.AppendPolyline(curve, options.thin && pen.style == kPenSolid, points);
       if (points.size() > 1) canvas.Polyline(points.data(), points.size());
       result.polylinePoints += points.size();
       if (markers && markerKind > 0) {

@@ -29,6 +29,9 @@
 //   hidden.
 // - The best-fit curve is drawn black, solid, three pixels wide, labelled
 //   by the "Best Fit" text object.
+// - Large curves are thinned for drawing (see CGraph::AppendPolyline) when
+//   their pen is solid, which draws the same pixels; a dash pattern follows
+//   the length of the path, so dashed and dotted curves are drawn whole.
 // - Annotation objects and text are drawn with smoothed edges.
 // - Printing multiplies every line width by the line-width factor and every
 //   font height by the font scale.
