@@ -436,26 +436,17 @@ CAxisMarks CGraph::YAxisMarks() const {
   return m_yLog ? LogMarks(false) : LinearMarks(false);
 }
 
-std::vector<int> CGraph::VerticalGridLines() const {
+std::vector<int> CGraph::GridLines(bool xAxis) const {
   std::vector<int> lines;
-  if (m_xLog) {
-    for (const CAxisTick& t : LogMarks(true).ticks) lines.push_back(t.position);
-  } else if (m_verticalGrid) {
-    const int n = m_xGridDivisions;
-    for (int i = 1; i < n; ++i)
-      lines.push_back(m_frame.left + static_cast<int>(static_cast<double>(i) * m_frame.Width() / n + 0.5));
-  }
-  return lines;
-}
-
-std::vector<int> CGraph::HorizontalGridLines() const {
-  std::vector<int> lines;
-  if (m_yLog) {
-    for (const CAxisTick& t : LogMarks(false).ticks) lines.push_back(t.position);
-  } else if (m_horizontalGrid) {
-    const int n = m_yGridDivisions;
-    for (int i = 1; i < n; ++i)
-      lines.push_back(m_frame.bottom - static_cast<int>(static_cast<double>(i) * m_frame.Height() / n + 0.5));
+  if (xAxis ? m_xLog : m_yLog) {
+    for (const CAxisTick& t : LogMarks(xAxis).ticks) lines.push_back(t.position);
+  } else if (xAxis ? m_verticalGrid : m_horizontalGrid) {
+    const int n = xAxis ? m_xGridDivisions : m_yGridDivisions;
+    const int extent = xAxis ? m_frame.Width() : m_frame.Height();
+    for (int i = 1; i < n; ++i) {
+      const int offset = static_cast<int>(static_cast<double>(i) * extent / n + 0.5);
+      lines.push_back(xAxis ? m_frame.left + offset : m_frame.bottom - offset);
+    }
   }
   return lines;
 }

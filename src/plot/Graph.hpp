@@ -21,7 +21,9 @@
 //   kinds 1..3:  px = trunc(u/sx) + L,        py = trunc(B - v/sy)
 // The inverse is x = (px - L)*sx + x0, y = (B - py)*sy + y0, raised to the
 // power of ten on a log axis.  Device values are held within +-2^24 pixels,
-// so points far outside the window never overflow an integer.
+// so points far outside the window never overflow an integer.  Curves are
+// mapped four points at a time (MapInsideBlock) with the same arithmetic,
+// so they land exactly where WorldToDevice puts their points.
 //
 // Choices where the drawing is not fixed otherwise:
 // - Ticks point outwards from the frame (inwards when the plot settings'
@@ -206,8 +208,8 @@ class CGraph {
   // --- Ticks, labels and grid lines (device positions).
   CAxisMarks XAxisMarks() const;
   CAxisMarks YAxisMarks() const;
-  std::vector<int> VerticalGridLines() const;    // device x of each line
-  std::vector<int> HorizontalGridLines() const;  // device y of each line
+  std::vector<int> VerticalGridLines() const { return GridLines(true); }     // device x of each
+  std::vector<int> HorizontalGridLines() const { return GridLines(false); }  // device y of each
   // Tick lengths from the axis-number font's text height.
   int MajorTickLength() const;
   int MinorTickLength() const;
@@ -260,9 +262,10 @@ class CGraph {
   virtual int MapU(double u) const = 0;
   virtual int MapV(double v) const = 0;
 
-  // Shared by the marks of both axes.
+  // Shared by both axes.
   CAxisMarks LinearMarks(bool xAxis) const;
   CAxisMarks LogMarks(bool xAxis) const;
+  std::vector<int> GridLines(bool xAxis) const;
 
   bool m_xLog, m_yLog;
   double m_xMin = 0.0, m_yMin = 0.0, m_xMax = 1.0, m_yMax = 1.0;
@@ -372,15 +375,14 @@ size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride, s
 
 // The four axis kinds share one implementation; XLog and YLog select the
 // axes, and kind 0 rounds to the nearest pixel while the others truncate.
+// The axes draw by their kind (decades on a log axis) through the base
+// class.  T is the type of world values; the program uses double.
 template <class T, bool XLog, bool YLog>
 class CAxisGraph : public CGraph {
  public:
   int Kind() const override { return (XLog ? 1 : 0) + (YLog ? 2 : 0); }
 
   bool SetWorldWindow(double xMin, double yMin, double xMax, double yMax) override;
-  void DrawXAxis(IPlotCanvas& canvas) const override { CGraph::DrawXAxis(canvas); }
-  void DrawYAxis(IPlotCanvas& canvas) const override { CGraph::DrawYAxis(canvas); }
-  void DrawGrid(IPlotCanvas& canvas) const override { CGraph::DrawGrid(canvas); }
 
   CDevicePoint WorldToDevice(double x, double y) const override {
     return {MapU(AxisX(x) - m_xMin), MapV(AxisY(y) - m_yMin)};
@@ -422,10 +424,8 @@ class CAxisGraph : public CGraph {
                           std::vector<CDevicePoint>& out) const override;
 
  protected:
-  CAxisGraph() : CGraph(XLog, YLog) {
-    if constexpr (XLog) m_xMin = 0.0, m_xMax = 1.0;
-    if constexpr (YLog) m_yMin = 0.0, m_yMax = 1.0;
-  }
+  // The window starts as 0..1 (1..10 on a log axis).
+  CAxisGraph() : CGraph(XLog, YLog) {}
 
   static constexpr bool kRounded = !XLog && !YLog;
 

@@ -167,6 +167,48 @@ TEST(PlotRenderThinningTest, ThinnedAndFullCurvesPaintTheSamePixels) {
   }
 }
 
+// The pixels of a colour in an image.
+std::set<std::pair<int, int>> PixelsOf(const QImage& image, const QColor& c) {
+  std::set<std::pair<int, int>> pixels;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == c) pixels.insert({x, y});
+  return pixels;
+}
+
+QImage DrawPolyline(const std::vector<CDevicePoint>& points, int width,
+                    const QTransform& transform = QTransform()) {
+  QImage image(40, 30, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setTransform(transform);
+  CQtPlotCanvas canvas(painter);
+  canvas.SetPen({kPenSolid, width, 0x0000FF});
+  canvas.Polyline(points.data(), points.size());
+  return image;
+}
+
+TEST(PlotCanvasTest, CurvesOnImagesAreStampedWithSquaresOfThePenWidth) {
+  // A two-pixel horizontal line covers the row above the points and their
+  // own row, from one pixel before the start to the end.
+  std::set<std::pair<int, int>> expected;
+  for (int x = 9; x <= 20; ++x) expected.insert({x, 9}), expected.insert({x, 10});
+  EXPECT_EQ(PixelsOf(DrawPolyline({{10, 10}, {20, 10}}, 2), kRed), expected);
+  // One pixel: a vertical run and a diagonal, ends included.
+  expected.clear();
+  for (int y = 2; y <= 6; ++y) expected.insert({3, y});
+  for (int d = 1; d <= 4; ++d) expected.insert({3 + d, 6 + d});
+  EXPECT_EQ(PixelsOf(DrawPolyline({{3, 2}, {3, 6}, {7, 10}}, 1), kRed), expected);
+  // Three pixels are centred on the points; pixels beyond the image are dropped.
+  const auto three = PixelsOf(DrawPolyline({{0, 0}, {0, 0}}, 3), kRed);
+  EXPECT_EQ(three, (std::set<std::pair<int, int>>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}));
+  // A translated painter moves the stamp; a scaled one strokes as usual.
+  EXPECT_EQ(PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromTranslate(5, 1)), kRed)
+                .count({8, 7}),
+            1u);
+  EXPECT_FALSE(PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromScale(2, 2)), kRed).empty());
+}
+
 TEST(PlotCanvasTest, TextsAreUtf8OrLatin1) {
   EXPECT_EQ(CQtPlotCanvas::ToQString("caf\xC3\xA9"), QString::fromUtf8("caf\xC3\xA9"));
   EXPECT_EQ(CQtPlotCanvas::ToQString("caf\xE9"), QString::fromLatin1("caf\xE9"));

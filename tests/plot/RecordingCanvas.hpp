@@ -25,7 +25,10 @@ class CRecordingCanvas : public IPlotCanvas {
   };
 
   void SetPen(const CPenSpec& p) override { pen = p; }
-  void SetBrush(bool, uint32_t) override {}
+  void SetBrush(bool on, uint32_t colour) override {
+    filled = on;
+    brush = colour;
+  }
   void SetAntialiasing(bool on) override { antialiased = on; }
   void FillRect(const CDeviceRect& r, uint32_t) override { fills.push_back(r); }
   void Line(int x1, int y1, int x2, int y2) override {
@@ -37,9 +40,20 @@ class CRecordingCanvas : public IPlotCanvas {
     if (!antialiased) curves.push_back(polylines.back());
     ops += antialiased ? 'A' : 'P';
   }
-  void Polygon(const CDevicePoint*, size_t) override { ++shapes; }
-  void Rectangle(const CDeviceRect&) override { ++shapes; }
-  void Ellipse(const CDeviceRect&) override { ++shapes; }
+  void Polygon(const CDevicePoint* p, size_t n) override {
+    ++shapes;
+    polygons.push_back({pen, std::vector<CDevicePoint>(p, p + n), antialiased});
+    polygonFilled.push_back(filled);
+  }
+  void Rectangle(const CDeviceRect& r) override {
+    ++shapes;
+    rectangles.push_back(r);
+    rectangleFilled.push_back(filled);
+  }
+  void Ellipse(const CDeviceRect& r) override {
+    ++shapes;
+    ellipses.push_back(r);
+  }
   void Bezier(const CDevicePoint*) override { ++shapes; }
   void Text(int x, int y, std::string_view t, const CFontSpec& f, uint32_t c, int) override {
     texts.push_back({x, y, std::string(t), f, c});
@@ -59,6 +73,11 @@ class CRecordingCanvas : public IPlotCanvas {
   std::vector<CDeviceRect> fills;
   std::vector<CPolyline> lines, polylines;
   std::vector<CPolyline> curves;  // polylines drawn without edge smoothing
+  std::vector<CPolyline> polygons;
+  std::vector<bool> polygonFilled, rectangleFilled;
+  std::vector<CDeviceRect> rectangles, ellipses;
+  bool filled = false;
+  uint32_t brush = 0;
   bool antialiased = false;
   std::vector<CTextCall> texts;
   int shapes = 0;
