@@ -1,7 +1,13 @@
 // olm plot: draw a saved project's plot into a PNG, SVG or PDF file.
+#include <charconv>
+#include <cmath>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/Commands.hpp"
 #include "numerics/UserInterface.hpp"
@@ -32,23 +38,53 @@ int AxisKind(const std::string& name) {
   throw UsageError("--axes must be linear, logx, logy or loglog, not \"" + name + "\"");
 }
 
+// The parts of a text between separators.
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == separator)
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto r = std::from_chars(text.data(), end, value);
+  return r.ec == std::errc() && r.ptr == end && !text.empty();
+}
+
+bool ParseFinite(const std::string& text, double& value) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
 void ParseSize(const std::string& text, int& width, int& height) {
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) != 3 ||
-      (x != 'x' && x != 'X') || width < kMinSide || height < kMinSide || width > kMaxSide ||
-      height > kMaxSide)
+  std::string lower = text;
+  for (char& c : lower) c = c == 'X' ? 'x' : c;
+  const std::vector<std::string> parts = Split(lower, 'x');
+  if (parts.size() != 2 || !ParseInt(parts[0], width) || !ParseInt(parts[1], height) ||
+      width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide)
     throw UsageError(Format("--size must be WIDTHxHEIGHT with each side %d to %d pixels, not \"%s\"",
                             kMinSide, kMaxSide, text.c_str()));
 }
 
 // XMIN:XMAX:YMIN:YMAX into the plot limits, as a zoom would store them.
 void ApplyWindow(const std::string& text, CPlotSettings& s) {
-  double v[4];
-  char extra = 0;
-  if (std::sscanf(text.c_str(), "%lf:%lf:%lf:%lf%c", &v[0], &v[1], &v[2], &v[3], &extra) != 4 ||
-      !(v[0] < v[1]) || !(v[2] < v[3]))
-    throw UsageError("--window must be XMIN:XMAX:YMIN:YMAX with XMIN < XMAX and YMIN < YMAX, not \"" +
-                     text + "\"");
+  const std::vector<std::string> parts = Split(text, ':');
+  double v[4] = {0, 0, 0, 0};
+  bool ok = parts.size() == 4;
+  for (size_t i = 0; ok && i < 4; ++i) ok = ParseFinite(parts[i], v[i]);
+  const auto fits = [](double d) { return std::fabs(d) <= std::numeric_limits<float>::max(); };
+  if (!ok || !(v[0] < v[1]) || !(v[2] < v[3]) || !fits(v[0]) || !fits(v[1]) || !fits(v[2]) ||
+      !fits(v[3]))
+    throw UsageError(
+        "--window must be XMIN:XMAX:YMIN:YMAX with XMIN < XMAX and YMIN < YMAX, not \"" + text +
+        "\"");
   s.plotXMin = static_cast<float>(v[0]);
   s.plotXMax = static_cast<float>(v[1]);
   s.plotYMin = static_cast<float>(v[2]);

@@ -23,7 +23,8 @@ bool HasBestFitCurve(const CReplicateDB& db, int plotKind) {
 CFontSpec FontOf(const CLogFont& lf, int defaultHeight, double fontScale) {
   CFontSpec f;
   f.face = lf.faceName.empty() ? "Arial" : lf.faceName;
-  const int h = lf.height == 0 ? defaultHeight : std::min(std::abs(lf.height), 500);
+  const int64_t magnitude = lf.height < 0 ? -static_cast<int64_t>(lf.height) : lf.height;
+  const int h = lf.height == 0 ? defaultHeight : static_cast<int>(std::min<int64_t>(magnitude, 500));
   f.pixelHeight = std::max(1, static_cast<int>(std::lround(h * fontScale)));
   f.weight = lf.weight <= 0 ? 400 : std::min<int32_t>(lf.weight, 1000);
   f.italic = lf.italic != 0;

@@ -96,6 +96,8 @@ TEST(PlotCliTest, UsageErrorsAndMissingProjects) {
   EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --axes polar").status, 2);
   EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --size 12x").status, 2);
   EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --size 10x10").status, 2);
+  EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --size 99999999999x500").status, 2);
+  EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --window 0:1:0:1e999").status, 2);
   EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --window 1:0:0:1").status, 2);
   EXPECT_EQ(RunCli("plot " + Quote(project)).status, 2);
   EXPECT_FALSE(Exists(dir.File("p.png")));
