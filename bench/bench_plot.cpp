@@ -67,9 +67,8 @@ void PaintPlot(benchmark::State& state, int axisKind, bool thin, bool clip = fal
   for (auto _ : state) {
     QPainter painter(&image);
     if (clip) painter.setClipRect(0, 0, kWidth, kHeight);
-    const olm::CPlotPaintResult r =
-        olm::RenderPlot(painter, QRect(0, 0, kWidth, kHeight), view, project.Database(),
-                        project.Objects(), options);
+    const olm::CPlotPaintResult r = olm::RenderPlot(painter, QRect(0, 0, kWidth, kHeight), view,
+                                                    project.Database(), project.Objects(), options);
     painter.end();
     points = r.polylinePoints;
     benchmark::DoNotOptimize(image.constBits());
@@ -79,8 +78,12 @@ void PaintPlot(benchmark::State& state, int axisKind, bool thin, bool clip = fal
       static_cast<double>(kCurves) * kPoints, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_PaintThinned(benchmark::State& state) { PaintPlot(state, olm::CGraph::kLinear, true); }
-void BM_PaintUnthinned(benchmark::State& state) { PaintPlot(state, olm::CGraph::kLinear, false); }
+void BM_PaintThinned(benchmark::State& state) {
+  PaintPlot(state, olm::CGraph::kLinear, true);
+}
+void BM_PaintUnthinned(benchmark::State& state) {
+  PaintPlot(state, olm::CGraph::kLinear, false);
+}
 void BM_PaintThinnedLogLog(benchmark::State& state) {
   // The curves start above zero, so the log axes take the window.
   PaintPlot(state, olm::CGraph::kXLogYLog, true);

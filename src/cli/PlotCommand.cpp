@@ -1,7 +1,7 @@
 // olm plot: draw a saved project's plot into a PNG, SVG or PDF file.
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -69,8 +69,9 @@ void ParseSize(const std::string& text, int& width, int& height) {
   const std::vector<std::string> parts = Split(lower, 'x');
   if (parts.size() != 2 || !ParseInt(parts[0], width) || !ParseInt(parts[1], height) ||
       width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide)
-    throw UsageError(Format("--size must be WIDTHxHEIGHT with each side %d to %d pixels, not \"%s\"",
-                            kMinSide, kMaxSide, text.c_str()));
+    throw UsageError(
+        Format("--size must be WIDTHxHEIGHT with each side %d to %d pixels, not \"%s\"", kMinSide,
+               kMaxSide, text.c_str()));
 }
 
 // XMIN:XMAX:YMIN:YMAX into the plot limits, as a zoom would store them.
@@ -135,8 +136,9 @@ int RunPlot(const PlotOptions& o) {
 Command AddPlotCommand(CLI::App& app) {
   auto o = std::make_shared<PlotOptions>();
   CLI::App* sub = app.add_subcommand(
-      "plot", "Draw a saved project's plot (curves, grid, axes, labels, annotations) into a "
-              "PNG, SVG or PDF file");
+      "plot",
+      "Draw a saved project's plot (curves, grid, axes, labels, annotations) into a "
+      "PNG, SVG or PDF file");
   sub->add_option("PROJECT", o->project, "Project file (.olm)")->required();
   sub->add_option("-o,--output", o->output, "Picture file: FILE.png, FILE.svg or FILE.pdf")
       ->required();

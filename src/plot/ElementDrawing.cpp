@@ -55,9 +55,8 @@ void DrawArrowHead(IPlotCanvas& canvas, CDevicePoint from, CDevicePoint tip,
 void DrawLine(IPlotCanvas& canvas, const CGraph& g, const CSLine& line,
               const CElementDrawOptions& o) {
   const CDevicePoint a = Map(g, line.start), b = Map(g, line.end);
-  const int style = line.lineStyle >= kPenSolid && line.lineStyle <= kPenDashDotDot
-                        ? line.lineStyle
-                        : kPenSolid;
+  const int style =
+      line.lineStyle >= kPenSolid && line.lineStyle <= kPenDashDotDot ? line.lineStyle : kPenSolid;
   canvas.SetPen({style, PenWidth(line, o), line.lineColour});
   canvas.SetBrush(false);
   canvas.Line(a.x, a.y, b.x, b.y);

@@ -31,8 +31,7 @@ struct CElementDrawOptions {
 
 void DrawGraphicElement(IPlotCanvas& canvas, const CGraph& graph, const CGraphicElement& element,
                         const CElementDrawOptions& options = {});
-void DrawSelectionMarks(IPlotCanvas& canvas, const CGraph& graph,
-                        const CGraphicElement& element);
+void DrawSelectionMarks(IPlotCanvas& canvas, const CGraph& graph, const CGraphicElement& element);
 
 // The font a text object draws with.
 CFontSpec TextObjectFont(const CText& text, double zoom, double fontScale);

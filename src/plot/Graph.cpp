@@ -159,8 +159,7 @@ int DecadeCount(double lo, double hi) {
 }  // namespace
 
 bool CGraph::StoreWindow(double xMin, double yMin, double xMax, double yMax) {
-  if (!std::isfinite(xMin) || !std::isfinite(xMax) || !std::isfinite(yMin) ||
-      !std::isfinite(yMax))
+  if (!std::isfinite(xMin) || !std::isfinite(xMax) || !std::isfinite(yMin) || !std::isfinite(yMax))
     return false;
   if (m_xLog) {
     xMin = std::log10(xMin);
@@ -183,8 +182,7 @@ bool CGraph::StoreWindow(double xMin, double yMin, double xMax, double yMax) {
 }
 
 template <class T, bool XLog, bool YLog>
-bool CAxisGraph<T, XLog, YLog>::SetWorldWindow(double xMin, double yMin, double xMax,
-                                               double yMax) {
+bool CAxisGraph<T, XLog, YLog>::SetWorldWindow(double xMin, double yMin, double xMax, double yMax) {
   if constexpr (XLog) {
     if (xMin < kLogMinimum || xMax < kLogMinimum) {
       ShowMessage("The X minimum value must be larger than 0.000001", MessageKind::Error);
@@ -237,8 +235,8 @@ OLM_INLINE V4 Gather4(const double* p, std::ptrdiff_t stride) {
 
 // Four points at a time: the window test and the mapping without branches;
 // four inside points are stored at once, others one by one.
-OLM_CLONES size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride,
-                                 size_t n, const CBlockMapping& m, int* px, int* py) {
+OLM_CLONES size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride, size_t n,
+                                 const CBlockMapping& m, int* px, int* py) {
   const V4 x0 = simd::Splat4(m.x0), y0 = simd::Splat4(m.y0);
   const V4 sx = simd::Splat4(m.sx), sy = simd::Splat4(m.sy);
   const V4 uLo = simd::Splat4(m.uLo), uHi = simd::Splat4(m.uHi);
@@ -299,8 +297,8 @@ OLM_CLONES size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_
       py[k] = static_cast<int>(m.bottom) -
               static_cast<int>(std::clamp((b - m.y0) / m.sy + 0.5, -kLim, kLim));
     } else {
-      px[k] = static_cast<int>(std::clamp((a - m.x0) / m.sx, -kLim, kLim)) +
-              static_cast<int>(m.left);
+      px[k] =
+          static_cast<int>(std::clamp((a - m.x0) / m.sx, -kLim, kLim)) + static_cast<int>(m.left);
       py[k] = static_cast<int>(std::clamp(m.bottom - (b - m.y0) / m.sy, -kLim, kLim));
     }
     ++k;
@@ -330,7 +328,8 @@ void CGraph::Layout(const CDeviceRect& rect, const CGraphFontMeasures& measures)
   m_frame.left = m_plotRect.left + 9 * measures.charWidth;
   m_frame.top = m_plotRect.top + 2 * measures.titleLineHeight;
   m_frame.bottom = m_plotRect.bottom - 3 * measures.lineHeight;
-  m_frame.right = m_plotRect.right - 3 * measures.charWidth - (showLegend ? measures.legendWidth : 0);
+  m_frame.right =
+      m_plotRect.right - 3 * measures.charWidth - (showLegend ? measures.legendWidth : 0);
   // A drawing rectangle too small for the margins still gets a frame of one
   // pixel, so that the scales stay finite.
   if (m_frame.right <= m_frame.left) m_frame.right = m_frame.left + 1;
@@ -480,9 +479,10 @@ void CGraph::DrawXAxis(IPlotCanvas& canvas) const {
                 m_frame.bottom + out * (t.major ? major : minor));
   CFontSpec font = m_appearance.numberFont;
   font.escapement = m_appearance.xLabelRotation;
-  const int top = m_frame.bottom + (m_appearance.ticksOutside ? major : 0) +
-                  m_measures.lineHeight / 5;
-  const int align = font.escapement != 0 ? (kAlignRight | kAlignVCenter) : (kAlignHCenter | kAlignTop);
+  const int top =
+      m_frame.bottom + (m_appearance.ticksOutside ? major : 0) + m_measures.lineHeight / 5;
+  const int align =
+      font.escapement != 0 ? (kAlignRight | kAlignVCenter) : (kAlignHCenter | kAlignTop);
   for (const CAxisLabel& l : marks.labels)
     canvas.Text(l.position, top, l.text, font, m_appearance.numberColour, align);
 }
@@ -516,8 +516,7 @@ void CGraph::DrawFrame(IPlotCanvas& canvas) const {
     // Below the numbers: tick, a fifth of a line, the numbers, a third of a line.
     const int top = m_frame.bottom + (a.ticksOutside ? MajorTickLength() : 0) +
                     m_measures.lineHeight / 5 + m_measures.lineHeight + m_measures.lineHeight / 3;
-    canvas.Text(centreX, top, a.xTitle, a.axisTitleFont, a.xTitleColour,
-                kAlignHCenter | kAlignTop);
+    canvas.Text(centreX, top, a.xTitle, a.axisTitleFont, a.xTitleColour, kAlignHCenter | kAlignTop);
   }
   if (!a.yTitle.empty()) {
     // Left of the widest y number.
@@ -563,7 +562,8 @@ void CGraph::DrawLegend(IPlotCanvas& canvas) const {
     pen.width *= LineWidthFactor();
     canvas.SetPen(pen);
     canvas.Line(left, y, left + sample, y);
-    if (e.markerKind > 0) DrawMarker(canvas, {left + sample / 2, y}, e.markerKind, markerSize, e.pen.colour);
+    if (e.markerKind > 0)
+      DrawMarker(canvas, {left + sample / 2, y}, e.markerKind, markerSize, e.pen.colour);
     canvas.Text(left + sample + tm.averageCharWidth, y, e.text, font, e.pen.colour,
                 kAlignLeft | kAlignVCenter);
     y += lineHeight + lineHeight / 4;

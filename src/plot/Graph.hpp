@@ -175,7 +175,8 @@ class CGraph {
                               std::vector<CDevicePoint>& out) const = 0;
   // The device positions of a curve's inside points for its markers, each
   // position once.
-  virtual void AppendMarkerPoints(const CCurveView& curve, std::vector<CDevicePoint>& out) const = 0;
+  virtual void AppendMarkerPoints(const CCurveView& curve,
+                                  std::vector<CDevicePoint>& out) const = 0;
 
   // --- Layout.
   // Placement fractions of the plot rectangle inside the drawing rectangle.
@@ -361,10 +362,10 @@ class CColumnThinner {
 
 // The linear part of a mapping, in axis units (log10 on a log axis).
 struct CBlockMapping {
-  double x0 = 0, y0 = 0, sx = 1, sy = 1;  // window minima and scales
-  double left = 0, bottom = 0;            // frame
+  double x0 = 0, y0 = 0, sx = 1, sy = 1;      // window minima and scales
+  double left = 0, bottom = 0;                // frame
   double uLo = 0, uHi = 0, vLo = 0, vHi = 0;  // the window widened by the tolerance
-  bool rounded = true;                    // kind 0 rounds, the others truncate
+  bool rounded = true;                        // kind 0 rounds, the others truncate
 };
 constexpr size_t kMapBlock = 1024;
 // Maps n points (u[i * stride], v[i * stride], already in axis units) and
@@ -394,9 +395,7 @@ class CAxisGraph : public CGraph {
     if constexpr (YLog) y = std::pow(10.0, y);
     return {x, y};
   }
-  CWorldPoint DeviceToWorldPoint(CDevicePoint p) const override {
-    return DeviceToWorld(p.x, p.y);
-  }
+  CWorldPoint DeviceToWorldPoint(CDevicePoint p) const override { return DeviceToWorld(p.x, p.y); }
   bool IsOutside(double x, double y) const override {
     const double u = AxisX(x), v = AxisY(y);
     const double t = m_outsideTolerance;
@@ -416,12 +415,10 @@ class CAxisGraph : public CGraph {
   void AppendPolyline(const CCurveView& curve, bool thin,
                       std::vector<CDevicePoint>& out) const override {
     CColumnThinner thinner(out, thin);
-    ForEachInsideBlock(curve, [&](const int* px, const int* py, size_t n) {
-      thinner.AddBlock(px, py, n);
-    });
+    ForEachInsideBlock(
+        curve, [&](const int* px, const int* py, size_t n) { thinner.AddBlock(px, py, n); });
   }
-  void AppendMarkerPoints(const CCurveView& curve,
-                          std::vector<CDevicePoint>& out) const override;
+  void AppendMarkerPoints(const CCurveView& curve, std::vector<CDevicePoint>& out) const override;
 
  protected:
   // The window starts as 0..1 (1..10 on a log axis).

@@ -40,8 +40,8 @@ const CTreeItem* CNavigationTreeModel::Entry(int kind, int replicateIndex) const
 CTreeAction CNavigationTreeModel::Click(CReplicateDB& db, int kind, int replicateIndex,
                                         long long nowMs, int doubleClickMs) {
   const bool same = kind == m_lastKind && replicateIndex == m_lastIndex;
-  const bool isDouble = same && m_clicks == 1 && nowMs - m_lastTime >= 0 &&
-                        nowMs - m_lastTime <= doubleClickMs;
+  const bool isDouble =
+      same && m_clicks == 1 && nowMs - m_lastTime >= 0 && nowMs - m_lastTime <= doubleClickMs;
   m_lastKind = kind;
   m_lastIndex = replicateIndex;
   m_lastTime = nowMs;

@@ -68,7 +68,7 @@ struct CFontSpec {
 
 // Measures of a font on the device, in pixels.
 struct CTextMetrics {
-  int height = 0;           // ascent + descent
+  int height = 0;  // ascent + descent
   int ascent = 0;
   int externalLeading = 0;  // extra space between lines
   int averageCharWidth = 0;

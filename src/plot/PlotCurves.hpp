@@ -21,8 +21,8 @@ enum PlotDisplayFlag {
   kFlagXGridLines = 1,  // vertical grid lines at the x divisions
   kFlagYGridLines = 2,  // horizontal grid lines at the y divisions
   kFlagShowLegend = 3,
-  kFlagShowXAxis = 4,   // the zero line y = 0
-  kFlagShowYAxis = 5,   // the zero line x = 0
+  kFlagShowXAxis = 4,  // the zero line y = 0
+  kFlagShowYAxis = 5,  // the zero line x = 0
   kFlagLabelCurves = 6,
   kFlagTicksOutside = 7,
 };

@@ -145,8 +145,8 @@ class CPixelStamp {
   void Segment(int ax, int ay, int bx, int by) {
     // Segments that miss the image by more than the pen are skipped whole.
     const int reach = m_size;
-    if (std::max(ax, bx) < -reach || std::min(ax, bx) >= m_w + reach ||
-        std::max(ay, by) < -reach || std::min(ay, by) >= m_h + reach)
+    if (std::max(ax, bx) < -reach || std::min(ax, bx) >= m_w + reach || std::max(ay, by) < -reach ||
+        std::min(ay, by) >= m_h + reach)
       return;
     const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
     const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
@@ -347,9 +347,9 @@ PlotFileFormat PlotFileFormatOf(const std::string& path) {
 namespace {
 
 bool Failed(const std::string& path, const QString& why) {
-  ShowMessage(Format("Cannot write the plot file %s: %s.", path.c_str(),
-                     why.toLocal8Bit().constData()),
-              MessageKind::Error);
+  ShowMessage(
+      Format("Cannot write the plot file %s: %s.", path.c_str(), why.toLocal8Bit().constData()),
+      MessageKind::Error);
   return false;
 }
 
@@ -398,17 +398,16 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
       pdf.setResolution(96);
       pdf.setCreator(QStringLiteral("OLM"));
       pdf.setTitle(QStringLiteral("OLM plot"));
-      pdf.setPageLayout(QPageLayout(
-          QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0), QPageSize::Point,
-                    QString(), QPageSize::ExactMatch),
-          QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+      pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0),
+                                              QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                    QPageLayout::Point));
       QPainter painter;
       if (!painter.begin(&pdf)) {
         written = false;
         break;
       }
-      r = RenderPlot(painter, QRect(0, 0, pdf.width(), pdf.height()), view, db, objects,
-                     options);
+      r = RenderPlot(painter, QRect(0, 0, pdf.width(), pdf.height()), view, db, objects, options);
       written = painter.end();
       break;
     }

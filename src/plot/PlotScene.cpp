@@ -24,7 +24,8 @@ CFontSpec FontOf(const CLogFont& lf, int defaultHeight, double fontScale) {
   CFontSpec f;
   f.face = lf.faceName.empty() ? "Arial" : lf.faceName;
   const int64_t magnitude = lf.height < 0 ? -static_cast<int64_t>(lf.height) : lf.height;
-  const int h = lf.height == 0 ? defaultHeight : static_cast<int>(std::min<int64_t>(magnitude, 500));
+  const int h =
+      lf.height == 0 ? defaultHeight : static_cast<int>(std::min<int64_t>(magnitude, 500));
   f.pixelHeight = std::max(1, static_cast<int>(std::lround(h * fontScale)));
   f.weight = lf.weight <= 0 ? 400 : std::min<int32_t>(lf.weight, 1000);
   f.italic = lf.italic != 0;
@@ -66,7 +67,8 @@ void DrawLabelSample(IPlotCanvas& canvas, const CGraph& graph, const CText& labe
   const int right = a.x - cw, left = right - 3 * cw;
   canvas.SetPen(pen);
   canvas.Line(left, y, right, y);
-  if (markerKind > 0) DrawMarker(canvas, {(left + right) / 2, y}, markerKind, markerSize, pen.colour);
+  if (markerKind > 0)
+    DrawMarker(canvas, {(left + right) / 2, y}, markerKind, markerSize, pen.colour);
 }
 
 }  // namespace
@@ -272,8 +274,7 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
     for (int r = 1; r <= db.GetReplicateCount(); ++r) {
       for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
         if (!IsCurveVisible(db, r, k) || !IsPlottedKind(options.plotKind)) continue;
-        const int markerKind =
-            markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
+        const int markerKind = markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
         const CPenSpec pen = drawCurve(CurvePoints(db, r, k), CurvePen(s, r, k), markerKind);
         if (const CText* label = FindLabel(std::as_const(objects), CurveIdentifier(r, k)))
           DrawLabelSample(canvas, graph, *label, pen, markerKind, graph.markerSize, options);

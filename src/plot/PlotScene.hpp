@@ -52,7 +52,7 @@ inline constexpr const char* kBestFitLabel = "Best Fit";
 struct CPlotPaintOptions {
   int plotKind = kRawDataPlot;
   bool hideGraph = false;
-  bool thin = true;         // thin large curves to their per-column extremes
+  bool thin = true;  // thin large curves to their per-column extremes
   bool printing = false;
   int lineWidthFactor = 1;  // with printing
   double fontScale = 1.0;   // multiplies the font heights
@@ -60,10 +60,10 @@ struct CPlotPaintOptions {
 };
 
 struct CPlotPaintResult {
-  bool drewPlot = false;        // more than the background
-  bool windowAccepted = true;   // false: the plot limits were refused
-  int visibleCurves = 0;        // counted as the paint counts them
-  size_t polylinePoints = 0;    // device points handed to the canvas for curves
+  bool drewPlot = false;       // more than the background
+  bool windowAccepted = true;  // false: the plot limits were refused
+  int visibleCurves = 0;       // counted as the paint counts them
+  size_t polylinePoints = 0;   // device points handed to the canvas for curves
 };
 
 // The visible curves of the raw-data and best-fit plots (the best-fit curve

@@ -67,13 +67,11 @@ void CPlotView::ZoomOut(CReplicateDB& db) {
 }
 
 void CPlotView::ToggleXAxis(CReplicateDB& db) {
-  SetDisplayFlag(db.plotSettings, kFlagShowXAxis,
-                 !GetDisplayFlag(db.plotSettings, kFlagShowXAxis));
+  SetDisplayFlag(db.plotSettings, kFlagShowXAxis, !GetDisplayFlag(db.plotSettings, kFlagShowXAxis));
 }
 
 void CPlotView::ToggleYAxis(CReplicateDB& db) {
-  SetDisplayFlag(db.plotSettings, kFlagShowYAxis,
-                 !GetDisplayFlag(db.plotSettings, kFlagShowYAxis));
+  SetDisplayFlag(db.plotSettings, kFlagShowYAxis, !GetDisplayFlag(db.plotSettings, kFlagShowYAxis));
 }
 
 void CPlotView::ResizePlots(CReplicateDB& db) {

@@ -101,7 +101,8 @@ TEST(PlotCliTest, UsageErrorsAndMissingProjects) {
   EXPECT_EQ(RunCli(base + Quote(dir.File("p.png")) + " --window 1:0:0:1").status, 2);
   EXPECT_EQ(RunCli("plot " + Quote(project)).status, 2);
   EXPECT_FALSE(Exists(dir.File("p.png")));
-  const CliResult r = RunCli("plot " + Quote(dir.File("none.olm")) + " -o " + Quote(dir.File("p.png")));
+  const CliResult r =
+      RunCli("plot " + Quote(dir.File("none.olm")) + " -o " + Quote(dir.File("p.png")));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("Cannot open the project file"), std::string::npos) << r.output;
   EXPECT_EQ(RunCli(base + Quote(dir.File("no/folder/p.png"))).status, 1);

@@ -172,7 +172,8 @@ TEST_F(CurveOperationsTest, BestFitRequestFollowsTheDialogRules) {
 }
 
 TEST_F(CurveOperationsTest, BestFitRequestOnAFullDatabaseIsNotSuccessful) {
-  while (db.GetReplicateCount() < CReplicateDB::kMaxReplicates) AddCurve(db, "more", {0, 1}, {0, 1});
+  while (db.GetReplicateCount() < CReplicateDB::kMaxReplicates)
+    AddCurve(db, "more", {0, 1}, {0, 1});
   CPlotView view;
   CBestFitForm form;
   EXPECT_EQ(RequestBestFit(db, form, view), BestFitOutcome::kFailed);

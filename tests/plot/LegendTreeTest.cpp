@@ -50,6 +50,7 @@ class LegendTreeTest : public ::testing::Test {
 TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
   CLegendModel legend;
   legend.Build(&db);
+  // clang-format off
   EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0",
                                    "A-R", "   x range: (0, 2)", "   y range: (4, 6)",
                                    "A-S", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
@@ -57,6 +58,7 @@ TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
                                    "B-R", "   x range: (-1, 3)", "   y range: (0.5, 2.5)",
                                    "B-F", "   x range: (-1, 3)", "   y range: (0.25, 2.75)",
                                    "C-R", "   x range: (10, 20)", "   y range: (100, 200)"}));
+  // clang-format on
   // A rule under the title and after each replicate; an empty line after
   // each curve.
   int rules = 0, blanks = 0;

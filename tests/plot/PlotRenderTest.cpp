@@ -126,7 +126,8 @@ TEST(PlotExportTest, UnknownFormatsAndUnwritablePathsAreReported) {
   EXPECT_EQ(PlotFileFormatOf("a.png.txt"), PlotFileFormat::kUnknown);
   EXPECT_FALSE(ExportPlot(dir.File("plot.bmp"), 800, 500, view, project.Database(),
                           project.Objects(), view.PaintOptions()));
-  EXPECT_EQ(ui.Last(), "The plot file " + dir.File("plot.bmp") + " must end in .png, .svg or .pdf.");
+  EXPECT_EQ(ui.Last(),
+            "The plot file " + dir.File("plot.bmp") + " must end in .png, .svg or .pdf.");
   const std::string missing = dir.File("no/such/folder/plot.png");
   EXPECT_FALSE(ExportPlot(missing, 800, 500, view, project.Database(), project.Objects(),
                           view.PaintOptions()));
@@ -206,7 +207,8 @@ TEST(PlotCanvasTest, CurvesOnImagesAreStampedWithSquaresOfThePenWidth) {
   EXPECT_EQ(PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromTranslate(5, 1)), kRed)
                 .count({8, 7}),
             1u);
-  EXPECT_FALSE(PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromScale(2, 2)), kRed).empty());
+  EXPECT_FALSE(
+      PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromScale(2, 2)), kRed).empty());
 }
 
 TEST(PlotCanvasTest, TextsAreUtf8OrLatin1) {
