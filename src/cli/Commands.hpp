@@ -38,6 +38,8 @@ Command AddBestFitCommand(CLI::App& app);
 Command AddProcessCommand(CLI::App& app);
 // olm edit PROJECT COMMAND...: runs raw-data editor commands and saves the project.
 Command AddEditCommand(CLI::App& app);
+// olm plot PROJECT -o FILE.png|.svg|.pdf [--axes ..] [--size WxH] [--best-fit]
+Command AddPlotCommand(CLI::App& app);
 
 // Parses argv, runs the chosen command and returns the exit status.
 int RunOlm(int argc, char** argv);

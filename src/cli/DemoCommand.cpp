@@ -8,6 +8,7 @@
 #include "cli/Reduction.hpp"
 #include "engine/BestFit.hpp"
 #include "engine/Report.hpp"
+#include "plot/PlotPainter.hpp"
 #include "plot/Project.hpp"
 
 namespace olm::cli {
@@ -77,14 +78,35 @@ int RunDemo(const std::string& dirArg) {
                                                                 nlohmann::json::error_handler_t::replace) +
                                    "\n"))
     return kExitFailure;
+  db->plotSettings.graphTitle = "Tensile tests, steel strip";
+  db->plotSettings.xAxisLabel = "Strain (mm/mm)";
+  db->plotSettings.yAxisLabelLeft = "Stress (MPa)";
+  // Curve styles of the plot: raw data light grey, smoothed curves in
+  // colour, fits black and dashed.
+  for (int r = 1; r <= db->GetReplicateCount(); ++r) {
+    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveRaw)).colourIndex = 13;
+    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveSmoothed)).colourIndex = r;
+    CCurveStyle& fit = db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveFitted));
+    fit.colourIndex = 0;
+    fit.lineStyleIndex = 1;
+    fit.lineWidth = 1;
+  }
   // The project file, with a label over the plot.
   const std::string projectPath = dir + "/tensile.olm";
   CGEList objects;
   auto label = std::make_unique<CText>();
-  label->text = db->title;
+  label->text = "Generated sample tests 1 to 3";
   label->SetEndPoints({{db->GetExtent(kOverallMin, 1), db->GetExtent(kOverallMax, 2), 0.0}});
   objects.Add(std::move(label));
   if (!SaveProjectFile(projectPath, *db, objects)) return kExitFailure;
+  // The plot as the desktop program shows it, with its curve labels.
+  const std::string plotPath = dir + "/tensile.png";
+  {
+    CGuiApplicationScope gui;
+    CPlotView view;
+    if (!ExportPlot(plotPath, 1600, 1000, view, *db, objects, view.PaintOptions()))
+      return kExitFailure;
+  }
 
   // The report: data, smoothed and fitted points, statistics over the tests.
   const std::string reportPath = CreateReport(*db, projectPath, {false, true, true, true, true, true});
@@ -103,9 +125,19 @@ int RunDemo(const std::string& dirArg) {
   if (!bestFit.Proceed(*db)) return kExitFailure;
   const std::string bestFitPath = dir + "/tensile-bestfit.olm";
   if (!SaveProjectFile(bestFitPath, *db, objects)) return kExitFailure;
+  const std::string bestFitPlotPath = dir + "/tensile-bestfit.png";
+  {
+    CGuiApplicationScope gui;
+    CPlotView view;
+    view.SetPlotKind(kBestFitPlot);
+    if (!ExportPlot(bestFitPlotPath, 1600, 1000, view, *db, objects, view.PaintOptions()))
+      return kExitFailure;
+  }
 
   std::printf("\n");
-  for (const std::string* path : {&summaryPath, &jsonPath, &projectPath, &reportPath, &bestFitPath})
+  for (const std::string* path :
+       {&summaryPath, &jsonPath, &projectPath, &plotPath, &reportPath, &bestFitPath,
+        &bestFitPlotPath})
     std::printf("wrote %s\n", path->c_str());
   return kExitOk;
 }

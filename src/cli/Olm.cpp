@@ -24,6 +24,7 @@ int RunOlm(int argc, char** argv) {
   commands.push_back(AddBestFitCommand(app));
   commands.push_back(AddProcessCommand(app));
   commands.push_back(AddEditCommand(app));
+  commands.push_back(AddPlotCommand(app));
 
   try {
     app.parse(argc, argv);

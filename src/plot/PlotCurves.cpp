@@ -1,0 +1,105 @@
+#include "plot/PlotCurves.hpp"
+
+#include <algorithm>
+
+#include "numerics/UserInterface.hpp"
+
+namespace olm {
+
+bool GetDisplayFlag(const CPlotSettings& s, int flag) {
+  if (flag < 0 || flag >= static_cast<int>(s.displayFlags.size())) return false;
+  return s.displayFlags[static_cast<size_t>(flag)] != 0;
+}
+
+void SetDisplayFlag(CPlotSettings& s, int flag, bool on) {
+  if (flag < 0 || flag >= static_cast<int>(s.displayFlags.size())) return;
+  s.displayFlags[static_cast<size_t>(flag)] = on ? 1 : 0;
+}
+
+const char* CurveSuffix(int kind) {
+  switch (kind) {
+    case kCurveRaw:
+      return "-R";
+    case kCurveSmoothed:
+      return "-S";
+    case kCurveFitted:
+      return "-F";
+    default:
+      return "";
+  }
+}
+
+std::string CurveIdentifier(int replicate, int kind) {
+  switch (kind) {
+    case kCurveRaw:
+      return Format("Raw-%d", replicate);
+    case kCurveSmoothed:
+      return Format("Smt-%d", replicate);
+    case kCurveFitted:
+      return Format("Fit-%d", replicate);
+    default:
+      return std::string();
+  }
+}
+
+std::string CurveLabelText(const CReplicateDB& db, int replicate, int kind) {
+  if (replicate < 1 || replicate > db.GetReplicateCount()) return std::string();
+  return db.Replicate(replicate).GetTitle() + CurveSuffix(kind);
+}
+
+namespace {
+
+const CMatrix<double>* CurveMatrix(const CReplicate& rep, int kind) {
+  switch (kind) {
+    case kCurveRaw:
+      return &rep.raw;
+    case kCurveSmoothed:
+      return &rep.smoothedData;
+    case kCurveFitted:
+      return &rep.fitData;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+int CurvePointCount(const CReplicateDB& db, int replicate, int kind) {
+  if (replicate < 1 || replicate > db.GetReplicateCount()) return 0;
+  const CReplicate& rep = db.Replicate(replicate);
+  const CMatrix<double>* m = CurveMatrix(rep, kind);
+  if (!m || rep.xColumn < 1 || rep.yColumn < 1 || rep.xColumn > m->GetColumns() ||
+      rep.yColumn > m->GetColumns())
+    return 0;
+  switch (kind) {
+    case kCurveRaw:
+      return std::min(rep.pointCount, m->GetRows());
+    case kCurveSmoothed:
+      return db.IsSmoothed() ? std::min(rep.smoothedCount, m->GetRows()) : 0;
+    default:
+      return db.IsLocked() ? m->GetRows() : 0;
+  }
+}
+
+bool HasCurveData(const CReplicateDB& db, int replicate, int kind) {
+  return CurvePointCount(db, replicate, kind) > 0;
+}
+
+bool IsCurveVisible(const CReplicateDB& db, int replicate, int kind) {
+  if (replicate < 1 || replicate > db.GetReplicateCount()) return false;
+  return db.Replicate(replicate).IsActive() && db.plotSettings.IsShown(replicate, kind) &&
+         HasCurveData(db, replicate, kind);
+}
+
+CCurveView CurvePoints(const CReplicateDB& db, int replicate, int kind) {
+  const int n = CurvePointCount(db, replicate, kind);
+  if (n < 1) return {};
+  const CReplicate& rep = db.Replicate(replicate);
+  return CurveColumns(*CurveMatrix(rep, kind), n, rep.xColumn, rep.yColumn);
+}
+
+CCurveView BestFitPoints(const CReplicateDB& db) {
+  return CurveVectors(db.bestFitX, db.bestFitY);
+}
+
+}  // namespace olm

@@ -1,0 +1,302 @@
+#include "plot/PlotScene.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "plot/ElementDrawing.hpp"
+
+namespace olm {
+
+namespace {
+
+constexpr int kLabelTextHeight = -14;
+
+bool IsPlottedKind(int plotKind) {
+  return plotKind == kRawDataPlot || plotKind == kBestFitPlot;
+}
+
+bool HasBestFitCurve(const CReplicateDB& db, int plotKind) {
+  return plotKind == kBestFitPlot && BestFitPoints(db).count > 0;
+}
+
+CFontSpec FontOf(const CLogFont& lf, int defaultHeight, double fontScale) {
+  CFontSpec f;
+  f.face = lf.faceName.empty() ? "Arial" : lf.faceName;
+  const int64_t magnitude = lf.height < 0 ? -static_cast<int64_t>(lf.height) : lf.height;
+  const int h =
+      lf.height == 0 ? defaultHeight : static_cast<int>(std::min<int64_t>(magnitude, 500));
+  f.pixelHeight = std::max(1, static_cast<int>(std::lround(h * fontScale)));
+  f.weight = lf.weight <= 0 ? 400 : std::min<int32_t>(lf.weight, 1000);
+  f.italic = lf.italic != 0;
+  f.underline = lf.underline != 0;
+  return f;
+}
+
+// "Raw-12", "Smt-3", "Fit-1".
+bool IsCurveIdentifier(const std::string& name) {
+  if (name.size() < 5 || name[3] != '-') return false;
+  const std::string prefix = name.substr(0, 3);
+  if (prefix != "Raw" && prefix != "Smt" && prefix != "Fit") return false;
+  return std::all_of(name.begin() + 4, name.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+CText* FindLabel(CGEList& objects, const std::string& name) {
+  for (const auto& o : objects.Objects())
+    if (o->TypeCode() == kGEText && o->name == name) return static_cast<CText*>(o.get());
+  return nullptr;
+}
+
+const CText* FindLabel(const CGEList& objects, const std::string& name) {
+  for (const auto& o : objects.Objects())
+    if (o->TypeCode() == kGEText && o->name == name) return static_cast<const CText*>(o.get());
+  return nullptr;
+}
+
+// A short stroke of the curve's pen, and its marker, left of a label.
+void DrawLabelSample(IPlotCanvas& canvas, const CGraph& graph, const CText& label,
+                     const CPenSpec& pen, int markerKind, int markerSize,
+                     const CPlotPaintOptions& options) {
+  if (!label.visible) return;
+  const CFontSpec font = CurveLabelFont(options.fontScale);
+  const CTextMetrics tm = canvas.Metrics(font);
+  const int cw = std::max(1, tm.averageCharWidth);
+  const CDevicePoint a = graph.WorldToDevice(label.anchor.x, label.anchor.y);
+  const int y = a.y + tm.height / 2;
+  const int right = a.x - cw, left = right - 3 * cw;
+  canvas.SetPen(pen);
+  canvas.Line(left, y, right, y);
+  if (markerKind > 0)
+    DrawMarker(canvas, {(left + right) / 2, y}, markerKind, markerSize, pen.colour);
+}
+
+}  // namespace
+
+uint32_t PaletteColour(const CPlotSettings& settings, int index) {
+  if (index < 0 || index >= static_cast<int>(settings.palette.size())) return 0;
+  return settings.palette[static_cast<size_t>(index)] & 0xFFFFFFu;
+}
+
+CPenSpec CurvePen(const CPlotSettings& settings, int replicate, int kind) {
+  const CCurveStyle& st = settings.Style(CPlotSettings::CurveRow(replicate, kind));
+  CPenSpec pen;
+  pen.colour = PaletteColour(settings, st.colourIndex);
+  pen.width = std::clamp<int32_t>(st.lineWidth, 1, 20);
+  int style = kPenSolid;
+  if (st.lineStyleIndex >= 0 && st.lineStyleIndex < static_cast<int>(settings.penStyles.size()))
+    style = settings.penStyles[static_cast<size_t>(st.lineStyleIndex)];
+  if (style < kPenSolid || style > kPenDashDotDot) style = kPenSolid;
+  pen.style = pen.width > 1 ? kPenSolid : style;
+  return pen;
+}
+
+CPenSpec BestFitPen() {
+  return {kPenSolid, 3, 0x000000};
+}
+
+CFontSpec CurveLabelFont(double fontScale) {
+  return {"Arial", std::max(1, static_cast<int>(std::lround(-kLabelTextHeight * fontScale))), 400};
+}
+
+int CountVisibleCurves(const CReplicateDB& db, int plotKind) {
+  if (!IsPlottedKind(plotKind)) return 0;
+  int count = 0;
+  for (int r = 1; r <= db.GetReplicateCount(); ++r)
+    for (int k = kCurveRaw; k <= kCurveFitted; ++k)
+      if (IsCurveVisible(db, r, k)) ++count;
+  if (HasBestFitCurve(db, plotKind)) ++count;
+  return count;
+}
+
+void ApplyPlotSettings(CGraph& graph, const CPlotSettings& s, double fontScale) {
+  // Placement fractions: the stored borders when they make a plot area,
+  // the defaults otherwise.
+  const auto& b = s.borders;
+  const bool sound = std::all_of(b.begin(), b.end(), [](double v) { return v >= 0 && v <= 1; }) &&
+                     b[0] < b[2] && b[1] < b[3];
+  if (sound)
+    graph.SetPlacement(b[0], b[1], b[2], b[3]);
+  else
+    graph.SetPlacement(0.1, 0.1, 0.9, 0.9);
+
+  CGraphAppearance& a = graph.Appearance();
+  a.title = s.graphTitle;
+  a.xTitle = s.xAxisLabel;
+  a.yTitle = s.yAxisLabelLeft;
+  a.yRightTitle = s.yAxisLabelRight;
+  a.titleColour = static_cast<uint32_t>(s.graphTitleColour) & 0xFFFFFFu;
+  a.xTitleColour = static_cast<uint32_t>(s.xAxisLabelColour) & 0xFFFFFFu;
+  a.yTitleColour = static_cast<uint32_t>(s.yAxisLabelLeftColour) & 0xFFFFFFu;
+  a.yRightTitleColour = static_cast<uint32_t>(s.yAxisLabelRightColour) & 0xFFFFFFu;
+  a.titleFont = FontOf(s.graphTitleFont, 30, fontScale);
+  a.axisTitleFont = FontOf(s.xAxisLabelFont, 20, fontScale);
+  a.yTitleFont = FontOf(s.thirdFont, 20, fontScale);
+  a.numberFont = {"Arial", std::max(1, static_cast<int>(std::lround(14 * fontScale))), 400};
+  a.legendFont = a.numberFont;
+  a.xLabelRotation = s.xLabelRotation % 3600;
+  a.ticksOutside = GetDisplayFlag(s, kFlagTicksOutside);
+
+  graph.SetGridLines(GetDisplayFlag(s, kFlagXGridLines), GetDisplayFlag(s, kFlagYGridLines));
+  const int xDiv = std::clamp<int32_t>(s.xDivisions, 1, 100);
+  const int yDiv = std::clamp<int32_t>(s.yDivisions, 1, 100);
+  graph.SetTicks(10 * xDiv, 10 * yDiv, 10);
+  graph.SetGridDivisions(2 * xDiv, 2 * yDiv);
+  graph.SetAxisFormats(s.xAxisFormat, s.yAxisFormat);
+  graph.markerSize = std::clamp<int32_t>(s.markerSize, 2, 10);
+}
+
+CGraphFontMeasures MeasureGraphFonts(IPlotCanvas& canvas, const CGraph& graph) {
+  CGraphFontMeasures m;
+  const CTextMetrics numbers = canvas.Metrics(graph.Appearance().numberFont);
+  const CTextMetrics title = canvas.Metrics(graph.Appearance().titleFont);
+  m.charWidth = std::max(1, numbers.averageCharWidth);
+  m.lineHeight = std::max(1, numbers.LineHeight());
+  m.titleLineHeight = std::max(1, title.LineHeight());
+  if (graph.showLegend) {
+    const CTextMetrics lt = canvas.Metrics(graph.Appearance().legendFont);
+    int widest = 0;
+    for (const CGraphLegendEntry& e : graph.legend)
+      widest = std::max(widest, canvas.TextWidth(e.text, graph.Appearance().legendFont));
+    m.legendWidth = widest + 5 * std::max(1, lt.averageCharWidth) + 2 * m.charWidth;
+  }
+  return m;
+}
+
+void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& graph,
+                       IPlotCanvas& canvas, const CPlotPaintOptions& options) {
+  const CPlotSettings& s = db.plotSettings;
+  const bool shown = IsPlottedKind(options.plotKind) && !options.hideGraph;
+  const bool labelling = shown && GetDisplayFlag(s, kFlagLabelCurves);
+  const bool bestFit = shown && HasBestFitCurve(db, options.plotKind);
+
+  // Every curve label starts hidden; the "Best Fit" label is left alone
+  // while the database's third processed flag is set.
+  for (const auto& o : objects.Objects()) {
+    if (o->TypeCode() != kGEText) continue;
+    if (IsCurveIdentifier(o->name) || (o->name == kBestFitLabel && db.thirdFlag == 0))
+      o->visible = false;
+  }
+
+  struct Slot {
+    CText* label;
+    std::string text;
+    uint32_t colour;
+  };
+  std::vector<Slot> slots;
+  const auto take = [&](const std::string& id, std::string text, uint32_t colour) {
+    CText* label = FindLabel(objects, id);
+    if (!label) {
+      auto created = std::make_unique<CText>();
+      created->name = id;
+      created->SetTextSize(kLabelTextHeight, 0);
+      label = static_cast<CText*>(objects.Add(std::move(created)));
+    }
+    slots.push_back({label, std::move(text), colour});
+  };
+  if (labelling) {
+    for (int r = 1; r <= db.GetReplicateCount(); ++r)
+      for (int k = kCurveRaw; k <= kCurveFitted; ++k)
+        if (IsCurveVisible(db, r, k))
+          take(CurveIdentifier(r, k), CurveLabelText(db, r, k), CurvePen(s, r, k).colour);
+  }
+  if (bestFit) take(kBestFitLabel, kBestFitLabel, BestFitPen().colour);
+  if (slots.empty()) return;
+
+  const CFontSpec font = CurveLabelFont(options.fontScale);
+  const CTextMetrics tm = canvas.Metrics(font);
+  const int slotHeight = std::max(1, tm.LineHeight() + tm.LineHeight() / 4);
+  const int cw = std::max(1, tm.averageCharWidth);
+  const CDeviceRect& frame = graph.Frame();
+  const int n = static_cast<int>(slots.size());
+  for (int i = 0; i < n; ++i) {
+    Slot& slot = slots[static_cast<size_t>(i)];
+    CText& label = *slot.label;
+    label.text = slot.text;
+    label.font.colour = slot.colour;
+    label.lineColour = slot.colour;
+    const int width = canvas.TextWidth(slot.text, font);
+    const int x = frame.right - cw - width;
+    const int y = frame.bottom - tm.LineHeight() / 2 - (n - i) * slotHeight;
+    const CWorldPoint w = graph.DeviceToWorld(x, y);
+    label.SetEndPoints({{w.x, w.y, 0.0}});
+    label.visible = true;
+  }
+}
+
+CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
+                           CGEList& objects, CGraph& graph, const CPlotPaintOptions& options) {
+  CPlotPaintResult result;
+  canvas.SetAntialiasing(false);
+  graph.DrawBackground(canvas, rect);
+  if (db.GetReplicateCount() == 0) return result;
+  result.visibleCurves = CountVisibleCurves(db, options.plotKind);
+  if (result.visibleCurves == 0) return result;
+  result.drewPlot = true;
+
+  const CPlotSettings& s = db.plotSettings;
+  ApplyPlotSettings(graph, s, options.fontScale);
+  graph.SetPrinting(options.printing, options.lineWidthFactor);
+  result.windowAccepted = graph.SetWorldWindow(s.plotXMin, s.plotYMin, s.plotXMax, s.plotYMax);
+  graph.Layout(rect, MeasureGraphFonts(canvas, graph));
+
+  UpdateCurveLabels(db, objects, graph, canvas, options);
+
+  CElementDrawOptions elementOptions;
+  elementOptions.zoom = options.objectZoom;
+  elementOptions.fontScale = options.fontScale;
+  elementOptions.lineWidthFactor = graph.LineWidthFactor();
+  canvas.SetAntialiasing(true);
+  for (const CGraphicElement* e : objects.PaintOrder())
+    DrawGraphicElement(canvas, graph, *e, elementOptions);
+  canvas.SetAntialiasing(false);
+
+  if (!options.hideGraph) {
+    std::vector<CDevicePoint> points;
+    const bool markers = GetDisplayFlag(s, kFlagShowMarkers);
+    const auto drawCurve = [&](const CCurveView& curve, CPenSpec pen, int markerKind) {
+      pen.width *= graph.LineWidthFactor();
+      canvas.SetPen(pen);
+      canvas.SetBrush(false);
+      points.clear();
+      // A dash pattern runs along the path, so only solid curves are thinned.
+      graph.AppendPolyline(curve, options.thin && pen.style == kPenSolid, points);
+      if (points.size() > 1) canvas.Polyline(points.data(), points.size());
+      result.polylinePoints += points.size();
+      if (markers && markerKind > 0) {
+        points.clear();
+        graph.AppendMarkerPoints(curve, points);
+        for (const CDevicePoint& p : points)
+          DrawMarker(canvas, p, markerKind, graph.markerSize, pen.colour);
+      }
+      return pen;
+    };
+    for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+      for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
+        if (!IsCurveVisible(db, r, k) || !IsPlottedKind(options.plotKind)) continue;
+        const int markerKind = markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
+        const CPenSpec pen = drawCurve(CurvePoints(db, r, k), CurvePen(s, r, k), markerKind);
+        if (const CText* label = FindLabel(std::as_const(objects), CurveIdentifier(r, k)))
+          DrawLabelSample(canvas, graph, *label, pen, markerKind, graph.markerSize, options);
+      }
+    }
+    if (HasBestFitCurve(db, options.plotKind)) {
+      const CPenSpec pen = drawCurve(BestFitPoints(db), BestFitPen(), 0);
+      if (const CText* label = FindLabel(std::as_const(objects), kBestFitLabel))
+        DrawLabelSample(canvas, graph, *label, pen, 0, graph.markerSize, options);
+    }
+
+    graph.DrawGrid(canvas);
+    graph.DrawFrame(canvas);
+    graph.DrawXAxis(canvas);
+    graph.DrawYAxis(canvas);
+    graph.DrawZeroLines(canvas, GetDisplayFlag(s, kFlagShowXAxis),
+                        GetDisplayFlag(s, kFlagShowYAxis));
+    graph.DrawLegend(canvas);
+  }
+
+  for (const CGraphicElement* e : objects.PaintOrder()) DrawSelectionMarks(canvas, graph, *e);
+  return result;
+}
+
+}  // namespace olm

@@ -1,0 +1,188 @@
+// The legend's lines and the navigation tree's items and clicks.
+#include <gtest/gtest.h>
+
+#include "RecordingCanvas.hpp"
+#include "TestSupport.hpp"
+#include "plot/LegendModel.hpp"
+#include "plot/NavigationTree.hpp"
+#include "plot/PlotScene.hpp"
+
+namespace olm::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Replicate 1 "A" smoothed and fitted, replicate 2 "B" fitted only (no
+// smoothed points), replicate 3 "C" raw only.  Every switch is on.
+class LegendTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddCurve(db, "A", {0, 1, 2}, {5, 6, 4});
+    AddCurve(db, "B", {-1, 3}, {0.5, 2.5});
+    AddCurve(db, "C", {10, 20}, {100, 200});
+    db.smoothedFlag = db.fittedFlag = 1;
+    CReplicate& a = db.Replicate(1);
+    a.smoothedCount = 2;
+    a.smoothedData.SetSize(2, 2);
+    a.smoothedData(1, 1) = 0.5, a.smoothedData(1, 2) = 5.5;
+    a.smoothedData(2, 1) = 1.5, a.smoothedData(2, 2) = 5.0;
+    a.fitData.Assign(a.smoothedData);
+    CReplicate& b = db.Replicate(2);
+    b.fitData.SetSize(2, 2);
+    b.fitData(1, 1) = -1, b.fitData(1, 2) = 0.25;
+    b.fitData(2, 1) = 3, b.fitData(2, 2) = 2.75;
+    for (int r = 1; r <= 3; ++r)
+      for (int k = 0; k < 3; ++k) db.plotSettings.SetShown(r, k, true);
+    db.ComputeExtents(true);
+    db.RefreshPlotLimits(true);
+  }
+
+  Texts Entries(const CNavigationTreeModel& tree, int kind) const {
+    Texts t;
+    for (const CTreeItem& e : tree.Group(kind).children) t.push_back(e.text);
+    return t;
+  }
+
+  CRecordingUi ui;
+  CReplicateDB db;
+};
+
+TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
+  CLegendModel legend;
+  legend.Build(&db);
+  // clang-format off
+  EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0",
+                                   "A-R", "   x range: (0, 2)", "   y range: (4, 6)",
+                                   "A-S", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
+                                   "A-F", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
+                                   "B-R", "   x range: (-1, 3)", "   y range: (0.5, 2.5)",
+                                   "B-F", "   x range: (-1, 3)", "   y range: (0.25, 2.75)",
+                                   "C-R", "   x range: (10, 20)", "   y range: (100, 200)"}));
+  // clang-format on
+  // A rule under the title and after each replicate; an empty line after
+  // each curve.
+  int rules = 0, blanks = 0;
+  for (const CLegendLine& l : legend.Lines()) {
+    rules += l.kind == CLegendLine::kRule;
+    blanks += l.kind == CLegendLine::kBlank;
+  }
+  EXPECT_EQ(rules, 4);
+  EXPECT_EQ(blanks, 6);
+}
+
+TEST_F(LegendTreeTest, LegendWithNoSwitchOnShowsTheTitleAndItsRule) {
+  for (int r = 1; r <= 3; ++r)
+    for (int k = 0; k < 3; ++k) db.plotSettings.SetShown(r, k, false);
+  CLegendModel legend;
+  legend.Build(&db);
+  ASSERT_EQ(legend.Lines().size(), 2u);
+  EXPECT_EQ(legend.Lines()[0].text, "OLM V1.0");
+  EXPECT_EQ(legend.Lines()[1].kind, CLegendLine::kRule);
+  legend.Build(nullptr);
+  EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0"}));
+}
+
+TEST_F(LegendTreeTest, LegendLayoutCentresTheTitleBelowTheTop) {
+  CLegendModel legend;
+  legend.Build(&db);
+  const CTextMetrics m{16, 12, 0, 8};
+  auto placed = legend.Layout(200, m);
+  // 1 3/4 lines down; "OLM V1.0" is 8 characters: 100 - 32.
+  EXPECT_EQ(placed[0].y, 8 + 16 + 4);
+  EXPECT_EQ(placed[0].x, 68);
+  EXPECT_GT(placed[1].y, placed[0].y);
+  EXPECT_EQ(placed[2].x, 8);  // one character width of margin
+  for (size_t i = 1; i < placed.size(); ++i) EXPECT_GT(placed[i].y, placed[i - 1].y);
+  // Never left of the margin in a narrow panel.
+  EXPECT_EQ(legend.Layout(40, m)[0].x, 8);
+
+  CRecordingCanvas canvas;
+  legend.Paint(canvas, 200, 600, 96, &db);
+  EXPECT_TRUE(canvas.HasText("C-R"));
+  EXPECT_EQ(canvas.texts[1].colour, 0x0000FFu);  // "A-R" in its curve's red
+  EXPECT_EQ(CLegendModel::Font(96).pixelHeight, 13);
+}
+
+TEST_F(LegendTreeTest, TreeListsReplicatesUnderTheKindsTheyHold) {
+  CNavigationTreeModel tree;
+  tree.Rebuild(&db);
+  EXPECT_EQ(tree.Root().text, "Data Sets");
+  ASSERT_EQ(tree.Root().children.size(), 3u);
+  EXPECT_EQ(tree.Group(0).text, "Raw Data");
+  EXPECT_EQ(tree.Group(1).text, "Smoothened Data");
+  EXPECT_EQ(tree.Group(2).text, "Fitted Data");
+  EXPECT_TRUE(tree.Root().expanded && tree.Group(0).expanded && tree.Group(2).expanded);
+  EXPECT_EQ(Entries(tree, 0), (Texts{"1: A", "2: B", "3: C"}));
+  // B has no smoothed data: only under "Raw Data" and "Fitted Data".
+  EXPECT_EQ(Entries(tree, 1), (Texts{"1: A"}));
+  EXPECT_EQ(Entries(tree, 2), (Texts{"1: A", "2: B"}));
+  EXPECT_TRUE(tree.Entry(2, 1)->checked);
+  db.plotSettings.SetShown(2, kCurveFitted, false);
+  tree.Rebuild(&db);
+  EXPECT_FALSE(tree.Entry(2, 1)->checked);
+  // Before processing only raw data are listed.
+  db.smoothedFlag = db.fittedFlag = 0;
+  tree.Rebuild(&db);
+  EXPECT_TRUE(tree.Group(1).children.empty());
+  EXPECT_TRUE(tree.Group(2).children.empty());
+}
+
+TEST_F(LegendTreeTest, UncheckingARawEntryRemovesTheCurveAndItsLegendLines) {
+  CNavigationTreeModel tree;
+  tree.Rebuild(&db);
+  const int before = CountVisibleCurves(db, kRawDataPlot);
+  const CTreeAction a = tree.Click(db, kCurveRaw, 1, 1000, 500);
+  EXPECT_EQ(a.type, CTreeAction::kToggled);
+  EXPECT_EQ(a.replicate, 2);
+  EXPECT_FALSE(db.plotSettings.IsShown(2, kCurveRaw));
+  EXPECT_FALSE(tree.Entry(kCurveRaw, 1)->checked);
+  EXPECT_EQ(CountVisibleCurves(db, kRawDataPlot), before - 1);
+  CLegendModel legend;
+  legend.Build(&db);
+  const Texts t = legend.Texts();
+  EXPECT_EQ(std::count(t.begin(), t.end(), "B-R"), 0);
+  EXPECT_EQ(std::count(t.begin(), t.end(), "B-F"), 1);
+  // Checking it again (later than the double-click time) brings it back.
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 1, 5000, 500).type, CTreeAction::kToggled);
+  EXPECT_TRUE(db.plotSettings.IsShown(2, kCurveRaw));
+}
+
+TEST_F(LegendTreeTest, SecondClickOnTheSameItemInTimeIsADoubleClick) {
+  CNavigationTreeModel tree;
+  tree.Rebuild(&db);
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1000, 500).type, CTreeAction::kToggled);
+  const CTreeAction d = tree.Click(db, kCurveFitted, 0, 1400, 500);
+  EXPECT_EQ(d.type, CTreeAction::kOpenEditor);
+  EXPECT_EQ(d.replicate, 1);
+  EXPECT_EQ(d.kind, kCurveFitted);
+  // A third click starts a new pair.
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1500, 500).type, CTreeAction::kToggled);
+  // Too late for a double click.
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 2100, 500).type, CTreeAction::kToggled);
+}
+
+TEST_F(LegendTreeTest, ClicksOnDifferentItemsAreSingleClicks) {
+  CNavigationTreeModel tree;
+  tree.Rebuild(&db);
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 0, 1000, 500).type, CTreeAction::kToggled);
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 2, 1050, 500).type, CTreeAction::kToggled);
+  EXPECT_FALSE(db.plotSettings.IsShown(1, kCurveRaw));
+  EXPECT_FALSE(db.plotSettings.IsShown(3, kCurveRaw));
+  // The fixed items and entries that do not exist do nothing.
+  EXPECT_EQ(tree.Click(db, -1, -1, 1100, 500).type, CTreeAction::kNone);
+  EXPECT_EQ(tree.Click(db, kCurveSmoothed, 1, 1150, 500).type, CTreeAction::kNone);
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 7, 1200, 500).type, CTreeAction::kNone);
+}
+
+TEST_F(LegendTreeTest, EditorClosingWithOkRecomputesTheLimits) {
+  CNavigationTreeModel tree;
+  tree.Rebuild(&db);
+  db.Replicate(3).raw(2, 1) = 50;
+  tree.EditorClosed(db, false);
+  EXPECT_EQ(db.plotSettings.plotXMax, 20.0f);
+  tree.EditorClosed(db, true);
+  EXPECT_EQ(db.plotSettings.plotXMax, 50.0f);
+}
+
+}  // namespace
+}  // namespace olm::test

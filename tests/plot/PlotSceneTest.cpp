@@ -1,0 +1,232 @@
+// What a paint draws for a database: curves by their switches and styles,
+// curve labels, the best-fit curve and its label, hidden graph, plot kinds.
+#include "plot/PlotScene.hpp"
+
+#include <gtest/gtest.h>
+
+#include "RecordingCanvas.hpp"
+#include "SampleProject.hpp"
+#include "TestSupport.hpp"
+#include "plot/PlotView.hpp"
+
+namespace olm::test {
+namespace {
+
+const CDeviceRect kRect{0, 0, 1200, 900};
+
+const olm::CText* Label(const CGEList& objects, const std::string& name) {
+  for (const auto& o : objects.Objects())
+    if (o->name == name && o->TypeCode() == kGEText) return static_cast<const olm::CText*>(o.get());
+  return nullptr;
+}
+
+class PlotSceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FillProcessedProject(project);
+    ASSERT_TRUE(project.Database().IsLocked());
+  }
+  CPlotPaintResult Paint(CPlotPaintOptions options = {}) {
+    canvas = CRecordingCanvas();
+    return PaintPlot(canvas, kRect, project.Database(), project.Objects(), graph, options);
+  }
+
+  CRecordingUi ui;
+  CProject project;
+  CLinear<double> graph;
+  CRecordingCanvas canvas;
+};
+
+TEST_F(PlotSceneTest, DrawsTheShownCurvesOfActiveReplicatesInTheirStyles) {
+  // Raw curves of all three replicates are switched on, fitted curves of the
+  // active ones (1 and 3); replicate 2 is inactive.
+  const CPlotPaintResult r = Paint();
+  EXPECT_TRUE(r.drewPlot);
+  EXPECT_TRUE(r.windowAccepted);
+  EXPECT_EQ(r.visibleCurves, 4);
+  ASSERT_EQ(canvas.curves.size(), 4u);
+  const CPlotSettings& s = project.Database().plotSettings;
+  // Palette: index 1 red (0x0000FF), 3 blue (0xFF0000), rows from 5 on black.
+  EXPECT_EQ(canvas.curves[0].pen, (CPenSpec{kPenSolid, 2, 0x0000FF}));  // Raw-1
+  EXPECT_EQ(canvas.curves[1].pen, (CPenSpec{kPenSolid, 2, 0xFF0000}));  // Fit-1
+  EXPECT_EQ(canvas.curves[2].pen.colour, 0x000000u);                    // Raw-3
+  EXPECT_EQ(s.Style(1).lineStyleIndex, 2);  // dotted, but two pixels wide: solid
+  // Raw-1 holds 40 points, all inside the window that follows the data.
+  EXPECT_EQ(canvas.curves[0].points.size(), 40u);
+  EXPECT_EQ(canvas.curves[0].points[5], graph.WorldToDevice(0.5, std::sin(0.5) + 0.06));
+  // Grid over the curves; titles and zero lines drawn.
+  EXPECT_LT(canvas.ops.rfind('P'), canvas.ops.find('G'));
+  EXPECT_TRUE(canvas.HasText("Tensile tests"));
+  EXPECT_TRUE(canvas.HasText("Strain"));
+  // The zero lines cross the whole frame (the window spans x = 0 and y = 0).
+  int zeroLines = 0;
+  for (const auto& l : canvas.lines) {
+    const int dx = std::abs(l.points[1].x - l.points[0].x);
+    const int dy = std::abs(l.points[1].y - l.points[0].y);
+    if (l.pen.colour == graph.Appearance().zeroLineColour &&
+        (dx >= graph.FrameWidth() - 1 || dy >= graph.FrameHeight() - 1))
+      ++zeroLines;
+  }
+  EXPECT_EQ(zeroLines, 2);
+}
+
+TEST_F(PlotSceneTest, SwitchingACurveOffRemovesIt) {
+  project.Database().plotSettings.SetShown(3, kCurveFitted, false);
+  EXPECT_EQ(Paint().visibleCurves, 3);
+  EXPECT_EQ(canvas.curves.size(), 3u);
+  project.Database().Replicate(1).SetActive(false);
+  EXPECT_EQ(Paint().visibleCurves, 1);
+}
+
+TEST_F(PlotSceneTest, CurveLabelsArePlacedInSlotsWithTheCurveColours) {
+  Paint();
+  const CGEList& objects = project.Objects();
+  EXPECT_EQ(objects.GetCount(), 7 + 4);
+  const olm::CText* raw1 = Label(objects, "Raw-1");
+  const olm::CText* fit1 = Label(objects, "Fit-1");
+  const olm::CText* raw3 = Label(objects, "Raw-3");
+  ASSERT_TRUE(raw1 && fit1 && raw3 && Label(objects, "Fit-3"));
+  EXPECT_EQ(Label(objects, "Raw-2"), nullptr);  // inactive: no label
+  EXPECT_EQ(raw1->text, "Specimen 1 \xE9-R");
+  EXPECT_EQ(fit1->text, "Specimen 1 \xE9-F");
+  EXPECT_EQ(raw1->font.colour, 0x0000FFu);
+  EXPECT_EQ(fit1->font.colour, 0xFF0000u);
+  EXPECT_TRUE(raw1->visible);
+  // Slot 1 above slot 2 above slot 3, right-aligned in the frame.
+  const CDevicePoint a = graph.WorldToDevice(raw1->anchor.x, raw1->anchor.y);
+  const CDevicePoint b = graph.WorldToDevice(fit1->anchor.x, fit1->anchor.y);
+  const CDevicePoint c = graph.WorldToDevice(raw3->anchor.x, raw3->anchor.y);
+  EXPECT_LT(a.y, b.y);
+  EXPECT_LT(b.y, c.y);
+  EXPECT_NEAR(a.x + 8 * static_cast<int>(raw1->text.size()), graph.Frame().right - 8, 1);
+  // The labels are drawn in the same paint.
+  EXPECT_TRUE(canvas.HasText("Specimen 3 \xE9-F"));
+  // A second paint reuses the label objects.
+  Paint();
+  EXPECT_EQ(project.Objects().GetCount(), 11);
+}
+
+TEST_F(PlotSceneTest, LabelsFollowTheirCurvesAndTheLabelSwitch) {
+  Paint();
+  project.Database().plotSettings.SetShown(3, kCurveRaw, false);
+  Paint();
+  EXPECT_FALSE(Label(project.Objects(), "Raw-3")->visible);
+  EXPECT_FALSE(canvas.HasText("Specimen 3 \xE9-R"));
+  SetDisplayFlag(project.Database().plotSettings, kFlagLabelCurves, false);
+  Paint();
+  EXPECT_FALSE(Label(project.Objects(), "Raw-1")->visible);
+  EXPECT_FALSE(canvas.HasText("Specimen 1 \xE9-R"));
+}
+
+TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotations) {
+  CPlotPaintOptions o;
+  o.hideGraph = true;
+  const CPlotPaintResult r = Paint(o);
+  EXPECT_TRUE(r.drewPlot);
+  EXPECT_TRUE(canvas.curves.empty());
+  EXPECT_FALSE(canvas.polylines.empty());  // the check mark among the objects
+  EXPECT_EQ(canvas.ops.find('G'), std::string::npos);
+  EXPECT_FALSE(canvas.HasText("Tensile tests"));
+  EXPECT_TRUE(canvas.HasText("Necking starts here"));
+  EXPECT_GT(canvas.shapes, 0);
+}
+
+TEST_F(PlotSceneTest, NoReplicateOrNoVisibleCurvePaintsTheBackgroundOnly) {
+  CPlotPaintOptions other;
+  other.plotKind = 1;  // a plot kind that draws no replicate
+  EXPECT_FALSE(Paint(other).drewPlot);
+  EXPECT_EQ(canvas.fills.size(), 1u);
+  EXPECT_TRUE(canvas.polylines.empty() && canvas.texts.empty());
+
+  for (int r = 1; r <= 3; ++r)
+    for (int k = 0; k < 3; ++k) project.Database().plotSettings.SetShown(r, k, false);
+  EXPECT_FALSE(Paint().drewPlot);
+  EXPECT_TRUE(canvas.texts.empty());
+
+  CProject empty;
+  canvas = CRecordingCanvas();
+  EXPECT_FALSE(PaintPlot(canvas, kRect, empty.Database(), empty.Objects(), graph, {}).drewPlot);
+  EXPECT_EQ(canvas.fills.size(), 1u);
+}
+
+TEST_F(PlotSceneTest, BestFitPlotAddsTheBestFitCurveAndItsLabel) {
+  CReplicateDB& db = project.Database();
+  for (int i = 1; i <= 4; ++i) {
+    db.bestFitX(i) = 0.5 * i;
+    db.bestFitY(i) = 0.5;
+  }
+  CPlotPaintOptions bestFit;
+  bestFit.plotKind = kBestFitPlot;
+  EXPECT_EQ(Paint(bestFit).visibleCurves, 5);
+  ASSERT_EQ(canvas.curves.size(), 5u);
+  EXPECT_EQ(canvas.curves[4].pen, BestFitPen());
+  EXPECT_EQ(canvas.curves[4].points.back(), graph.WorldToDevice(2.0, 0.5));
+  const olm::CText* label = Label(project.Objects(), kBestFitLabel);
+  ASSERT_NE(label, nullptr);
+  EXPECT_TRUE(label->visible);
+  EXPECT_EQ(label->text, "Best Fit");
+
+  // Outside the best-fit plot the label is hidden...
+  EXPECT_EQ(Paint().visibleCurves, 4);
+  EXPECT_FALSE(Label(project.Objects(), kBestFitLabel)->visible);
+  // ...unless the database's third processed flag is set.
+  Paint(bestFit);
+  project.Database().thirdFlag = 1;
+  Paint();
+  EXPECT_TRUE(Label(project.Objects(), kBestFitLabel)->visible);
+}
+
+TEST_F(PlotSceneTest, MarkersShowWithTheMarkerSwitch) {
+  CPlotSettings& s = project.Database().plotSettings;
+  s.Style(CPlotSettings::CurveRow(1, kCurveRaw)).markerKind = 1;  // squares
+  Paint();
+  const int shapesWithout = canvas.shapes;
+  SetDisplayFlag(s, kFlagShowMarkers, true);
+  Paint();
+  // 40 squares on Raw-1's points and one on its label sample.
+  EXPECT_EQ(canvas.shapes, shapesWithout + 41);
+}
+
+TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurves) {
+  CPlotSettings s;
+  CCurveStyle& st = s.Style(CPlotSettings::CurveRow(2, kCurveSmoothed));
+  st.colourIndex = 4;
+  st.lineWidth = 1;
+  st.lineStyleIndex = 3;
+  EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed), (CPenSpec{kPenDashDot, 1, 0xFF00FF}));
+  st.lineWidth = 3;
+  EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed).style, kPenSolid);
+  st.colourIndex = 99;
+  st.lineStyleIndex = -1;
+  st.lineWidth = 0;
+  EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed), (CPenSpec{kPenSolid, 1, 0x000000}));
+  EXPECT_EQ(PaletteColour(s, 14), 0x00FFFFu);
+}
+
+TEST(PlotScenePenTest, SettingsShapeTheGraph) {
+  CPlotSettings s;
+  s.borders = {0.25, 0.125, 0.75, 0.875};
+  s.xDivisions = 8;
+  s.xAxisFormat = "%.1f";
+  s.yAxisFormat = "%s";
+  SetDisplayFlag(s, kFlagXGridLines, false);
+  CLinear<double> g;
+  ApplyPlotSettings(g, s, 2.0);
+  ASSERT_TRUE(g.SetWorldWindow(0, 0, 8, 1));
+  g.Layout({0, 0, 1000, 1000}, {8, 16, 36, 0});
+  EXPECT_EQ(g.PlotRect(), (CDeviceRect{250, 125, 750, 875}));
+  EXPECT_EQ(g.XTicks(), 80);
+  EXPECT_EQ(g.XAxisMarks().labels.size(), 9u);
+  EXPECT_EQ(g.XAxisMarks().labels[1].text, "1.0");
+  EXPECT_EQ(g.YFormat(), "%-g");
+  EXPECT_TRUE(g.VerticalGridLines().empty());
+  EXPECT_EQ(g.Appearance().titleFont.pixelHeight, 60);  // 30 at font scale 2
+  // Borders that make no plot area fall back to the defaults.
+  s.borders = {0.5, 0.1, 0.4, 0.9};
+  ApplyPlotSettings(g, s);
+  g.Layout({0, 0, 1000, 1000}, {8, 16, 36, 0});
+  EXPECT_EQ(g.PlotRect(), (CDeviceRect{100, 100, 900, 900}));
+}
+
+}  // namespace
+}  // namespace olm::test
