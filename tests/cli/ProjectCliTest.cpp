@@ -119,7 +119,7 @@ TEST(ProjectCliTest, DemoWritesAProjectFile) {
   EXPECT_EQ(project.Database().GetReplicateCount(), 3);
   EXPECT_TRUE(project.Database().IsLocked());
   ASSERT_EQ(project.Objects().GetCount(), 1);
-  EXPECT_EQ(static_cast<const CText&>(project.Objects().At(0)).text, "Tensile tests, steel strip");
+  EXPECT_EQ(static_cast<const CText&>(project.Objects().At(0)).text, "Generated sample tests 1 to 3");
 }
 
 }  // namespace
