@@ -22,7 +22,7 @@ CDelimiterSet CReadRawDataForm::Delimiters() const {
 }
 
 bool CReadRawDataForm::Apply(CReplicateDB& db) {
-  if (columns <= 0) {
+  if (columns <= 0 || columns > kMaxColumns) {
     ShowMessage("Invalid number of columns");
     return false;
   }

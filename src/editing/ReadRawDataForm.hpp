@@ -12,6 +12,9 @@ namespace olm {
 class CReadRawDataForm {
  public:
   static constexpr int kMaxDataIdLength = 16;
+  // Wider files are refused as "Invalid number of columns": every row of a
+  // replicate holds every column.
+  static constexpr int kMaxColumns = 1000;
   static constexpr const char* kTip =
       "$$ start a comment line. Last two header lines must have column headings and units. "
       "Do not count comment and blank lines in the count for header lines. Data lines that "
