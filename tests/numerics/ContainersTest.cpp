@@ -34,7 +34,8 @@ std::vector<T> Elements(const CVector<T>& v) {
   return out;
 }
 
-TEST(CVectorTest, EmptyAndNegativeSizesGiveEmptyVectorsWithZeroNorm) {
+TEST(CVectorTest, SizesAndCopies) {
+  // Size 0 or below gives an empty vector with norm 0.
   CVector<double> a(0), b(-3), c;
   EXPECT_EQ(a.GetSize(), 0);
   EXPECT_EQ(b.GetSize(), 0);
@@ -43,6 +44,16 @@ TEST(CVectorTest, EmptyAndNegativeSizesGiveEmptyVectorsWithZeroNorm) {
   c.SetSize(4);
   c.SetSize(-1);
   EXPECT_EQ(c.GetSize(), 0);
+  // Copies keep the name and the elements.
+  CVector<std::string> names(2), other;
+  names.SetName("headings");
+  names(1) = "time";
+  names(2) = "stress";
+  const CVector<std::string> copy(names);
+  EXPECT_EQ(copy.GetName(), "headings");
+  EXPECT_EQ(Elements(copy), (std::vector<std::string>{"time", "stress"}));
+  other.Assign(names);
+  EXPECT_EQ(Elements(other), (std::vector<std::string>{"time", "stress"}));
 }
 
 TEST(CVectorTest, AssignmentBetweenDifferentSizesReportsAndLeavesTarget) {
@@ -87,28 +98,6 @@ TEST(CVectorTest, ArithmeticAndNorm) {
   EXPECT_EQ(ui.messages[0].second.rfind("CVector::Vector Name: u.\n", 0), 0u);
 }
 
-TEST(CVectorTest, CopiesKeepNameAndElements) {
-  CVector<std::string> names(2);
-  names.SetName("headings");
-  names(1) = "time";
-  names(2) = "stress";
-  CVector<std::string> copy(names), other;
-  EXPECT_EQ(copy.GetName(), "headings");
-  EXPECT_EQ(Elements(copy), (std::vector<std::string>{"time", "stress"}));
-  other.Assign(names);
-  EXPECT_EQ(Elements(other), (std::vector<std::string>{"time", "stress"}));
-}
-
-TEST(CMatrixTest, MaxMinByColumn) {
-  const auto m = Make(2, 2, {1, 5, 7, 2});
-  EXPECT_EQ(m.Max(0), 7.0);
-  EXPECT_EQ(m.Max(2), 5.0);
-  EXPECT_EQ(m.Min(1), 1.0);
-  EXPECT_EQ(m.Max(3), 0.0);
-  EXPECT_EQ(m.Min(-1), 0.0);
-  EXPECT_EQ(CMatrix<double>().Max(0), 0.0);
-}
-
 TEST(CMatrixTest, ArithmeticShapesAndValues) {
   CRecordingUi ui;
   const auto a = Make(2, 3, {1, 2, 3, 4, 5, 6});
@@ -142,7 +131,12 @@ TEST(CMatrixTest, AssignmentNeedsEqualShapes) {
   EXPECT_EQ(Elements(c), Elements(b));
 }
 
-TEST(CMatrixTest, SizeRulesSubMatrixIdentityTranspose) {
+TEST(CMatrixTest, SizeRulesMaxMinSubMatrixIdentityTranspose) {
+  // Max and Min of the whole matrix (column 0), of a column, or 0.0.
+  const auto mm = Make(2, 2, {1, 5, 7, 2});
+  EXPECT_EQ(std::vector<double>({mm.Max(0), mm.Max(2), mm.Min(1), mm.Max(3), mm.Min(-1)}),
+            (std::vector<double>{7, 5, 1, 0, 0}));
+  EXPECT_EQ(CMatrix<double>().Max(0), 0.0);
   EXPECT_EQ(Elements(CMatrix<double>(0, 5)), (std::vector<double>{0, 0}));
   const auto a = Make(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
   EXPECT_EQ(Elements(a.SubMatrix(2, 2)), (std::vector<double>{2, 2, 5, 6, 8, 9}));
@@ -189,29 +183,23 @@ TEST(QRTest, FactorsKeepsQOrthogonalAndRefusesWideMatrices) {
   EXPECT_FALSE(QR(Make(2, 3, {1, 2, 3, 4, 5, 6}), Q, R));
 }
 
-TEST(CEngVectorTest, IndexingAndAssignment) {
-  CEngVector<double> v(3, "v");
+TEST(CEngVectorTest, AssignmentAllocatesOnFirstUseAndMisuseIsFatal) {
+  CRecordingUi ui;
+  CEngVector<double> v(3, "v"), w, longer(5, "longer");
   v(1) = 1.5;
   v(3) = 3.5;
-  CEngVector<double> w;
   w = v;  // allocates on first use
   EXPECT_EQ(w.GetSize(), 3);
   EXPECT_EQ(w(3), 3.5);
-  CEngVector<double> longer(5, "longer");
   longer = v;
   EXPECT_EQ(longer.GetSize(), 5);
   EXPECT_EQ(longer(1), 1.5);
-}
-
-TEST(CEngVectorTest, MisuseIsFatalWithItsText) {
-  CRecordingUi ui;
-  CEngVector<int> v(2, "pop");
-  EXPECT_THROW(v(3), test::FatalCalled);
+  CEngVector<int> pop(2, "pop"), shorter(1, "short");
+  EXPECT_THROW(pop(3), test::FatalCalled);
   EXPECT_EQ(ui.Last(), "FATAL ERROR: CEngVector:: pop. Vector index is out of bounds: 3(2).\n");
-  EXPECT_THROW(v.SetSize(0), test::FatalCalled);
+  EXPECT_THROW(pop.SetSize(0), test::FatalCalled);
   EXPECT_EQ(ui.Last(), "FATAL ERROR: CEngVector:: pop. Constructor. Invalid size: 0.\n");
-  CEngVector<int> shorter(1, "short");
-  EXPECT_THROW(shorter = v, test::FatalCalled);
+  EXPECT_THROW(shorter = pop, test::FatalCalled);
 }
 
 TEST(CEngVectorDeathTest, DefaultHandlerEndsProcessWithStatus1) {

@@ -3,15 +3,16 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <tuple>
 
 #include "ExpressionTestSupport.hpp"
 
 namespace olm {
 namespace {
 
-using test::CNumbers;
 using test::ExpectScalars;
 using test::ExpectStatuses;
+using test::Numbers;
 using test::NumbersOf;
 using test::ScalarOf;
 using test::StatusOf;
@@ -88,39 +89,35 @@ TEST(ExpressionFunctionsTest, ComponentTextsFollowTheArguments) {
   EXPECT_EQ(p.GetComponentText(2), "2");
   EXPECT_EQ(p.GetComponentText(3), "3");
   // The texts are evaluated too.
-  ExpectStatuses(e, {{"pnt(1, a2, 3)", 4},
-                     {"a = pnt(0, 1, 2)", 0},
-                     {"b = pnt(x1, 5, 6)", 4},
-                     {"b = pnt(4, 5, 6)", 0}});
+  ExpectStatuses({{"pnt(1, a2, 3)", 4},
+                  {"a = pnt(0, 1, 2)", 0},
+                  {"b = pnt(x1, 5, 6)", 4},
+                  {"b = pnt(4, 5, 6)", 0}},
+                 &e);
   const CExpressionValue v = ValueOf(e, "v = vec(a, b)");
   EXPECT_EQ(v.GetComponentText(1), "( 4) - (0)");
   EXPECT_EQ(v.GetComponentText(3), "( 6) - (2)");
   EXPECT_EQ(v.GetComponents().GetName(), "v");
   const CExpressionValue s = ValueOf(e, "vec(v, 2*3)");
-  EXPECT_EQ(NumbersOf(s), (CNumbers{kKindVector, {24, 24, 24}}));
+  EXPECT_EQ(NumbersOf(s), (Numbers{kKindVector, {24, 24, 24}}));
   EXPECT_EQ(s.GetComponentText(2), "( 2*3) * (( 5) - (1))");
 }
 
 TEST(ExpressionFunctionsTest, MatBuildsRowByRowAndChecksItsDimensions) {
   CExpressionEvaluator e;
   const CExpressionValue m = ValueOf(e, "mat(2, 3, 1, 2, 3, 4, 5, 2*3)");
-  EXPECT_EQ(NumbersOf(m), (CNumbers{kKindMatrix, {2, 3, 1, 2, 3, 4, 5, 6}}));
+  EXPECT_EQ(NumbersOf(m), (Numbers{kKindMatrix, {2, 3, 1, 2, 3, 4, 5, 6}}));
   ASSERT_NE(m.GetElementTexts(), nullptr);
   EXPECT_EQ((*m.GetElementTexts())(2, 3), "2*3");
   // Elements missing, failing, not scalars, or more than the cells; dimensions
   // far beyond what the statement can hold are refused at once.
-  const test::Statuses cases = {{"mat(0, 1, 5)", 15},
-                                {"mat(1, 0-1, 5)", 15},
-                                {"mat(pnt(1,1,1), 1, 5)", 15},
-                                {"mat(2, 2, 1, 2, 3)", 7},
-                                {"mat(1, 1)", 7},
-                                {"mat(1, 1, 1/0)", 7},
-                                {"mat(1, 1, pnt(1,2,3))", 7},
-                                {"mat(1, 1, 1, 2)", 2},
-                                {"mat(1)", 10},
-                                {"mat(1e9, 1e9, 1)", 15},
-                                {"mat(100000, 100000, 1, 2, 3)", 15},
-                                {"mat(1e300, 1, 1)", 15}};
+  // clang-format off
+  const test::Statuses cases = {
+      {"mat(0, 1, 5)", 15}, {"mat(1, 0-1, 5)", 15}, {"mat(pnt(1,1,1), 1, 5)", 15},
+      {"mat(2, 2, 1, 2, 3)", 7}, {"mat(1, 1)", 7}, {"mat(1, 1, 1/0)", 7},
+      {"mat(1, 1, pnt(1,2,3))", 7}, {"mat(1, 1, 1, 2)", 2}, {"mat(1)", 10},
+      {"mat(1e9, 1e9, 1)", 15}, {"mat(100000, 100000, 1, 2, 3)", 15}, {"mat(1e300, 1, 1)", 15}};
+  // clang-format on
   ExpectStatuses(cases);
   // Non-integral dimensions are truncated.
   EXPECT_EQ(ValueOf(e, "mat(1.9, 2, 7, 8)").GetColumns(), 2);
@@ -131,24 +128,21 @@ TEST(ExpressionFunctionsTest, StatisticsOfColumnOne) {
   ASSERT_EQ(StatusOf(e, "m = mat(4,1,1,2,3,4)"), 0);
   // Only column 1 counts for the statistics; max and min see every element.
   // A single value has no sample deviation.
-  const test::Scalars cases = {{"stdev(m)", std::sqrt(5.0 / 3.0), 1e-15},
-                               {"stdevp(m)", std::sqrt(5.0 / 4.0), 1e-15},
-                               {"median(m)", 2.5},
-                               {"avg(m)", 2.5},
-                               {"max(m)", 4},
-                               {"min(m)", 1},
-                               {"median(mat(5,1,9,1,7,3,5))", 5},
-                               {"avg(mat(2,2,1,100,3,100))", 2},
-                               {"max(mat(2,2,1,100,3,-100))", 100},
-                               {"min(mat(2,2,1,100,3,0-100))", -100},
-                               {"stdevp(mat(1,1,5))", 0}};
-  ExpectScalars(e, cases);
+  // clang-format off
+  const test::Scalars cases = {
+      {"stdev(m)", std::sqrt(5.0 / 3.0), 1e-15}, {"stdevp(m)", std::sqrt(5.0 / 4.0), 1e-15},
+      {"median(m)", 2.5}, {"avg(m)", 2.5}, {"max(m)", 4}, {"min(m)", 1},
+      {"median(mat(5,1,9,1,7,3,5))", 5}, {"avg(mat(2,2,1,100,3,100))", 2},
+      {"max(mat(2,2,1,100,3,-100))", 100}, {"min(mat(2,2,1,100,3,0-100))", -100},
+      {"stdevp(mat(1,1,5))", 0}};
+  // clang-format on
+  ExpectScalars(cases, &e);
   EXPECT_EQ(StatusOf(e, "stdev(mat(1,1,5))"), 7);
 }
 
 TEST(ExpressionFunctionsTest, MatrixFunctionsAndSolve) {
   EXPECT_EQ(NumbersOf("tpose(mat(2,3,1,2,3,4,5,6))"),
-            (CNumbers{kKindMatrix, {3, 2, 1, 4, 2, 5, 3, 6}}));
+            (Numbers{kKindMatrix, {3, 2, 1, 4, 2, 5, 3, 6}}));
   // A zero leading pivot stops the unpivoted factorization; the determinant
   // still comes out right.
   const test::Scalars cases = {
@@ -160,19 +154,16 @@ TEST(ExpressionFunctionsTest, MatrixFunctionsAndSolve) {
   const CExpressionValue x = ValueOf("solve(mat(2,2,2,1,1,3), mat(2,2,3,5,4,5))");
   ASSERT_EQ(x.GetRows(), 2);
   ASSERT_EQ(x.GetColumns(), 2);
-  EXPECT_NEAR(x.GetMatrix()(1, 1), 1.0, 1e-14);
-  EXPECT_NEAR(x.GetMatrix()(2, 1), 1.0, 1e-14);
-  EXPECT_NEAR(x.GetMatrix()(1, 2), 2.0, 1e-14);
-  EXPECT_NEAR(x.GetMatrix()(2, 2), 1.0, 1e-14);
+  for (const auto& [i, j, value] : {std::tuple{1, 1, 1.0}, {2, 1, 1.0}, {1, 2, 2.0}, {2, 2, 1.0}})
+    EXPECT_NEAR(x.GetMatrix()(i, j), value, 1e-14) << i << "," << j;
   // solve uses the unpivoted factorization: a zero or vanishing pivot is 21.
-  const test::Statuses refused = {{"tnorm(mat(1,1,3))", 12},
-                                  {"tnorm(mat(2,2,1,2,3,4))", 12},
-                                  {"det(mat(1,2,1,2))", 12},
-                                  {"solve(mat(2,2,0,1,1,0), mat(2,1,1,1))", 21},
-                                  {"solve(mat(2,2,1,2,2,4), mat(2,1,1,1))", 21},
-                                  {"solve(mat(1,2,1,2), mat(1,1,1))", 12},
-                                  {"solve(mat(2,2,1,0,0,1), mat(3,1,1,1,1))", 12},
-                                  {"solve(2, mat(1,1,1))", 12}};
+  // clang-format off
+  const test::Statuses refused = {
+      {"tnorm(mat(1,1,3))", 12}, {"tnorm(mat(2,2,1,2,3,4))", 12}, {"det(mat(1,2,1,2))", 12},
+      {"solve(mat(2,2,0,1,1,0), mat(2,1,1,1))", 21}, {"solve(mat(2,2,1,2,2,4), mat(2,1,1,1))", 21},
+      {"solve(mat(1,2,1,2), mat(1,1,1))", 12}, {"solve(mat(2,2,1,0,0,1), mat(3,1,1,1,1))", 12},
+      {"solve(2, mat(1,1,1))", 12}};
+  // clang-format on
   ExpectStatuses(refused);
 }
 
@@ -192,12 +183,12 @@ TEST(ExpressionFunctionsTest, EigenOfASymmetricMatrix) {
     EXPECT_NEAR(sign * m(3, i), (i == 1 ? 1.0 : -1.0) / std::sqrt(3.0), 1e-5) << i;
   // Not symmetric, not square.
   ExpectStatuses({{"eigen(mat(2,2,1,2,3,4))", 12}, {"eigen(mat(1,2,1,2))", 12}});
-  EXPECT_EQ(NumbersOf("eigen(mat(1,1,5))"), (CNumbers{kKindMatrix, {2, 1, 5, 1}}));
+  EXPECT_EQ(NumbersOf("eigen(mat(1,1,5))"), (Numbers{kKindMatrix, {2, 1, 5, 1}}));
 }
 
 TEST(ExpressionFunctionsTest, PolynomialRoots) {
-  EXPECT_EQ(NumbersOf("root2(1, 0-3, 2)"), (CNumbers{kKindMatrix, {1, 2, 2, 1}}));
-  EXPECT_EQ(NumbersOf("root2(0, 2, 0-4)"), (CNumbers{kKindMatrix, {1, 2, 2, 2}}));  // linear
+  EXPECT_EQ(NumbersOf("root2(1, 0-3, 2)"), (Numbers{kKindMatrix, {1, 2, 2, 1}}));
+  EXPECT_EQ(NumbersOf("root2(0, 2, 0-4)"), (Numbers{kKindMatrix, {1, 2, 2, 2}}));  // linear
   ExpectStatuses({{"root2(1, 0, 1)", 18}, {"root2(0, 0, 1)", 18}});
   const CExpressionValue c = ValueOf("root3(1, 0-6, 11, 0-6)");
   ASSERT_EQ(c.GetColumns(), 3);
@@ -215,7 +206,7 @@ TEST(ExpressionFunctionsTest, RandomNumbersLieInTheRangeAndRepeat) {
     EXPECT_LT(x, 2.0);
     EXPECT_EQ(ScalarOf(b, "ran(1e-3,2)"), x);  // same fixed seed, same sequence
   }
-  ExpectStatuses(a, {{"ran(2, 2)", 12}, {"ran(3, 2)", 12}});
+  ExpectStatuses({{"ran(2, 2)", 12}, {"ran(3, 2)", 12}}, &a);
   a.SeedRandom(CCombinedRandom::kDefaultSeed);
   CExpressionEvaluator c;
   EXPECT_EQ(ScalarOf(a, "ran(0,1)"), ScalarOf(c, "ran(0,1)"));

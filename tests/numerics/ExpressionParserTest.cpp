@@ -21,7 +21,7 @@ TEST(ExpressionParserTest, AssignmentWithAndWithoutBlanks) {
   EXPECT_EQ(ScalarOf(e, "x=3"), 3.0);
   EXPECT_EQ(e.FindVariable("x")->GetScalar(), 3.0);
   // The pushed-back 2 is left over after the expression x; names are case-sensitive.
-  ExpectStatuses(e, {{"x 2", 1}, {"X", 4}});
+  ExpectStatuses({{"x 2", 1}, {"X", 4}}, &e);
   EXPECT_EQ(ScalarOf(e, "x"), 3.0);
 }
 
@@ -88,10 +88,10 @@ TEST(ExpressionParserTest, NamesOnTheLeftOfAssignment) {
   EXPECT_EQ(ScalarOf(e, "ds1_c2_raw = 4"), 4.0);
   EXPECT_EQ(ScalarOf(e, "ds1_c2_raw * 2"), 8.0);
   // A function name on the left is no name token: "sin" without "(".
-  ExpectStatuses(e, {{"a.b = 1", 14}, {"a#b = 1", 14}, {"sin = 1", 6}, {"x = y = 3", 4}});
+  ExpectStatuses({{"a.b = 1", 14}, {"a#b = 1", 14}, {"sin = 1", 6}, {"x = y = 3", 4}}, &e);
   EXPECT_EQ(e.FindVariable("a.b"), nullptr);
   EXPECT_EQ(ScalarOf(e, "y = 1"), 1.0);
-  ExpectStatuses(e, {{"x = y = 3", 1}, {"x =", 1}});
+  ExpectStatuses({{"x = y = 3", 1}, {"x =", 1}}, &e);
   EXPECT_EQ(e.FindVariable("x"), nullptr);
 }
 

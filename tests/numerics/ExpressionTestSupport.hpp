@@ -2,8 +2,8 @@
 // Helpers of the calculator tests.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "numerics/ExpressionEvaluator.hpp"
@@ -49,13 +49,12 @@ struct CStatusCase {
   int status;
 };
 using Statuses = std::vector<CStatusCase>;
-// Each statement in the evaluator e.
-inline void ExpectStatuses(CExpressionEvaluator& e, const std::vector<CStatusCase>& cases) {
-  for (const auto& c : cases) EXPECT_EQ(StatusOf(e, c.text), c.status) << "statement: " << c.text;
-}
-// Each statement in a fresh evaluator.
-inline void ExpectStatuses(const std::vector<CStatusCase>& cases) {
-  for (const auto& c : cases) EXPECT_EQ(StatusOf(c.text), c.status) << "statement: " << c.text;
+// Each statement in e, or in a fresh evaluator when e is null.
+inline void ExpectStatuses(const Statuses& cases, CExpressionEvaluator* e = nullptr) {
+  for (const auto& c : cases) {
+    CExpressionEvaluator fresh;
+    EXPECT_EQ(StatusOf(e ? *e : fresh, c.text), c.status) << "statement: " << c.text;
+  }
 }
 
 // A statement and the scalar it gives: exactly, or within a tolerance when one is given.
@@ -65,53 +64,38 @@ struct CScalarCase {
   double tolerance = 0.0;
 };
 using Scalars = std::vector<CScalarCase>;
-inline void ExpectScalars(CExpressionEvaluator& e, const std::vector<CScalarCase>& cases) {
+inline void ExpectScalars(const Scalars& cases, CExpressionEvaluator* e = nullptr) {
   for (const auto& c : cases) {
+    CExpressionEvaluator fresh;
+    const double value = ScalarOf(e ? *e : fresh, c.text);
     if (c.tolerance > 0.0)
-      EXPECT_NEAR(ScalarOf(e, c.text), c.value, c.tolerance) << "statement: " << c.text;
+      EXPECT_NEAR(value, c.value, c.tolerance) << "statement: " << c.text;
     else
-      EXPECT_EQ(ScalarOf(e, c.text), c.value) << "statement: " << c.text;
-  }
-}
-inline void ExpectScalars(const std::vector<CScalarCase>& cases) {
-  for (const auto& c : cases) {
-    CExpressionEvaluator e;
-    ExpectScalars(e, {c});
+      EXPECT_EQ(value, c.value) << "statement: " << c.text;
   }
 }
 
 // The kind of a value and its numbers: the scalar, the components of a vector
 // or point, or the rows and columns of a matrix followed by its elements row by row.
-struct CNumbers {
-  int kind = -1;
-  std::vector<double> numbers;
-  bool operator==(const CNumbers&) const = default;
-};
-inline std::ostream& operator<<(std::ostream& out, const CNumbers& n) {
-  out << "kind " << n.kind << ":";
-  for (double x : n.numbers) out << " " << x;
-  return out;
-}
-inline CNumbers NumbersOf(const CExpressionValue& v) {
-  CNumbers n{v.GetKind(), {}};
+using Numbers = std::pair<int, std::vector<double>>;
+inline Numbers NumbersOf(const CExpressionValue& v) {
+  Numbers n{v.GetKind(), {}};
   if (v.IsMatrix()) {
-    n.numbers = {static_cast<double>(v.GetRows()), static_cast<double>(v.GetColumns())};
+    n.second = {static_cast<double>(v.GetRows()), static_cast<double>(v.GetColumns())};
     for (int i = 1; i <= v.GetRows(); ++i)
-      for (int j = 1; j <= v.GetColumns(); ++j) n.numbers.push_back(v.GetMatrix()(i, j));
+      for (int j = 1; j <= v.GetColumns(); ++j) n.second.push_back(v.GetMatrix()(i, j));
   } else if (ComponentCount(v.GetKind()) > 0) {
-    for (int i = 1; i <= ComponentCount(v.GetKind()); ++i)
-      n.numbers.push_back(v.GetComponents()(i));
+    for (int i = 1; i <= ComponentCount(v.GetKind()); ++i) n.second.push_back(v.GetComponents()(i));
   } else {
-    n.numbers = {v.GetScalar()};
+    n.second = {v.GetScalar()};
   }
   return n;
 }
-inline CNumbers NumbersOf(CExpressionEvaluator& e, const std::string& text) {
+inline Numbers NumbersOf(CExpressionEvaluator& e, const std::string& text) {
   return NumbersOf(ValueOf(e, text));
 }
-inline CNumbers NumbersOf(const std::string& text) {
-  CExpressionEvaluator e;
-  return NumbersOf(e, text);
+inline Numbers NumbersOf(const std::string& text) {
+  return NumbersOf(ValueOf(text));
 }
 
 // A matrix from rows of values.

@@ -176,16 +176,16 @@ TEST(FunctionTextMethodsTest, IntegDiffAndRoot) {
   // a double integral's inner upper limit is the outer x.
   // clang-format off
   const test::Scalars values = {
-      {"integ(x^2, 0, 1)", 1.0 / 3.0, 1e-6},  {"integ(sin(x), 0, 3.14159265)", 2.0, 1e-5},
+      {"integ(x^2, 0, 1)", 1.0 / 3.0, 1e-6}, {"integ(sin(x), 0, 3.14159265)", 2.0, 1e-5},
       {"integ(integ(x^2, 0, x), 0, 1)", 1.0 / 12.0, 1e-6},
-      {"diff(x^3, 2)", 12.0, 1e-4},           {"diff(sin(x), 0)", 1.0, 1e-9},
+      {"diff(x^3, 2)", 12.0, 1e-4}, {"diff(sin(x), 0)", 1.0, 1e-9},
       {"root(x^2-2, 1, 1)", std::sqrt(2.0), 1e-5}, {"root(cos(x), 1, 0)", kPi / 2, 1e-5}};
   // f must give a number; a flat derivative is 19, no convergence 20.
   const test::Statuses refused = {
-      {"integ(x^2, 1, 1)", 12},      {"integ(x^2, 2, 1)", 12},       {"integ(, 0, 1)", 17},
+      {"integ(x^2, 1, 1)", 12}, {"integ(x^2, 2, 1)", 12}, {"integ(, 0, 1)", 17},
       {"integ(x^2, pnt(1,1,1), 1)", 12}, {"integ(sqrt(x), 0-1, 1)", 17},
-      {"integ(pnt(x,x,x), 0, 1)", 17},   {"diff(sqrt(x), 0)", 16},  {"diff(x, pnt(1,1,1))", 7},
-      {"root(5, 0, 0)", 19},         {"root(x^3-2*x+2, 0, 0)", 20}, {"root(sqrt(x), 0-1, 0)", 18},
+      {"integ(pnt(x,x,x), 0, 1)", 17}, {"diff(sqrt(x), 0)", 16}, {"diff(x, pnt(1,1,1))", 7},
+      {"root(5, 0, 0)", 19}, {"root(x^3-2*x+2, 0, 0)", 20}, {"root(sqrt(x), 0-1, 0)", 18},
       {"root(x, mat(1,1,1), 0)", 21}, {"root(x, 1, pnt(1,1,1))", 21}};
   // clang-format on
   ExpectScalars(values);
