@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "TestSupport.hpp"
 #include "composites/FailureSurface.hpp"
@@ -33,6 +34,12 @@ double TsaiWu12(const CTsaiWuCoefficients& f, double s11, double s22, double tau
          f.F66 * tau * tau;
 }
 
+CFailureSurface Computed(const CFailureSurfaceInput& in) {
+  CFailureSurface fs;
+  fs.Compute(in);
+  return fs;
+}
+
 int Column(const char* name) {
   const auto& n = CFailureSurface::S22S11Names();
   for (size_t j = 0; j < n.size(); ++j)
@@ -55,36 +62,23 @@ TEST(TsaiWuTest, CoefficientsFromStrengths) {
   EXPECT_DOUBLE_EQ(f.F12, -0.5 * std::sqrt(f.F11 * f.F22));
 }
 
-TEST(TsaiWuTest, QuadraticRootRule) {
-  auto r = QuadraticRoots(1, -3, 2);
-  EXPECT_DOUBLE_EQ(r.first, 2);
-  EXPECT_DOUBLE_EQ(r.second, 1);
-  r = QuadraticRoots(-1, 0, 4);  // the "+" root is (-b + sqrt(D)) / 2a even for a < 0
-  EXPECT_DOUBLE_EQ(r.first, -2);
-  EXPECT_DOUBLE_EQ(r.second, 2);
-  r = QuadraticRoots(1, 0, 1);  // negative discriminant
-  EXPECT_EQ(r.first, 0.0);
-  EXPECT_EQ(r.second, 0.0);
-  r = QuadraticRoots(0, 2, -4);  // no quadratic term: no division by zero
-  EXPECT_DOUBLE_EQ(r.first, 2);
-  EXPECT_DOUBLE_EQ(r.second, 2);
-}
-
-TEST(TsaiWuTest, PolarFormInDegrees) {
-  auto p = PolarForm(0, 2);
-  EXPECT_NEAR(p.first, 90, 1e-12);
-  EXPECT_DOUBLE_EQ(p.second, 2);
-  p = PolarForm(-3, 0);
-  EXPECT_NEAR(p.first, 180, 1e-12);
-  p = PolarForm(1, -1);  // the angle from the x axis, whatever the side
-  EXPECT_NEAR(p.first, 45, 1e-12);
-  EXPECT_NEAR(p.second, std::sqrt(2.0), 1e-15);
-  p = PolarForm(0, 0);
-  EXPECT_EQ(p.first, 0.0);
-  EXPECT_EQ(p.second, 0.0);
-}
-
-TEST(TsaiWuTest, SeriesSortMovesPairsAndKeepsTies) {
+TEST(TsaiWuTest, QuadraticRootsPolarFormAndSeriesSort) {
+  using Pair = std::pair<double, double>;
+  // The "+" root is (-b + sqrt(D)) / 2a even for a < 0; a negative
+  // discriminant gives zeros; no quadratic term divides by nothing.
+  EXPECT_EQ(QuadraticRoots(1, -3, 2), Pair(2, 1));
+  EXPECT_EQ(QuadraticRoots(-1, 0, 4), Pair(-2, 2));
+  EXPECT_EQ(QuadraticRoots(1, 0, 1), Pair(0, 0));
+  EXPECT_EQ(QuadraticRoots(0, 2, -4), Pair(2, 2));
+  // Polar form in degrees: the angle from the x axis, whatever the side.
+  for (const auto& [x, y, angle, radius] : {std::tuple{0.0, 2.0, 90.0, 2.0},
+                                            {-3.0, 0.0, 180.0, 3.0},
+                                            {1.0, -1.0, 45.0, std::sqrt(2.0)}}) {
+    EXPECT_NEAR(PolarForm(x, y).first, angle, 1e-12) << x << " " << y;
+    EXPECT_NEAR(PolarForm(x, y).second, radius, 1e-15) << x << " " << y;
+  }
+  EXPECT_EQ(PolarForm(0, 0), Pair(0, 0));
+  // Sorting moves the pairs and keeps ties in order.
   CPlotSeries s;
   s.x = {3, 1, 2, 1};
   s.y = {30, 10, 20, 11};
@@ -94,8 +88,7 @@ TEST(TsaiWuTest, SeriesSortMovesPairsAndKeepsTies) {
 }
 
 TEST(FailureSurfaceTest, S22S11RowsLieOnTheEnvelopeWithTwoRealRoots) {
-  CFailureSurface fs;
-  fs.Compute(Ply());
+  const CFailureSurface fs = Computed(Ply());
   const auto& t = fs.S22S11Table();
   ASSERT_EQ(t.GetRows(), 100);
   ASSERT_EQ(t.GetColumns(), 21);
@@ -115,16 +108,14 @@ TEST(FailureSurfaceTest, S11RangeStopsJustShortOfTheEnvelopeEnds) {
   // S11 = +-X * sqrt(4/3 * (1 - tau^2/S12^2)).
   CFailureSurfaceInput in = EqualStrengths();
   in.s12Value = 30;
-  CFailureSurface fs;
-  fs.Compute(in);
+  const CFailureSurface fs = Computed(in);
   const double end = 1000 * std::sqrt(4.0 / 3.0 * (1 - 900.0 / 3600.0));
   EXPECT_NEAR(fs.S22S11Table()(1, 1), -end + 0.001, 1e-7);
   EXPECT_NEAR(fs.S22S11Table()(100, 1), end - 0.001, 1e-7);
 }
 
 TEST(FailureSurfaceTest, EqualStrengthsGiveAnEnvelopeCentredAtTheOrigin) {
-  CFailureSurface fs;
-  fs.Compute(EqualStrengths());
+  const CFailureSurface fs = Computed(EqualStrengths());
   EXPECT_EQ(fs.Coefficients().F1, 0.0);
   EXPECT_EQ(fs.Coefficients().F2, 0.0);
   EXPECT_EQ(fs.Coefficients().F3, 0.0);
@@ -138,9 +129,8 @@ TEST(FailureSurfaceTest, EqualStrengthsGiveAnEnvelopeCentredAtTheOrigin) {
 }
 
 TEST(FailureSurfaceTest, ScaledCentredAndPolarColumns) {
-  CFailureSurface fs;
   const CFailureSurfaceInput in = Ply();
-  fs.Compute(in);
+  const CFailureSurface fs = Computed(in);
   const auto& t = fs.S22S11Table();
   double yMax = -1e300, yMin = 1e300;
   for (int i = 1; i <= 100; ++i) {
@@ -163,8 +153,7 @@ TEST(FailureSurfaceTest, ScaledCentredAndPolarColumns) {
 }
 
 TEST(FailureSurfaceTest, S23S13WithoutAppliedStressesReachesTheShearStrengths) {
-  CFailureSurface fs;
-  fs.Compute(EqualStrengths());  // tau = 0, s33 = 0
+  const CFailureSurface fs = Computed(EqualStrengths());  // tau = 0, s33 = 0
   const auto& t = fs.S23S13Table();
   ASSERT_EQ(t.GetColumns(), 14);
   EXPECT_NEAR(t(1, 1), -50.1, 1e-9);
@@ -204,8 +193,7 @@ TEST(FailureSurfaceTest, AppliedNormalStressShrinksTheShearEnvelope) {
 TEST(FailureSurfaceTest, CombinedTableUsesTheExponent) {
   CFailureSurfaceInput in = Ply();
   in.n = 3;
-  CFailureSurface fs;
-  fs.Compute(in);
+  const CFailureSurface fs = Computed(in);
   const auto& a = fs.S22S11Table();
   const auto& b = fs.S23S13Table();
   const auto& c = fs.CombinedTable();
@@ -222,8 +210,7 @@ TEST(FailureSurfaceTest, CombinedTableUsesTheExponent) {
 }
 
 TEST(FailureSurfaceTest, PlotSeriesPerTypeAreSortedByX) {
-  CFailureSurface fs;
-  fs.Compute(Ply());
+  const CFailureSurface fs = Computed(Ply());
   for (int type = 0; type < kFailurePlotTypeCount; ++type) {
     const auto& series = fs.Series(static_cast<FailurePlotType>(type));
     ASSERT_EQ(series.size(), 2u);
@@ -244,8 +231,7 @@ TEST(FailureSurfaceTest, PlotSeriesPerTypeAreSortedByX) {
 }
 
 TEST(FailureSurfaceFileTest, LayoutOfTheOutputFile) {
-  CFailureSurface fs;
-  fs.Compute(Ply());
+  const CFailureSurface fs = Computed(Ply());
   CTempDir dir;
   const std::string path = dir.File("test.txt");
   ASSERT_TRUE(fs.Write(path));
@@ -302,7 +288,19 @@ TEST(OutputFileTest, FailedWriteKeepsTheOlderFile) {
   EXPECT_EQ(ReadFile(path), "new");
 }
 
-TEST(FailureSurfaceFormTest, LabelsAndPlotTypes) {
+// A form writing into a fresh folder.
+class FailureSurfaceFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.SetOutputPath(dir.File("test.txt"));
+    form.Input() = Ply();
+  }
+  CRecordingUi ui;
+  CTempDir dir;
+  CFailureSurfaceForm form;
+};
+
+TEST_F(FailureSurfaceFormTest, LabelsAndPlotTypes) {
   const auto& labels = CFailureSurfaceForm::PromptLabels();
   EXPECT_STREQ(labels[0], "S1T");
   EXPECT_STREQ(labels[9], "n");
@@ -315,13 +313,8 @@ TEST(FailureSurfaceFormTest, LabelsAndPlotTypes) {
   EXPECT_STREQ(types[5].menuEntry, "R-Theta-13-23");
 }
 
-TEST(FailureSurfaceFormTest, ChecksTheInputBeforeComputing) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CFailureSurfaceForm form;
-  form.SetOutputPath(dir.File("test.txt"));
+TEST_F(FailureSurfaceFormTest, ChecksTheInputBeforeComputing) {
   EXPECT_EQ(form.SeriesToDraw(), nullptr);  // nothing to plot yet
-  form.Input() = Ply();
   form.Input().s2c = 0;
   EXPECT_FALSE(form.Compute());
   EXPECT_EQ(ui.Last(), "The value of S2C must be a number greater than 0.");
@@ -342,12 +335,7 @@ TEST(FailureSurfaceFormTest, ChecksTheInputBeforeComputing) {
   ASSERT_NE(form.SeriesToDraw(), nullptr);
 }
 
-TEST(FailureSurfaceFormTest, ChoosingAPlotTypeRecomputes) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CFailureSurfaceForm form;
-  form.SetOutputPath(dir.File("test.txt"));
-  form.Input() = Ply();
+TEST_F(FailureSurfaceFormTest, ChoosingAPlotTypeRecomputes) {
   EXPECT_STREQ(form.PlotTitle(), "S22-S11 Plot");
   EXPECT_TRUE(form.ChoosePlotType(4));
   EXPECT_STREQ(form.PlotTitle(), "R-Theta 11-22 space");
@@ -356,13 +344,9 @@ TEST(FailureSurfaceFormTest, ChoosingAPlotTypeRecomputes) {
   EXPECT_EQ(form.PlotType(), 4);
 }
 
-TEST(FailureSurfaceFormTest, UnwritableFileIsReported) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CFailureSurfaceForm form;
+TEST_F(FailureSurfaceFormTest, UnwritableFileIsReported) {
   const std::string path = dir.File("none/test.txt");
   form.SetOutputPath(path);
-  form.Input() = Ply();
   EXPECT_FALSE(form.Compute());
   EXPECT_EQ(ui.Last(), "Unable to write the failure surface file " + path + ".");
   EXPECT_TRUE(form.Surface().HasValues());  // computed all the same, for drawing

@@ -53,29 +53,7 @@ TEST(FlowRuleModelTest, ReadsCurvesAndSettings) {
   EXPECT_EQ(m.upper[2], 4.0);
 }
 
-TEST(FlowRuleModelTest, LinesEndingInCarriageReturns) {
-  CTempDir dir;
-  std::string curves = Curves(2, 12);
-  std::string crlf;
-  for (char c : curves) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  dir.Write("curves.k", crlf);
-  CFlowRuleModel m;
-  ASSERT_EQ(
-      Read("*include curves.k\r\n*define_curve id 1\r\n0 1\r\n1 2\r\n*end\r\n", m, dir.Path()), "");
-  EXPECT_EQ(m.DefinedCount(), 12);
-  EXPECT_EQ(m.y[11](2), 125.0);
-}
-
-TEST(FlowRuleModelTest, DefaultsWhenSettingsAreLeftOut) {
-  CFlowRuleModel m;
-  ASSERT_EQ(Read(Curves(), m), "");
-  EXPECT_EQ(m.master, 1);
-  EXPECT_EQ(m.slave, 7);
-  EXPECT_EQ(m.assumed, -1);
-  EXPECT_EQ(m.angle[1], 45.0);
-}
-
-TEST(FlowRuleModelTest, ReadingAgainReplacesTheModel) {
+TEST(FlowRuleModelTest, ReadingAgainReplacesTheModelAndRestoresTheDefaults) {
   CRecordingUi ui;
   CFlowRuleModel m;
   ASSERT_EQ(Read(FormatFlowRuleCurves(SampleModel()) + "*map\nmaster 3\n", m), "");
@@ -84,33 +62,38 @@ TEST(FlowRuleModelTest, ReadingAgainReplacesTheModel) {
   EXPECT_EQ(m.x[4].GetSize(), 2);
   EXPECT_EQ(m.y[4](2), 55.0);
   EXPECT_EQ(m.master, 1);
+  EXPECT_EQ(m.slave, 7);
+  EXPECT_EQ(m.assumed, -1);
+  EXPECT_EQ(m.angle[1], 45.0);
   EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
   EXPECT_EQ(m.DefinedCount(), 11);
 }
 
-TEST(FlowRuleModelTest, IncludeReadsTheFileInPlace) {
+TEST(FlowRuleModelTest, IncludedFiles) {
   CTempDir dir;
-  dir.Write("curves.k", Curves(2, 12));
   CFlowRuleModel m;
+  dir.Write("curves.k", Curves(2, 12));
   ASSERT_EQ(Read("*include curves.k\n" + Curves(1, 1) + "*end\n", m, dir.Path()), "");
   EXPECT_EQ(m.DefinedCount(), 12);
   const std::string main = dir.Write("main.k", Curves(1, 1) + "*include \"curves.k\"\n*end\n");
   ASSERT_EQ(ReadFlowRuleModel(main, m), "");  // relative to the including file
   EXPECT_EQ(m.DefinedCount(), 12);
-}
-
-TEST(FlowRuleModelTest, IncludeInsideAnIncludedFileIsRefused) {
-  CTempDir dir;
+  // Lines ending in carriage returns, in both files.
+  std::string crlf;
+  for (char c : Curves(2, 12)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  dir.Write("crlf.k", crlf);
+  ASSERT_EQ(Read("*include crlf.k\r\n*define_curve id 1\r\n0 1\r\n1 2\r\n*end\r\n", m, dir.Path()),
+            "");
+  EXPECT_EQ(m.DefinedCount(), 12);
+  EXPECT_EQ(m.y[11](2), 125.0);
+  // No include inside an included file; an included file's line numbers are its own.
   dir.Write("inner.k", Curves(7, 12));
   dir.Write("outer.k", Curves(2, 6) + "*include inner.k\n");
-  CFlowRuleModel m;
   EXPECT_EQ(Read(Curves(1, 1) + "*include outer.k\n", m, dir.Path()),
             "*include command cannot be used inside an include file.\n");
-}
-
-TEST(FlowRuleModelTest, FileProblems) {
-  CTempDir dir;
-  CFlowRuleModel m;
+  dir.Write("bad.k", "** curves\n*define_curve id 1\n0 10\nbad\n");
+  EXPECT_EQ(Read("**\n*include bad.k\n", m, dir.Path()), "Input read error on line 4\n");
+  // Files that cannot be opened; an include without a name.
   EXPECT_EQ(ReadFlowRuleModel(dir.File("none.k"), m), "Unable to open input file.\n");
   EXPECT_EQ(Read("*include none.k\n", m, dir.Path()), "Unable to open input file.\n");
   EXPECT_EQ(Read("\n*include\n", m, dir.Path()), "Input read error on line 2\n");
@@ -118,56 +101,40 @@ TEST(FlowRuleModelTest, FileProblems) {
 
 TEST(FlowRuleModelTest, CurveCountAndIdMessages) {
   CFlowRuleModel m;
-  EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
-  EXPECT_EQ(Read(Curves(1, 11) + "*end\n" + Curves(12, 12), m),
-            "Could not find and read 12 curve data.\n");
-  EXPECT_EQ(Read(Curves(1, 3) + Curves(3, 12), m), "Curve 3 defined more than once.");
-  EXPECT_EQ(Read(Curves(1, 4) + "*define_curve id 5\n0 10\n" + Curves(6, 12), m),
-            "Curve 5 has insufficient data.");
-  EXPECT_EQ(Read(Curves(1, 11) + "*define_curve id 12\n*end\n", m),
-            "Curve 12 has insufficient data.");
-  // No plastic flow, or no stress, is not enough either.
-  EXPECT_EQ(Read("*define_curve id 2\n0.01 10 -0.01 20\n", m), "Curve 2 has insufficient data.");
-  EXPECT_EQ(Read("*define_curve id 2\n0 0 0.01 0\n", m), "Curve 2 has insufficient data.");
-  EXPECT_EQ(Read("*define_curve id 13\n", m), "Invalid curve id.\n");
-  EXPECT_EQ(Read("*define_curve id 0\n", m), "Invalid curve id.\n");
-  EXPECT_EQ(Read(Curves() + "*map\nmaster 7\n", m), "Invalid curve id.\n");
-  EXPECT_EQ(Read(Curves() + "*map\nslave 6\n", m), "Invalid curve id.\n");
+  const std::string missing = "Could not find and read 12 curve data.\n";
+  // Curves after *end are not read; no plastic flow, or no stress, is not enough data.
+  const std::pair<std::string, std::string> cases[] = {
+      {Curves(1, 11), missing},
+      {Curves(1, 11) + "*end\n" + Curves(12, 12), missing},
+      {Curves(1, 3) + Curves(3, 12), "Curve 3 defined more than once."},
+      {Curves(1, 4) + "*define_curve id 5\n0 10\n" + Curves(6, 12),
+       "Curve 5 has insufficient data."},
+      {Curves(1, 11) + "*define_curve id 12\n*end\n", "Curve 12 has insufficient data."},
+      {"*define_curve id 2\n0.01 10 -0.01 20\n", "Curve 2 has insufficient data."},
+      {"*define_curve id 2\n0 0 0.01 0\n", "Curve 2 has insufficient data."},
+      {"*define_curve id 13\n", "Invalid curve id.\n"},
+      {"*define_curve id 0\n", "Invalid curve id.\n"},
+      {Curves() + "*map\nmaster 7\n", "Invalid curve id.\n"},
+      {Curves() + "*map\nslave 6\n", "Invalid curve id.\n"},
+      {Curves() + "*plastic\ng 11 1\ng 22 1\n", "Only assume one of the first six G-values.\n"},
+      {Curves() + "*plastic\ng 13 -0.1\n*plastic\ng11 1\n",
+       "Only assume one of the first six G-values.\n"}};
+  for (const auto& [text, message] : cases) EXPECT_EQ(Read(text, m), message) << text;
 }
 
 TEST(FlowRuleModelTest, ReadErrorsNameTheLine) {
   CFlowRuleModel m;
-  const std::string head = "** model\n*define_curve id 1\n0 10\n";  // lines 1-3
-  EXPECT_EQ(Read(head + "0.01 1x\n", m), "Input read error on line 4\n");
-  EXPECT_EQ(Read(head + "0.01 10 0.02\n", m), "Input read error on line 4\n");
-  EXPECT_EQ(Read(head + "*unknown\n", m), "Input read error on line 4\n");
-  EXPECT_EQ(Read("1 2\n", m), "Input read error on line 1\n");  // data before any keyword
-  EXPECT_EQ(Read("*define_curve id x\n", m), "Input read error on line 1\n");
-  EXPECT_EQ(Read("*define_curve\n", m), "Input read error on line 1\n");
-  EXPECT_EQ(Read("*plastic\npoisson 0.3 0.3\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*plastic\ng 44 1\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*plastic\ncolour red\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*off axis\nvalues 45 90 45\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*off axis\ng 44 1\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*off side\n", m), "Input read error on line 1\n");
-  EXPECT_EQ(Read("*map\nmaster\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*define_curve id 1\n0 nan\n", m), "Input read error on line 2\n");
-  EXPECT_EQ(Read("*define_curve id 1\n0 1e999\n", m), "Input read error on line 2\n");
-}
-
-TEST(FlowRuleModelTest, LineNumbersOfAnIncludedFileAreItsOwn) {
-  CTempDir dir;
-  dir.Write("curves.k", "** curves\n*define_curve id 1\n0 10\nbad\n");
-  CFlowRuleModel m;
-  EXPECT_EQ(Read("**\n**\n**\n*include curves.k\n", m, dir.Path()), "Input read error on line 4\n");
-}
-
-TEST(FlowRuleModelTest, OnlyOneAssumedCoefficient) {
-  CFlowRuleModel m;
-  EXPECT_EQ(Read(Curves() + "*plastic\ng 11 1\ng 22 1\n", m),
-            "Only assume one of the first six G-values.\n");
-  EXPECT_EQ(Read(Curves() + "*plastic\ng 13 -0.1\n*plastic\ng11 1\n", m),
-            "Only assume one of the first six G-values.\n");
+  // Lines 1-3 are fine; data before any keyword is an error.
+  const std::string head = "** model\n*define_curve id 1\n0 10\n";
+  for (const char* line4 : {"0.01 1x\n", "0.01 10 0.02\n", "*unknown\n"})
+    EXPECT_EQ(Read(head + line4, m), "Input read error on line 4\n") << line4;
+  for (const char* text : {"1 2\n", "*define_curve id x\n", "*define_curve\n", "*off side\n"})
+    EXPECT_EQ(Read(text, m), "Input read error on line 1\n") << text;
+  for (const char* text :
+       {"*plastic\npoisson 0.3 0.3\n", "*plastic\ng 44 1\n", "*plastic\ncolour red\n",
+        "*off axis\nvalues 45 90 45\n", "*off axis\ng 44 1\n", "*map\nmaster\n",
+        "*define_curve id 1\n0 nan\n", "*define_curve id 1\n0 1e999\n"})
+    EXPECT_EQ(Read(text, m), "Input read error on line 2\n") << text;
 }
 
 TEST(FlowRuleModelTest, FormattedModelReadsBackTheSame) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -73,59 +74,55 @@ TEST(FlowRuleSampleTest, SampleCurvesArePhysicallySensible) {
   }
 }
 
-TEST(FlowRuleProgramTest, RefusesFewerThanThreeFileNames) {
-  CRecordingUi ui;
-  CFlowRuleProgram program;
-  EXPECT_EQ(program.Run({}), 1);
-  EXPECT_EQ(program.Run({"model.txt", "results.txt"}), 1);
-  EXPECT_EQ(ui.Texts(MessageKind::Error),
-            (std::vector<std::string>{"Command line needs input and 2 output file names.\n",
-                                      "Command line needs input and 2 output file names.\n"}));
-}
-
-TEST(FlowRuleProgramTest, FilesThatCannotBeOpened) {
+// A program with the sample model in a fresh folder.
+class FlowRuleRun : public ::testing::Test {
+ protected:
+  int Run(const std::string& input, const std::string& results = "r.txt",
+          const std::string& card = "c.k") {
+    return program.Run({input, dir.File(results), dir.File(card)});
+  }
   CRecordingUi ui;
   CTempDir dir;
   const std::string model = WriteSample(dir);
   CFlowRuleProgram program;
-  EXPECT_EQ(program.Run({dir.File("none.txt"), dir.File("r.txt"), dir.File("c.k")}), 1);
+};
+
+TEST_F(FlowRuleRun, MissingFileNamesAndFilesThatCannotBeOpened) {
+  EXPECT_EQ(program.Run({}), 1);
+  EXPECT_EQ(program.Run({"model.txt", "results.txt"}), 1);
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            (std::vector<std::string>(2, "Command line needs input and 2 output file names.\n")));
+  EXPECT_EQ(Run(dir.File("none.txt")), 1);
   EXPECT_EQ(ui.Last(), "Unable to open input file.\n");
-  EXPECT_EQ(program.Run({model, dir.File("no/r.txt"), dir.File("c.k")}), 1);
+  EXPECT_EQ(Run(model, "no/r.txt"), 1);
   EXPECT_EQ(ui.Last(), "Unable to open 1st output file.\n");
-  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("no/c.k")}), 1);
+  EXPECT_EQ(Run(model, "r.txt", "no/c.k"), 1);
   EXPECT_EQ(ui.Last(), "Unable to open 2nd output file (curve data).\n");
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt.olmtmp")));
 }
 
-TEST(FlowRuleProgramTest, FailedRunLeavesOlderOutputsAlone) {
-  CRecordingUi ui;
-  CTempDir dir;
+TEST_F(FlowRuleRun, FailedRunLeavesOlderOutputsAlone) {
   std::string curves;
   for (int id = 1; id <= 11; ++id) curves += Format("*define_curve id %d\n0 10 0.01 12\n", id);
-  const std::string model = dir.Write("eleven.txt", curves + "*end\n");
-  const std::string results = dir.Write("r.txt", "old results"),
-                    card = dir.Write("c.k", "old card");
-  CFlowRuleProgram program;
-  EXPECT_EQ(program.Run({model, results, card}), 1);
+  dir.Write("r.txt", "old results");
+  dir.Write("c.k", "old card");
+  EXPECT_EQ(Run(dir.Write("eleven.txt", curves + "*end\n")), 1);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
   EXPECT_EQ(program.CurvesRead(), 11);
   EXPECT_EQ(program.MessagesReported(), 1);
-  EXPECT_EQ(ReadFile(results), "old results");
-  EXPECT_EQ(ReadFile(card), "old card");
+  EXPECT_EQ(ReadFile(dir.File("r.txt")), "old results");
+  EXPECT_EQ(ReadFile(dir.File("c.k")), "old card");
+  // No temporary file is left beside the two models and the two outputs.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
-            3);
+            5);
 }
 
-TEST(FlowRuleProgramTest, ValueChecksAreReportedByTheProgram) {
-  CRecordingUi ui;
-  CTempDir dir;
-  dir.Write("curves.txt", SampleCurvesText());
-  const std::string model = dir.Write(
-      "model.txt", "*include curves.txt\n*plastic\ng 11 -1\n*off axis\ng 55 -1 2\n*end\n");
-  CFlowRuleProgram program;
-  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 1);
+TEST_F(FlowRuleRun, ValueChecksAreReportedByTheProgram) {
+  EXPECT_EQ(Run(dir.Write("bad.txt",
+                          "*include curves.txt\n*plastic\ng 11 -1\n*off axis\ng 55 -1 2\n*end\n")),
+            1);
   EXPECT_EQ(ui.Texts(MessageKind::Error),
             (std::vector<std::string>{
                 "The value of G11 must be >= 0.\n", "The value of G22 must be >= 0.\n",
@@ -135,72 +132,42 @@ TEST(FlowRuleProgramTest, ValueChecksAreReportedByTheProgram) {
   EXPECT_EQ(program.MessagesReported(), 4);
 }
 
-TEST(FlowRuleProgramTest, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
-  CRecordingUi ui;
-  CTempDir dir;
-  const std::string model = WriteSample(dir);
-  CFlowRuleProgram program;
-  ASSERT_EQ(program.Run({model, dir.File("results.txt"), dir.File("card.k")}), 0);
+// The layout of both files is fixed by ResultsLayout and CardColumns below;
+// this run checks what the program puts into them.
+TEST_F(FlowRuleRun, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
+  ASSERT_EQ(Run(model, "results.txt", "card.k"), 0);
   EXPECT_TRUE(ui.messages.empty());
   const auto truth = SampleMaterial().Coefficients();
 
   const std::vector<std::string> r = Lines(ReadFile(dir.File("results.txt")));
-  ASSERT_GT(r.size(), 40u);
-  EXPECT_EQ(r[0], "\t\t--------------------------------------------");
-  EXPECT_EQ(r[1], "\t\t       Flow Rule Coefficients Program       ");
-  EXPECT_EQ(r[2], "\t\t                Version 0.1                 ");
-  EXPECT_EQ(r[3], "\t\t--------------------------------------------");
-  EXPECT_EQ(r[4], "");
-  EXPECT_EQ(r[5].substr(0, 18), "Starting out at : ");
+  ASSERT_EQ(r.size(), 66u + 30u);  // the slave shear curve has 30 points
   EXPECT_TRUE(IsResultsTime(r[5].substr(18))) << r[5];
-  EXPECT_EQ(r[6].substr(0, 18), "      Ending at : ");
   EXPECT_TRUE(IsResultsTime(r[6].substr(18))) << r[6];
-  EXPECT_EQ(r[7], std::string(21, '-'));
   EXPECT_EQ(Shape(r[8]), Shape("Elapsed wall clock time: 0.000 seconds")) << r[8];
-  EXPECT_EQ(r[9], "");
-  EXPECT_EQ(r[10].substr(0, 50), "           Objective function for off-axis terms: ");
   EXPECT_EQ(r[11].substr(0, 50), "Normalized objective function for off-axis terms: ");
   EXPECT_LT(std::strtod(r[11].substr(50).c_str(), nullptr), 1e-5);
-  EXPECT_EQ(r[12], "");
-  EXPECT_EQ(r[13], std::string(33, '-'));
   EXPECT_EQ(r[14], "Calculated Flow Rule Coefficients");
   for (int k = 0; k < 9; ++k) {
     const std::string& line = r[15 + k];
     ASSERT_EQ(line.substr(0, 5), std::string(FlowRuleCoefficientName(k)) + ": ");
     EXPECT_NEAR(std::strtod(line.substr(5).c_str(), nullptr), truth[k], 2e-4 * std::fabs(truth[k]));
   }
-  EXPECT_EQ(r[24], "");
-  EXPECT_EQ(r[25], "STRESS VS PLASTIC STRAIN CURVES");
-  EXPECT_EQ(r[26], std::string(31, '-'));
-  EXPECT_EQ(r[27], "");
-  EXPECT_EQ(r[28], "Uniaxial Eff" + std::string(15, ' '));
-  EXPECT_EQ(r[29], "   Stress      Plas. Strain");
-  EXPECT_EQ(r[30], "------------   ------------");
   // Master curve 2 with G22 = 1: its 31 points are the effective curve.
+  EXPECT_EQ(r[28], "Uniaxial Eff" + std::string(15, ' '));
   const CFlowRuleMaterial m = SampleMaterial();
   for (int j = 0; j < 31; ++j) {
     double stress = 0, strain = 0;
     ASSERT_EQ(std::sscanf(r[31 + j].c_str(), "%lf %lf", &stress, &strain), 2);
     EXPECT_NEAR(stress, m.EffectiveStress(strain), 1e-4 * stress);
   }
-  EXPECT_EQ(r[62], "");
   EXPECT_EQ(r[63], "  Shear Eff " + std::string(15, ' '));
-  EXPECT_EQ(r[64], "   Stress      Plas. Strain");
-  EXPECT_EQ(r.size(), 66u + 30u);  // the slave shear curve has 30 points
 
-  const std::string card = ReadFile(dir.File("card.k"));
-  const std::vector<std::string> c = Lines(card);
-  EXPECT_EQ(c[0], "*KEYWORD");
+  // 12 input and 3 computed curve blocks, with the date of the run.
+  const std::vector<std::string> c = Lines(ReadFile(dir.File("card.k")));
   EXPECT_EQ(Shape(c[1]), Shape("$# Created on 2024-01-01 00:00:00")) << c[1];
-  EXPECT_EQ(c[2], "$# Experimental Input Curves");
+  EXPECT_EQ(std::count(c.begin(), c.end(), "*DEFINE_CURVE"), 15);
+  EXPECT_EQ(std::count(c.begin(), c.end(), "$# XY-G44 Computed Curve"), 1);
   EXPECT_EQ(c.back(), "*END");
-  // 12 input and 3 computed curve blocks; the computed ones are named.
-  size_t blocks = 0;
-  for (const std::string& line : c) blocks += line == "*DEFINE_CURVE";
-  EXPECT_EQ(blocks, 15u);
-  EXPECT_NE(card.find("$# XY-G44 Computed Curve\n*DEFINE_CURVE\n"), std::string::npos);
-  EXPECT_NE(card.find("$# YZ-G55 Computed Curve\n"), std::string::npos);
-  EXPECT_NE(card.find("$# ZX-G66 Computed Curve\n"), std::string::npos);
 }
 
 TEST(FlowRuleProgramTest, CardColumns) {
@@ -290,21 +257,6 @@ class CFailingSearch : public IBoundedMinimiser {
   }
 };
 
-TEST(FlowRuleProgramTest, MinimiserCanBeExchanged) {
-  CRecordingUi ui;
-  CTempDir dir;
-  const std::string model = WriteSample(dir);
-  CFailingSearch failing;
-  CFlowRuleProgram program;
-  program.SetMinimiser(&failing);
-  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 1);
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to converge\n"}));
-  program.SetMinimiser(nullptr);
-  ui.Clear();
-  EXPECT_EQ(program.Run({model, dir.File("r.txt"), dir.File("c.k")}), 0);
-  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
-}
-
 // Throws what it is given from inside the computation.
 template <class E>
 class CThrowingSearch : public IBoundedMinimiser {
@@ -312,23 +264,26 @@ class CThrowingSearch : public IBoundedMinimiser {
   CMinimiserResult Minimise(const CBoundedProblem&) override { throw E(); }
 };
 
-TEST(FlowRuleProgramTest, FailuresInsideTheComputationAreReported) {
-  CRecordingUi ui;
-  CTempDir dir;
-  const std::string model = WriteSample(dir);
-  const std::string results = dir.Write("r.txt", "old");
+TEST_F(FlowRuleRun, MinimiserCanBeExchangedAndItsFailuresAreReported) {
+  CFailingSearch failing;
   CThrowingSearch<std::bad_alloc> noMemory;
   struct COddFailure {};
   CThrowingSearch<COddFailure> other;
-  CFlowRuleProgram program;
-  program.SetMinimiser(&noMemory);
-  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
-  program.SetMinimiser(&other);
-  EXPECT_EQ(program.Run({model, results, dir.File("c.k")}), 1);
+  dir.Write("r.txt", "old");
+  for (IBoundedMinimiser* m :
+       std::initializer_list<IBoundedMinimiser*>{&failing, &noMemory, &other}) {
+    program.SetMinimiser(m);
+    EXPECT_EQ(Run(model), 1);
+  }
   EXPECT_EQ(ui.Texts(MessageKind::Error),
-            (std::vector<std::string>{"Memory allocation failure.\n", "Unknown error.\n"}));
-  EXPECT_EQ(ReadFile(results), "old");
+            (std::vector<std::string>{"Unable to converge\n", "Memory allocation failure.\n",
+                                      "Unknown error.\n"}));
+  EXPECT_EQ(ReadFile(dir.File("r.txt")), "old");
   EXPECT_FALSE(std::filesystem::exists(dir.File("c.k")));
+  program.SetMinimiser(nullptr);
+  ui.Clear();
+  EXPECT_EQ(Run(model), 0);
+  EXPECT_TRUE(ui.messages.empty()) << ui.Last();
 }
 
 TEST(FlowRuleCoefFormTest, DialogMessages) {
@@ -353,11 +308,9 @@ TEST(FlowRuleCoefFormTest, DialogMessages) {
                             "Selecting a row from the table", "Selecting OLM model file"}));
 }
 
-TEST(FlowRuleCoefFormTest, ComputeRunsTheProgramWhenAllFilesAreNamed) {
-  CRecordingUi ui;
-  CTempDir dir;
+TEST_F(FlowRuleRun, CoefFormRunsTheProgramWhenAllFilesAreNamed) {
   CFlowRuleCoefForm form;
-  form.modelFile = WriteSample(dir);
+  form.modelFile = model;
   form.resultsFile = dir.File("r.txt");
   form.cardFile = dir.File("c.k");
   EXPECT_EQ(form.Compute(), 0);

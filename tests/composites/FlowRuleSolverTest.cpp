@@ -25,6 +25,15 @@ CFlowRuleMaterial SameGrid() {
   return m;
 }
 
+// The model of a material's generated curves, master curve 2 with G22 assumed 1.
+CFlowRuleModel Generated(const CFlowRuleMaterial& m) {
+  CFlowRuleModel model = GenerateFlowRuleModel(m);
+  model.master = kTension2;
+  model.assumed = kG22;
+  model.assumedValue = 1.0;
+  return model;
+}
+
 struct Solved {
   bool ok = false;
   CFlowRuleResult result;
@@ -73,16 +82,17 @@ TEST(WorkCurveTest, RatioOfCurvesAtEqualPlasticWork) {
   EXPECT_NEAR(FitStressRatio({&ref}, half), 0.5, 1e-12);
 }
 
-TEST(FlowRuleSolverTest, RecoversTheCoefficientsOfGeneratedCurves) {
-  CFlowRuleModel model = GenerateFlowRuleModel(SameGrid());
-  model.master = kTension2;
-  model.assumed = kG22;
-  model.assumedValue = 1.0;
-  const Solved s = Solve(model);
+TEST(FlowRuleSolverTest, RecoversTheCoefficientsOfGeneratedCurvesAtAnyOffAxisAngles) {
+  CFlowRuleMaterial m = SameGrid();
+  Solved s = Solve(Generated(m));
   ASSERT_TRUE(s.ok);
   EXPECT_TRUE(s.messages.empty());
-  ExpectCoefficients(s.result.g, SampleMaterial().Coefficients(), 1e-8);
+  ExpectCoefficients(s.result.g, m.Coefficients(), 1e-8);
   EXPECT_LT(s.result.normalized, 1e-16);
+  m.angle = {30.0, 60.0, 15.0};
+  s = Solve(Generated(m));
+  ASSERT_TRUE(s.ok);
+  ExpectCoefficients(s.result.g, m.Coefficients(), 1e-7);
 }
 
 TEST(FlowRuleSolverTest, RecoversCoefficientsFromCurvesOfDifferentLengthsAndPoints) {
@@ -103,28 +113,13 @@ TEST(FlowRuleSolverTest, TheFreeScaleFollowsTheAssumedCoefficient) {
   for (int k = 0; k < 9; ++k) scaled[k] = truth[k] / truth[kG11];
   ExpectCoefficients(s.result.g, scaled, 1e-8);
   // An assumed interaction term fixes the scale through its Poisson ratio.
-  model.assumed = kG23;
-  model.assumedValue = truth[kG23];
-  s = Solve(model);
-  ASSERT_TRUE(s.ok);
-  ExpectCoefficients(s.result.g, truth, 1e-8);
-  model.assumed = kG13;
-  model.assumedValue = truth[kG13];
-  s = Solve(model);
-  ASSERT_TRUE(s.ok);
-  ExpectCoefficients(s.result.g, truth, 1e-8);
-}
-
-TEST(FlowRuleSolverTest, OffAxisAnglesOtherThan45) {
-  CFlowRuleMaterial m = SameGrid();
-  m.angle = {30.0, 60.0, 15.0};
-  CFlowRuleModel model = GenerateFlowRuleModel(m);
-  model.master = kTension2;
-  model.assumed = kG22;
-  model.assumedValue = 1.0;
-  const Solved s = Solve(model);
-  ASSERT_TRUE(s.ok);
-  ExpectCoefficients(s.result.g, m.Coefficients(), 1e-7);
+  for (int assumed : {kG23, kG13}) {
+    model.assumed = assumed;
+    model.assumedValue = truth[assumed];
+    s = Solve(model);
+    ASSERT_TRUE(s.ok) << FlowRuleCoefficientName(assumed);
+    ExpectCoefficients(s.result.g, truth, 1e-8);
+  }
 }
 
 TEST(FlowRuleSolverTest, EffectiveTablesAndComputedCurves) {
@@ -203,25 +198,23 @@ TEST(FlowRuleSolverTest, IsotropicLimitPassesTheConvexityChecks) {
   CFlowRuleMaterial m = SameGrid();
   m.g11 = m.g22 = m.g33 = 1.0;
   m.nu12 = m.nu23 = m.nu13 = 1.0;  // G12 = -1: on the limit, not beyond
-  CFlowRuleModel model = GenerateFlowRuleModel(m);
-  const Solved s = Solve(model);
+  const Solved s = Solve(GenerateFlowRuleModel(m));
   EXPECT_TRUE(s.ok);
   EXPECT_TRUE(s.messages.empty());
 }
 
-TEST(FlowRuleSolverTest, AssumedInteractionTermNeedsItsPoissonRatio) {
+TEST(FlowRuleSolverTest, ModelProblemsAreReported) {
+  // An assumed interaction term needs its Poisson ratio.
   CFlowRuleModel model = SampleModel();
   model.poisson[0] = 0.0;
   model.assumed = kG12;
   model.assumedValue = -0.03;
-  const Solved s = Solve(model);
+  Solved s = Solve(model);
   EXPECT_FALSE(s.ok);
   EXPECT_EQ(s.messages, (std::vector<std::string>{
                             "The Poisson ratio that relates G12 to the curves must not be 0.\n"}));
-}
-
-TEST(FlowRuleSolverTest, ModelsBuiltInCodeAreCheckedToo) {
-  CFlowRuleModel model = SampleModel();
+  // Models built in code are checked like those that were read.
+  model = SampleModel();
   model.slave = kShear12 - 1;
   EXPECT_EQ(Solve(model).messages, (std::vector<std::string>{"Invalid curve id.\n"}));
   model = SampleModel();
@@ -250,30 +243,26 @@ TEST(FlowRuleSolverTest, SearchThatDoesNotConvergeIsReported) {
   EXPECT_EQ(messages, (std::vector<std::string>{"Unable to converge\n"}));
 }
 
-TEST(CoordinateSearchTest, FindsTheMinimumOfASeparableProblem) {
+TEST(CoordinateSearchTest, FindsMinimaInsideAndOnTheBounds) {
   CBoundedProblem p;
   p.objective = [](const std::vector<double>& x) {
     return std::pow(x[0] - 1.25, 2) + 3 * std::pow(std::log(x[1] / 0.5), 2);
   };
   p.lower = {-4, 0.1};
   p.upper = {4, 8};
-  const CMinimiserResult r = CCoordinateSearch().Minimise(p);
+  CMinimiserResult r = CCoordinateSearch().Minimise(p);
   EXPECT_TRUE(r.converged);
   EXPECT_NEAR(r.x[0], 1.25, 1e-8);
   EXPECT_NEAR(r.x[1], 0.5, 1e-8);
   EXPECT_NEAR(r.value, 0.0, 1e-14);
-}
-
-TEST(CoordinateSearchTest, StopsAtTheBoundsAndClampsTheStart) {
-  CBoundedProblem p;
+  // The minimum on the bounds; the start outside them is clamped.
   p.objective = [](const std::vector<double>& x) { return std::pow(x[0] + 3, 2) + x[1]; };
   p.lower = {-1, 2};
   p.upper = {1, 5};
   p.start = {7, -7};
-  const CMinimiserResult r = CCoordinateSearch().Minimise(p);
+  r = CCoordinateSearch().Minimise(p);
   EXPECT_TRUE(r.converged);
-  EXPECT_EQ(r.x[0], -1.0);
-  EXPECT_EQ(r.x[1], 2.0);
+  EXPECT_EQ(r.x, (std::vector<double>{-1.0, 2.0}));
 }
 
 TEST(CoordinateSearchTest, CoupledProblemConvergesOrSaysItDidNot) {

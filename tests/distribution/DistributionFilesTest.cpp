@@ -67,7 +67,7 @@ TEST(DistributionInputFile, RoundTripRequestsSixFitsAndKeepsEveryDigit) {
   EXPECT_EQ(size.distributionCount, 6);
 }
 
-TEST(DistributionInputFile, KeywordsInAnyCaseAndBothSeparators) {
+TEST(DistributionInputFile, KeywordsInAnyCaseBothSeparatorsAndCarriageReturns) {
   const CDistributionInput in = Parse(
       "*HEADING\nTitle\n*Data\n1.5\n2.5, ignored\n*DISTRIBUTION\nWeibull2P, 1\n"
       "WEIBULL3P 11\nNormal\nLogNormal\nGAMMA\nGeneralizedExponential,2\n*MinMax\n0.5 9.5\n");
@@ -81,20 +81,16 @@ TEST(DistributionInputFile, KeywordsInAnyCaseAndBothSeparators) {
   EXPECT_EQ(in.requests[5].option, 2.0);
   EXPECT_EQ(in.lower, 0.5);
   EXPECT_EQ(in.upper, 9.5);
-}
-
-TEST(DistributionInputFile, EmptyDataSectionGivesAnEmptySample) {
-  const CDistributionInput in = Parse(kHead + "*distribution\nnormal\n*minmax\n1, 2\n*end\n");
-  EXPECT_TRUE(in.sample.empty());
-  ASSERT_EQ(in.requests.size(), 1u);
-  EXPECT_EQ(in.requests[0].option, 0.0);
-}
-
-TEST(DistributionInputFile, CarriageReturnsAndMissingWeibullOptionAreAccepted) {
-  const CDistributionInput in =
+  // Line ends with carriage returns; a Weibull line without its option.
+  const CDistributionInput cr =
       Parse("*heading\r\n\r\n*data\r\n3\r\n*distribution\r\nweibull2p\r\n*minmax\r\n1,2\r\n");
-  EXPECT_EQ(in.sample, std::vector<double>{3.0});
-  EXPECT_EQ(in.requests[0].option, 0.0);
+  EXPECT_EQ(cr.sample, std::vector<double>{3.0});
+  EXPECT_EQ(cr.requests[0].option, 0.0);
+  // An empty data section gives an empty sample.
+  const CDistributionInput empty = Parse(kHead + "*distribution\nnormal\n*minmax\n1, 2\n*end\n");
+  EXPECT_TRUE(empty.sample.empty());
+  ASSERT_EQ(empty.requests.size(), 1u);
+  EXPECT_EQ(empty.requests[0].option, 0.0);
 }
 
 TEST(DistributionInputFile, MalformedFilesFailWithTheFixedMessage) {
@@ -118,18 +114,15 @@ TEST(DistributionInputFile, MalformedFilesFailWithTheFixedMessage) {
   ExpectReadError("", "*heading");
 }
 
-TEST(DistributionInputFile, MissingFileFailsWithTheFixedMessage) {
+TEST(DistributionInputFile, MissingOrUnwritableFilesAreReported) {
   try {
     ReadDistributionInput("/no/such/file.dat");
-    FAIL();
+    ADD_FAILURE() << "no error";
   } catch (const CDistributionError& e) {
     EXPECT_STREQ(e.what(), "Error reading input file ...");
     EXPECT_NE(e.Detail().find("cannot open"), std::string::npos);
   }
   EXPECT_THROW(SizeDistributionInput("/no/such/file.dat"), CDistributionError);
-}
-
-TEST(DistributionInputFile, WriterReportsAnUnwritableFile) {
   std::string error;
   EXPECT_FALSE(WriteDistributionInput("/no/such/dir/in.dat", {1.0}, {}, 0, 1, &error));
   EXPECT_NE(error.find("cannot write"), std::string::npos);
@@ -154,12 +147,8 @@ class DistributionReport : public ::testing::Test {
 };
 
 TEST_F(DistributionReport, BannerNotationsBlocksTableAndPairs) {
-  CDistributionInput in;
-  in.sample = {3.1, 4.2, 5.0, 3.9, 4.4, 4.8, 4.1};
-  in.requests = {{kNormal, 0}, {kGamma, 0}};
-  in.lower = 2.0;
-  in.upper = 6.0;
-  const std::string text = Report(in);
+  const std::string text =
+      Report({"", {3.1, 4.2, 5.0, 3.9, 4.4, 4.8, 4.1}, {{kNormal, 0}, {kGamma, 0}}, 2.0, 6.0});
   const auto lines = Lines(text);
   ASSERT_GT(lines.size(), 1000u);
   EXPECT_EQ(lines[0], "\t\t------------------------------------------");
@@ -199,12 +188,8 @@ TEST_F(DistributionReport, BannerNotationsBlocksTableAndPairs) {
 }
 
 TEST_F(DistributionReport, UnfittedModelShowsItsReason) {
-  CDistributionInput in;
-  in.sample = {-1.0, 2.0, 3.0};
-  in.requests = {{kLognormal, 0}, {kNormal, 0}};
-  in.lower = -2.0;
-  in.upper = 5.0;
-  const std::string text = Report(in);
+  const std::string text =
+      Report({"", {-1.0, 2.0, 3.0}, {{kLognormal, 0}, {kNormal, 0}}, -2.0, 5.0});
   EXPECT_NE(text.find(" LOGNORMAL DISTRIBUTION \n------------------------\n Log Normal not fitted: "
                       "the sample holds values <= 0"),
             std::string::npos);
@@ -215,13 +200,9 @@ TEST_F(DistributionReport, UnfittedModelShowsItsReason) {
 TEST_F(DistributionReport, PairLineNamesTheFavouredModel) {
   // Normal against a lognormal on a symmetric sample: the ratio is positive
   // and favours the first model, the normal.
-  CDistributionInput in;
-  in.sample = {10.0, 11.0, 12.0, 13.0, 14.0, 15.0, 16.0, 17.0, 18.0, 19.0, 20.0};
-  in.requests = {{kNormal, 0}, {kLognormal, 0}};
-  in.lower = 5.0;
-  in.upper = 25.0;
   CDistributionAnalysis a;
-  ASSERT_TRUE(a.Run(in));
+  const std::vector<double> symmetric = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  ASSERT_TRUE(a.Run({"", symmetric, {{kNormal, 0}, {kLognormal, 0}}, 5.0, 25.0}));
   ASSERT_GT(a.Pairwise()[0].logLikelihoodRatio, 0.0);
   std::ostringstream out;
   WriteDistributionReport(out, a);
@@ -230,13 +211,8 @@ TEST_F(DistributionReport, PairLineNamesTheFavouredModel) {
 
 TEST_F(DistributionReport, WrittenToAFileThroughATemporaryName) {
   test::CTempDir dir;
-  CDistributionInput in;
-  in.sample = {1.0, 2.0, 3.0};
-  in.requests = {{kNormal, 0}};
-  in.lower = 0.0;
-  in.upper = 4.0;
   CDistributionAnalysis a;
-  ASSERT_TRUE(a.Run(in));
+  ASSERT_TRUE(a.Run({"", {1.0, 2.0, 3.0}, {{kNormal, 0}}, 0.0, 4.0}));
   const std::string path = dir.File("results.out");
   ASSERT_TRUE(WriteDistributionReport(path, a));
   EXPECT_NE(test::ReadFile(path).find(" NORMAL DISTRIBUTION "), std::string::npos);

@@ -20,7 +20,22 @@ CMatrix<double> Make(int r, int c, std::initializer_list<double> values) {
   return m;
 }
 
-TEST(CVectorTest, EmptyAndNegativeSizesGiveEmptyVectorsWithZeroNorm) {
+// The elements of a matrix row by row, after its rows and columns.
+std::vector<double> Elements(const CMatrix<double>& m) {
+  std::vector<double> out = {static_cast<double>(m.GetRows()), static_cast<double>(m.GetColumns())};
+  for (int i = 1; i <= m.GetRows(); ++i)
+    for (int j = 1; j <= m.GetColumns(); ++j) out.push_back(m(i, j));
+  return out;
+}
+template <class T>
+std::vector<T> Elements(const CVector<T>& v) {
+  std::vector<T> out;
+  for (int i = 1; i <= v.GetSize(); ++i) out.push_back(v(i));
+  return out;
+}
+
+TEST(CVectorTest, SizesAndCopies) {
+  // Size 0 or below gives an empty vector with norm 0.
   CVector<double> a(0), b(-3), c;
   EXPECT_EQ(a.GetSize(), 0);
   EXPECT_EQ(b.GetSize(), 0);
@@ -29,6 +44,16 @@ TEST(CVectorTest, EmptyAndNegativeSizesGiveEmptyVectorsWithZeroNorm) {
   c.SetSize(4);
   c.SetSize(-1);
   EXPECT_EQ(c.GetSize(), 0);
+  // Copies keep the name and the elements.
+  CVector<std::string> names(2), other;
+  names.SetName("headings");
+  names(1) = "time";
+  names(2) = "stress";
+  const CVector<std::string> copy(names);
+  EXPECT_EQ(copy.GetName(), "headings");
+  EXPECT_EQ(Elements(copy), (std::vector<std::string>{"time", "stress"}));
+  other.Assign(names);
+  EXPECT_EQ(Elements(other), (std::vector<std::string>{"time", "stress"}));
 }
 
 TEST(CVectorTest, AssignmentBetweenDifferentSizesReportsAndLeavesTarget) {
@@ -40,9 +65,7 @@ TEST(CVectorTest, AssignmentBetweenDifferentSizesReportsAndLeavesTarget) {
   EXPECT_EQ(ui.messages[0].first, MessageKind::Diagnostic);
   EXPECT_EQ(ui.messages[0].second,
             "CVector::Vector Name: target.\nConstructor. Incompatible vectors.\n");
-  EXPECT_EQ(four.GetSize(), 4);
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(four(i), 7.0);
-
+  EXPECT_EQ(Elements(four), std::vector<double>(4, 7.0));
   // A move of a different size is refused the same way and the source survives.
   four = CVector<double>(2, 5.0);
   EXPECT_EQ(ui.messages.size(), 2u);
@@ -52,88 +75,45 @@ TEST(CVectorTest, AssignmentBetweenDifferentSizesReportsAndLeavesTarget) {
 TEST(CVectorTest, ArithmeticAndNorm) {
   CRecordingUi ui;
   CVector<double> u(3), v(3);
-  for (int i = 1; i <= 3; ++i) {
-    u(i) = i;
-    v(i) = 10 * i;
-  }
+  for (int i = 1; i <= 3; ++i) u(i) = i, v(i) = 10 * i;
   CVector<double> s(3);
   s = u + v;
-  EXPECT_EQ(s(3), 33.0);
+  EXPECT_EQ(Elements(s), (std::vector<double>{11, 22, 33}));
   s = v - u;
-  EXPECT_EQ(s(2), 18.0);
-  EXPECT_EQ(u * v, 140.0);
+  EXPECT_EQ(Elements(s), (std::vector<double>{9, 18, 27}));
   s = u * 2.0;
-  EXPECT_EQ(s(3), 6.0);
+  EXPECT_EQ(Elements(s), (std::vector<double>{2, 4, 6}));
   s = -u;
-  EXPECT_EQ(s(1), -1.0);
+  EXPECT_EQ(Elements(s), (std::vector<double>{-1, -2, -3}));
+  EXPECT_EQ(u * v, 140.0);
   EXPECT_DOUBLE_EQ(u.Norm(), std::sqrt(14.0));
   EXPECT_TRUE(ui.messages.empty());
-
   // Mismatched sizes: reported with the left operand's name; + gives the right
   // operand's size, the dot product 0.
   u.SetName("u");
   CVector<double> w(2, 1.0);
-  CVector<double> r = u + w;
-  EXPECT_EQ(r.GetSize(), 2);
+  EXPECT_EQ((u + w).GetSize(), 2);
   EXPECT_EQ(u * w, 0.0);
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].second.rfind("CVector::Vector Name: u.\n", 0), 0u);
-}
-
-TEST(CVectorTest, CopiesKeepNameAndElements) {
-  CVector<std::string> names(2);
-  names.SetName("headings");
-  names(1) = "time";
-  names(2) = "stress";
-  CVector<std::string> copy(names);
-  EXPECT_EQ(copy.GetName(), "headings");
-  EXPECT_EQ(copy(2), "stress");
-  CVector<std::string> other;
-  other.Assign(names);
-  EXPECT_EQ(other.GetSize(), 2);
-  EXPECT_EQ(other(1), "time");
-}
-
-TEST(CMatrixTest, MaxMinByColumn) {
-  const auto m = Make(2, 2, {1, 5, 7, 2});
-  EXPECT_EQ(m.Max(0), 7.0);
-  EXPECT_EQ(m.Max(2), 5.0);
-  EXPECT_EQ(m.Min(1), 1.0);
-  EXPECT_EQ(m.Max(3), 0.0);
-  EXPECT_EQ(m.Min(-1), 0.0);
-  EXPECT_EQ(CMatrix<double>().Max(0), 0.0);
-}
-
-TEST(CMatrixTest, IncompatibleProductReportsAndGivesZeroMatrix) {
-  CRecordingUi ui;
-  const auto a = Make(2, 3, {1, 2, 3, 4, 5, 6});
-  const auto r = a * a;
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].second, "Matrix::Incompatible matrices. ");
-  ASSERT_EQ(r.GetRows(), 2);
-  ASSERT_EQ(r.GetColumns(), 3);
-  EXPECT_EQ(r.Max(0), 0.0);
-  EXPECT_EQ(r.Min(0), 0.0);
 }
 
 TEST(CMatrixTest, ArithmeticShapesAndValues) {
   CRecordingUi ui;
   const auto a = Make(2, 3, {1, 2, 3, 4, 5, 6});
   const auto b = Make(3, 2, {1, 0, 0, 1, 1, 1});
-  const auto p = a * b;
-  ASSERT_EQ(p.GetRows(), 2);
-  ASSERT_EQ(p.GetColumns(), 2);
-  EXPECT_EQ(p(1, 1), 4.0);
-  EXPECT_EQ(p(2, 2), 11.0);
-  EXPECT_EQ((a + 1.0)(2, 3), 7.0);
-  EXPECT_EQ((a - 1.0)(1, 1), 0.0);
-  EXPECT_EQ((2.0 * a)(2, 1), 8.0);
-  EXPECT_EQ((-a)(1, 2), -2.0);
-  EXPECT_EQ((a - a).Max(0), 0.0);
-  const auto bad = a + b;  // shape of the right operand, zeros
-  EXPECT_EQ(bad.GetRows(), 3);
-  EXPECT_EQ(bad.Max(0), 0.0);
-  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(Elements(a * b), (std::vector<double>{2, 2, 4, 5, 10, 11}));
+  EXPECT_EQ(Elements(a + 1.0), (std::vector<double>{2, 3, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Elements(a - 1.0), (std::vector<double>{2, 3, 0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(Elements(2.0 * a), (std::vector<double>{2, 3, 2, 4, 6, 8, 10, 12}));
+  EXPECT_EQ(Elements(-a), (std::vector<double>{2, 3, -1, -2, -3, -4, -5, -6}));
+  EXPECT_EQ(Elements(a - a), (std::vector<double>{2, 3, 0, 0, 0, 0, 0, 0}));
+  EXPECT_TRUE(ui.messages.empty());
+  // Mismatches: + gives zeros of the right operand's shape, a product with
+  // incompatible sizes zeros of the product's shape.
+  EXPECT_EQ(Elements(a + b), (std::vector<double>{3, 2, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Elements(a * a), (std::vector<double>{2, 3, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>(2, "Matrix::Incompatible matrices. ")));
 }
 
 TEST(CMatrixTest, AssignmentNeedsEqualShapes) {
@@ -141,35 +121,32 @@ TEST(CMatrixTest, AssignmentNeedsEqualShapes) {
   auto a = Make(2, 2, {1, 2, 3, 4});
   const auto b = Make(2, 2, {9, 8, 7, 6});
   a = b;
-  EXPECT_EQ(a(2, 1), 7.0);
+  EXPECT_EQ(Elements(a), Elements(b));
   CMatrix<double> c(3, 2);
   c.Set(1.0);
   c = b;
   EXPECT_EQ(ui.Last(), "Matrix::Incompatible matrices. ");
-  EXPECT_EQ(c.GetRows(), 3);
-  EXPECT_EQ(c(3, 2), 1.0);
+  EXPECT_EQ(Elements(c), (std::vector<double>{3, 2, 1, 1, 1, 1, 1, 1}));
   c.Assign(b);
-  EXPECT_EQ(c.GetRows(), 2);
-  EXPECT_EQ(c(1, 1), 9.0);
+  EXPECT_EQ(Elements(c), Elements(b));
 }
 
-TEST(CMatrixTest, SizeRulesSubMatrixIdentityTranspose) {
-  CMatrix<double> m(0, 5);
-  EXPECT_EQ(m.GetRows(), 0);
-  EXPECT_EQ(m.GetColumns(), 0);
+TEST(CMatrixTest, SizeRulesMaxMinSubMatrixIdentityTranspose) {
+  // Max and Min of the whole matrix (column 0), of a column, or 0.0.
+  const auto mm = Make(2, 2, {1, 5, 7, 2});
+  EXPECT_EQ(std::vector<double>({mm.Max(0), mm.Max(2), mm.Min(1), mm.Max(3), mm.Min(-1)}),
+            (std::vector<double>{7, 5, 1, 0, 0}));
+  EXPECT_EQ(CMatrix<double>().Max(0), 0.0);
+  EXPECT_EQ(Elements(CMatrix<double>(0, 5)), (std::vector<double>{0, 0}));
   const auto a = Make(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
-  const auto s = a.SubMatrix(2, 2);
-  ASSERT_EQ(s.GetRows(), 2);
-  EXPECT_EQ(s(1, 1), 5.0);
-  EXPECT_EQ(s(2, 2), 9.0);
+  EXPECT_EQ(Elements(a.SubMatrix(2, 2)), (std::vector<double>{2, 2, 5, 6, 8, 9}));
   auto t = a;
   t.Transpose();
-  EXPECT_EQ(t(1, 3), 7.0);
-  EXPECT_EQ(t(3, 1), 3.0);
-  const auto id = CMatrix<double>::Identity(3);
-  EXPECT_EQ((a * id)(2, 3), 6.0);
+  EXPECT_EQ(Elements(t), (std::vector<double>{3, 3, 1, 4, 7, 2, 5, 8, 3, 6, 9}));
+  EXPECT_EQ(Elements(a * CMatrix<double>::Identity(3)), Elements(a));
 }
 
+// Q is m x m and orthogonal, R is m x n and upper triangular, and Q R = A.
 void ExpectQrValid(const CMatrix<double>& A) {
   CMatrix<double> Q, R;
   ASSERT_TRUE(QR(A, Q, R));
@@ -193,48 +170,36 @@ void ExpectQrValid(const CMatrix<double>& A) {
     for (int j = 1; j <= m; ++j) EXPECT_NEAR(I(i, j), i == j ? 1.0 : 0.0, 1e-12);
 }
 
-TEST(QRTest, FactorsAndKeepsQOrthogonal) {
+TEST(QRTest, FactorsKeepsQOrthogonalAndRefusesWideMatrices) {
   ExpectQrValid(Make(3, 2, {1, 2, 3, 4, 5, 6}));
   ExpectQrValid(Make(4, 3, {2, -1, 0, -1, 2, -1, 0, -1, 2, 1, 1, 1}));
   ExpectQrValid(Make(2, 2, {0, 1, 1, 0}));
-}
-
-TEST(QRTest, ZeroFirstColumnSkipsTheReflection) {
+  // A zero first column skips the reflection.
   const auto A = Make(3, 2, {0, 1, 0, 2, 0, 3});
   ExpectQrValid(A);
   CMatrix<double> Q, R;
   QR(A, Q, R);
   EXPECT_EQ(R(1, 1), 0.0);
-}
-
-TEST(QRTest, RefusesWideMatrix) {
-  CMatrix<double> Q, R;
   EXPECT_FALSE(QR(Make(2, 3, {1, 2, 3, 4, 5, 6}), Q, R));
 }
 
-TEST(CEngVectorTest, IndexingAndAssignment) {
-  CEngVector<double> v(3, "v");
+TEST(CEngVectorTest, AssignmentAllocatesOnFirstUseAndMisuseIsFatal) {
+  CRecordingUi ui;
+  CEngVector<double> v(3, "v"), w, longer(5, "longer");
   v(1) = 1.5;
   v(3) = 3.5;
-  CEngVector<double> w;
   w = v;  // allocates on first use
   EXPECT_EQ(w.GetSize(), 3);
   EXPECT_EQ(w(3), 3.5);
-  CEngVector<double> longer(5, "longer");
   longer = v;
   EXPECT_EQ(longer.GetSize(), 5);
   EXPECT_EQ(longer(1), 1.5);
-}
-
-TEST(CEngVectorTest, MisuseIsFatalWithItsText) {
-  CRecordingUi ui;
-  CEngVector<int> v(2, "pop");
-  EXPECT_THROW(v(3), test::FatalCalled);
+  CEngVector<int> pop(2, "pop"), shorter(1, "short");
+  EXPECT_THROW(pop(3), test::FatalCalled);
   EXPECT_EQ(ui.Last(), "FATAL ERROR: CEngVector:: pop. Vector index is out of bounds: 3(2).\n");
-  EXPECT_THROW(v.SetSize(0), test::FatalCalled);
+  EXPECT_THROW(pop.SetSize(0), test::FatalCalled);
   EXPECT_EQ(ui.Last(), "FATAL ERROR: CEngVector:: pop. Constructor. Invalid size: 0.\n");
-  CEngVector<int> shorter(1, "short");
-  EXPECT_THROW(shorter = v, test::FatalCalled);
+  EXPECT_THROW(shorter = pop, test::FatalCalled);
 }
 
 TEST(CEngVectorDeathTest, DefaultHandlerEndsProcessWithStatus1) {

@@ -11,7 +11,11 @@
 namespace olm {
 namespace {
 
+using test::ExpectScalars;
+using test::ExpectStatuses;
 using test::MakeMatrix;
+using test::Numbers;
+using test::NumbersOf;
 using test::ScalarOf;
 using test::StatusOf;
 using test::ValueOf;
@@ -49,66 +53,35 @@ TEST_F(ExpressionOperatorsTest, EveryPairOfKindsUnderEveryOperator) {
 }
 
 TEST_F(ExpressionOperatorsTest, ScalarsAndComponentArithmetic) {
-  EXPECT_EQ(ScalarOf(e, "7 % 3"), 1.0);
-  EXPECT_EQ(ScalarOf(e, "7.9 % 3.2"), 1.0);
-  EXPECT_EQ(ScalarOf(e, "-7 % 3"), -1.0);
-  EXPECT_EQ(StatusOf(e, "2 / 0"), 9);
-  EXPECT_EQ(StatusOf(e, "7 % 0.5"), 9);
-  EXPECT_EQ(StatusOf(e, "v / 0"), 9);
-  EXPECT_EQ(StatusOf(e, "m / 0"), 9);
-  // Out-of-range operands of % saturate instead of overflowing.
-  EXPECT_EQ(ScalarOf(e, "1e300 % 10"), 7.0);  // 2147483647 % 10
-  EXPECT_EQ(ScalarOf(e, "(0-1e300) % (0-1)"), 0.0);
-
-  EXPECT_EQ(ScalarOf(e, "v * v"), 14.0);
-  EXPECT_EQ(ScalarOf(e, "w * w"), 25.0);
-  const CExpressionValue scaled = ValueOf(e, "2 * p");
-  EXPECT_EQ(scaled.GetKind(), kKindPoint);
-  EXPECT_EQ(scaled.GetComponents()(3), 6.0);
-  const CExpressionValue half = ValueOf(e, "v / 2");
-  EXPECT_EQ(half.GetKind(), kKindVector);
-  EXPECT_EQ(half.GetComponents()(2), 1.0);
-  const CExpressionValue sum = ValueOf(e, "p + p - p");
-  EXPECT_EQ(sum.GetKind(), kKindPoint);
-  EXPECT_EQ(sum.GetComponents()(1), 1.0);
-  const CExpressionValue neg = ValueOf(e, "-w");
-  EXPECT_EQ(neg.GetKind(), kKindVector2d);
-  EXPECT_EQ(neg.GetComponents()(2), -4.0);
+  // % truncates both operands; out-of-range operands saturate instead of
+  // overflowing (1e300 % 10 is 2147483647 % 10).
+  const test::Scalars scalars = {{"7 % 3", 1},      {"7.9 % 3.2", 1},         {"-7 % 3", -1},
+                                 {"1e300 % 10", 7}, {"(0-1e300) % (0-1)", 0}, {"v * v", 14},
+                                 {"w * w", 25}};
+  ExpectScalars(scalars, &e);
+  ExpectStatuses({{"2 / 0", 9}, {"7 % 0.5", 9}, {"v / 0", 9}, {"m / 0", 9}}, &e);
+  EXPECT_EQ(NumbersOf(e, "2 * p"), (Numbers{kKindPoint, {2, 4, 6}}));
+  EXPECT_EQ(NumbersOf(e, "v / 2"), (Numbers{kKindVector, {0.5, 1, 1.5}}));
+  EXPECT_EQ(NumbersOf(e, "p + p - p"), (Numbers{kKindPoint, {1, 2, 3}}));
+  EXPECT_EQ(NumbersOf(e, "-w"), (Numbers{kKindVector2d, {-3, -4}}));
 }
 
 TEST_F(ExpressionOperatorsTest, CrossProducts) {
-  const CExpressionValue c =
-      ValueOf(e, "vec(pnt(0,0,0), pnt(1,0,0)) @ vec(pnt(0,0,0), pnt(0,1,0))");
-  ASSERT_EQ(c.GetKind(), kKindVector);
-  EXPECT_EQ(c.GetComponents()(1), 0.0);
-  EXPECT_EQ(c.GetComponents()(2), 0.0);
-  EXPECT_EQ(c.GetComponents()(3), 1.0);
-  const CExpressionValue c2 = ValueOf(e, "v @ v");
-  EXPECT_EQ(c2.GetComponents().Norm(), 0.0);
+  EXPECT_EQ(NumbersOf(e, "vec(pnt(0,0,0), pnt(1,0,0)) @ vec(pnt(0,0,0), pnt(0,1,0))"),
+            (Numbers{kKindVector, {0, 0, 1}}));
+  EXPECT_EQ(NumbersOf(e, "v @ v"), (Numbers{kKindVector, {0, 0, 0}}));
   // Two plane vectors give the three-component vector out of the plane.
-  const CExpressionValue c3 = ValueOf(e, "w @ vec2d(pnt2d(0,0), pnt2d(1,0))");
-  ASSERT_EQ(c3.GetKind(), kKindVector);
-  EXPECT_EQ(c3.GetComponents()(3), -4.0);
+  EXPECT_EQ(NumbersOf(e, "w @ vec2d(pnt2d(0,0), pnt2d(1,0))"), (Numbers{kKindVector, {0, 0, -4}}));
 }
 
 TEST_F(ExpressionOperatorsTest, MatrixArithmetic) {
-  const CExpressionValue r = ValueOf(e, "2 - mat(1,2,1,2)");
-  ASSERT_TRUE(r.IsMatrix());
-  ASSERT_EQ(r.GetRows(), 1);
-  ASSERT_EQ(r.GetColumns(), 2);
-  EXPECT_EQ(r.GetMatrix()(1, 1), 1.0);
-  EXPECT_EQ(r.GetMatrix()(1, 2), 0.0);
-  const CExpressionValue p = ValueOf(e, "mat(2,2,1,2,3,4) * mat(2,1,5,6)");
-  ASSERT_EQ(p.GetRows(), 2);
-  ASSERT_EQ(p.GetColumns(), 1);
-  EXPECT_EQ(p.GetMatrix()(1, 1), 17.0);
-  EXPECT_EQ(p.GetMatrix()(2, 1), 39.0);
-  EXPECT_EQ(StatusOf(e, "m * m"), 12);
-  EXPECT_EQ(StatusOf(e, "m + mat(2,1,1,2)"), 12);
-  const CExpressionValue d = ValueOf(e, "m / 4 + m * 0.5 - 1");
-  EXPECT_EQ(d.GetMatrix()(1, 2), 0.5);
+  EXPECT_EQ(NumbersOf(e, "2 - mat(1,2,1,2)"), (Numbers{kKindMatrix, {1, 2, 1, 0}}));
+  EXPECT_EQ(NumbersOf(e, "mat(2,2,1,2,3,4) * mat(2,1,5,6)"),
+            (Numbers{kKindMatrix, {2, 1, 17, 39}}));
+  ExpectStatuses({{"m * m", 12}, {"m + mat(2,1,1,2)", 12}}, &e);
+  EXPECT_EQ(NumbersOf(e, "m / 4 + m * 0.5 - 1"), (Numbers{kKindMatrix, {1, 2, -0.25, 0.5}}));
   // The variable m is unchanged by all of that.
-  EXPECT_EQ(e.FindVariable("m")->GetMatrix()(1, 2), 2.0);
+  EXPECT_EQ(NumbersOf(*e.FindVariable("m")), (Numbers{kKindMatrix, {1, 2, 1, 2}}));
 }
 
 TEST(ExpressionOperatorStorageTest, OnlyHolderIsChangedInPlaceSharedStorageIsCopied) {
