@@ -33,7 +33,9 @@ class CRecordingUi : public IUserInterface {
   void Terminate(int status) override;
 
   // Queue the next answers: {accepted, stopAsking}.
-  void QueueAnswer(bool accept, bool stopAsking = false) { answers.emplace_back(accept, stopAsking); }
+  void QueueAnswer(bool accept, bool stopAsking = false) {
+    answers.emplace_back(accept, stopAsking);
+  }
 
   // All texts shown so far (messages, not questions).
   std::vector<std::string> Texts() const;
@@ -42,7 +44,10 @@ class CRecordingUi : public IUserInterface {
   // The last shown text, or "" when none.
   std::string Last() const;
   bool Saw(const std::string& text) const;
-  void Clear() { messages.clear(); questions.clear(); }
+  void Clear() {
+    messages.clear();
+    questions.clear();
+  }
 
   std::vector<std::pair<MessageKind, std::string>> messages;
   std::vector<std::string> questions;
