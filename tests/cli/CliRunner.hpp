@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "TestSupport.hpp"
+
 namespace olm::test {
 
 struct CliResult {
@@ -27,6 +29,19 @@ inline CliResult RunCli(const std::string& args, bool mergeStderr = true) {
   const int st = pclose(p);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return r;
+}
+
+// A path quoted for the shell.
+inline std::string Quoted(const std::string& s) {
+  return "'" + s + "'";
+}
+
+// olm reduce of the first sample file (time, strain, stress; x = strain)
+// with the given zone options and further arguments.
+inline CliResult ReduceSample(const std::string& args, bool mergeStderr = true) {
+  return RunCli("reduce --columns 3 --x 2 --y 3 --delimiters comma " +
+                    Quoted(SourcePath("samples/tensile_1.csv")) + " " + args,
+                mergeStderr);
 }
 
 }  // namespace olm::test
