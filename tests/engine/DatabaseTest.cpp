@@ -42,16 +42,12 @@ TEST(DatabaseTest, FreshDatabaseAndClearing) {
   db.SetExtent(kRawMin, 1, 0.0);
   db.plotSettings.graphTitle = "x";
   db.Clear(true);  // keeping the data
-  EXPECT_EQ(db.GetReplicateCount(), 1);
-  EXPECT_EQ(db.GetExtent(kRawMin, 1), 1e20);
-  EXPECT_EQ(db.title, "T");
+  EXPECT_EQ(std::tuple(db.GetReplicateCount(), db.GetExtent(kRawMin, 1), db.title),
+            std::tuple(1, 1e20, std::string("T")));
   db.Clear(false);
-  EXPECT_EQ(db.GetReplicateCount(), 0);
-  EXPECT_EQ(db.title, "Untitled");
-  EXPECT_FALSE(db.IsLocked());
-  EXPECT_EQ(db.thirdFlag, 0);
-  EXPECT_TRUE(db.outlierReplicates.empty());
-  EXPECT_EQ(db.plotSettings.graphTitle, "");
+  EXPECT_EQ(std::tuple(db.GetReplicateCount(), db.title, db.IsLocked(), db.thirdFlag,
+                       db.outlierReplicates.empty(), db.plotSettings.graphTitle),
+            std::tuple(0, std::string("Untitled"), false, 0, true, std::string()));
 }
 
 TEST(DatabaseTest, ReplicateSlotsDefaultsAndLimit) {
@@ -60,17 +56,14 @@ TEST(DatabaseTest, ReplicateSlotsDefaultsAndLimit) {
   EXPECT_EQ(db.AddReplicate(), 0);
   EXPECT_EQ(db.GetReplicateCount(), 20);
   const CReplicate& rep = db.Replicate(20);
-  EXPECT_TRUE(rep.IsActive());
-  EXPECT_EQ(rep.columnCount, 2);
-  EXPECT_EQ(rep.zoneCount, 1);
-  EXPECT_EQ(rep.coefficients.GetRows(), 6);
-  EXPECT_EQ(rep.coefficients.GetColumns(), 5);
-  EXPECT_EQ(rep.coefficients.Max(0), 0.0);
-  EXPECT_EQ(rep.rSquared.GetSize(), 5);
-  EXPECT_EQ(rep.Zone(3).tolerance, 1e-20);
-  EXPECT_EQ(rep.Zone(3).smoothing.repeats, 1);
-  EXPECT_EQ(rep.Zone(3).smoothing.order, 3);
-  EXPECT_EQ(rep.Zone(3).fit.coefficients.GetSize(), 6);
+  EXPECT_EQ(
+      std::tuple(rep.IsActive(), rep.columnCount, rep.zoneCount, rep.coefficients.GetRows(),
+                 rep.coefficients.GetColumns(), rep.coefficients.Max(0), rep.rSquared.GetSize()),
+      std::tuple(true, 2, 1, 6, 5, 0.0, 5));
+  const CZone& z = rep.Zone(3);
+  EXPECT_EQ(
+      std::tuple(z.tolerance, z.smoothing.repeats, z.smoothing.order, z.fit.coefficients.GetSize()),
+      std::tuple(1e-20, 1, 3, 6));
   CReplicate lone;
   lone.SetActive(false);
   lone.SetTitle("A");  // setting the title activates

@@ -78,9 +78,9 @@ TEST(PipelineTest, BorderPointBelongsToBothZones) {
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(2), 1.5);
   EXPECT_DOUBLE_EQ(rep.smoothedAreaTotal, 2.0);
   EXPECT_TRUE(rep.smoothed && rep.fitted && db.IsSmoothed() && db.IsLocked());
-  EXPECT_EQ(db.thirdFlag, 0);
-  EXPECT_EQ(rep.fitData.GetRows(), 0);  // no zone is fitted
-  EXPECT_EQ(rep.fittedAreaTotal, 0.0);
+  // No zone is fitted.
+  EXPECT_EQ(std::tuple(db.thirdFlag, rep.fitData.GetRows(), rep.fittedAreaTotal),
+            std::tuple(0, 0, 0.0));
 }
 
 TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
@@ -90,12 +90,9 @@ TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}, {3, 4}});
   ASSERT_TRUE(db.Process());
   const CReplicate& rep = db.Replicate(1);
-  for (int z = 1; z <= 3; ++z) {
-    EXPECT_EQ(rep.rawYMin(z), -2.0);
-    EXPECT_EQ(rep.rawYMax(z), 7.0);
-    EXPECT_EQ(rep.smoothedYMin(z), -2.0);
-    EXPECT_EQ(rep.smoothedYMax(z), 7.0);
-  }
+  for (int z = 1; z <= 3; ++z)
+    EXPECT_EQ(std::tuple(rep.rawYMin(z), rep.rawYMax(z), rep.smoothedYMin(z), rep.smoothedYMax(z)),
+              std::tuple(-2.0, 7.0, -2.0, 7.0));
   EXPECT_EQ(rep.smoothedCount, 2 + 2 + 2);  // nothing between x = 2 and 3
 }
 
@@ -121,8 +118,8 @@ TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   EXPECT_FALSE(db.IsSmoothed() || db.Replicate(1).smoothed);
   SetZones(db.Replicate(1), {{2, 2}});  // equal ends, no outlier removal: skipped
   ASSERT_TRUE(db.Process());
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 0);
-  EXPECT_EQ(db.Replicate(1).smoothedData.GetRows(), 0);
+  EXPECT_EQ(std::pair(db.Replicate(1).smoothedCount, db.Replicate(1).smoothedData.GetRows()),
+            std::pair(0, 0));
 
   SetZones(db.Replicate(1), {{0.5, 1.5}});
   AddXY(db, kLine);
@@ -131,15 +128,15 @@ TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   db.plotSettings.SetShown(1, kCurveRaw, false);
   db.plotSettings.SetShown(1, kCurveSmoothed, true);
   ASSERT_TRUE(db.Process());
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 3);
-  EXPECT_EQ(db.Replicate(2).smoothedCount, 0);
-  EXPECT_FALSE(db.Replicate(2).smoothed);
-  EXPECT_EQ(db.GetExtent(kSmoothedMin, 1), 0.5);
-  EXPECT_EQ(db.GetExtent(kOverallMax, 2), 1.5);
-  EXPECT_EQ(db.GetExtent(kRawMin, 1), 1e20);
+  EXPECT_EQ(std::tuple(db.Replicate(1).smoothedCount, db.Replicate(2).smoothedCount,
+                       db.Replicate(2).smoothed),
+            std::tuple(3, 0, false));
+  EXPECT_EQ(std::tuple(db.GetExtent(kSmoothedMin, 1), db.GetExtent(kOverallMax, 2),
+                       db.GetExtent(kRawMin, 1)),
+            std::tuple(0.5, 1.5, 1e20));
   db.ClearProcessed();
-  EXPECT_FALSE(db.IsSmoothed() || db.IsLocked() || db.Replicate(1).smoothed);
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 0);
+  EXPECT_FALSE(db.IsSmoothed() || db.IsLocked() || db.Replicate(1).smoothed ||
+               db.Replicate(1).smoothedCount);
 }
 
 TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
@@ -223,8 +220,7 @@ TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
   rep.Zone(1).smoothing = {1, 3, 3, kSmoothSimpleAverage};
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "Zone contains no smoothened points");
-  EXPECT_EQ(rep.Zone(1).outlierCount, 6);
-  EXPECT_EQ(rep.Zone(1).smoothedArea, 0.0);
+  EXPECT_EQ(std::pair(rep.Zone(1).outlierCount, rep.Zone(1).smoothedArea), std::pair(6, 0.0));
 }
 
 TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
@@ -256,8 +252,7 @@ TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
   bad.Zone(1).fit.type = kFitExponential;
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "Y values must be positive for exponential fit.");
-  EXPECT_TRUE(db.IsSmoothed());
-  EXPECT_FALSE(db.IsLocked());
+  EXPECT_EQ(std::pair(db.IsSmoothed(), db.IsLocked()), std::pair(true, false));
 }
 
 }  // namespace

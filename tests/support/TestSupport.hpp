@@ -1,5 +1,7 @@
 #pragma once
 // Shared helpers of the unit tests.
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <stdexcept>
 #include <string>
@@ -76,5 +78,20 @@ class CTempDir {
 };
 
 std::string ReadFile(const std::string& path);
+
+// The values f(0), ..., f(n - 1).
+template <class F>
+std::vector<double> Generate(int n, F f) {
+  std::vector<double> v;
+  for (int i = 0; i < n; ++i) v.push_back(f(i));
+  return v;
+}
+
+// Element by element within tol, naming the first index that is not.
+inline void ExpectAllNear(const std::vector<double>& got, const std::vector<double>& want,
+                          double tol) {
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < got.size(); ++i) ASSERT_NEAR(got[i], want[i], tol) << "index " << i;
+}
 
 }  // namespace olm::test
