@@ -44,8 +44,7 @@ TEST_F(ProjectCliTest, ShowPrintsWhatReduceDidWithPlotSettingsAndAnnotations) {
   const CliResult shown = Run("show", "--json", false);
   ASSERT_EQ(shown.status, 0) << shown.output;
   json a = json::parse(reduced.output), b = json::parse(shown.output);
-  EXPECT_EQ(b["annotations"]["objects"].size(), 0u);
-  EXPECT_EQ(b["plot_settings"]["x_format"], "%-g");
+  ExpectSubset(b, R"({"annotations": {"objects": []}, "plot_settings": {"x_format": "%-g"}})"_json);
   EXPECT_EQ(b["plot_settings"]["curve_styles"][1]["shown"], true);  // the smoothed curve
   b.erase("plot_settings");
   b.erase("annotations");

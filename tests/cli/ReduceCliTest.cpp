@@ -34,29 +34,16 @@ class ReduceCliTest : public ::testing::Test {
 TEST_F(ReduceCliTest, JsonDescribesTheDatabaseAndTheSummaryNamesZonesAndAreas) {
   const CliResult r = Reduce(line, "--zone 0:1 --zone 1:2 --json --data --id first", false);
   ASSERT_EQ(r.status, 0) << r.output;
-  const json j = json::parse(r.output);
-  EXPECT_EQ(j["state"], "locked");
-  EXPECT_EQ(j["version"], 0.913);
-  EXPECT_EQ(j["extents"]["raw"]["max"], json::array({2.0, 4.0}));
-  ASSERT_EQ(j["replicates"].size(), 1u);
-  const json& rep = j["replicates"][0];
-  EXPECT_EQ(rep["title"], "first");
-  EXPECT_EQ(rep["points"], 5);
-  EXPECT_EQ(rep["headings"], json::array({"x", "y"}));
-  EXPECT_EQ(rep["units"], json::array({"mm", "N"}));
-  // The border point x = 1 is in both zones' smoothed rows.
-  EXPECT_EQ(rep["smoothed_count"], 6);
-  ASSERT_EQ(rep["smoothed"].size(), 6u);
-  EXPECT_EQ(rep["smoothed"][2][0], 1.0);
-  EXPECT_EQ(rep["smoothed"][3][0], 1.0);
-  ASSERT_EQ(rep["zones"].size(), 2u);
-  EXPECT_EQ(rep["zones"][0]["start"], 0.0);
-  EXPECT_EQ(rep["zones"][1]["end"], 2.0);
-  EXPECT_EQ(rep["zones"][0]["smoothed_area"], 1.0);  // under y = 2x on [0, 1]
-  EXPECT_EQ(rep["zones"][1]["smoothed_area"], 3.0);
-  EXPECT_EQ(rep["smoothed_area_total"], 4.0);
-  EXPECT_EQ(rep["zones"][0]["smoothing"]["method"], "none");
-  EXPECT_EQ(rep["zones"][0]["fit"]["type"], "none");
+  // The border point x = 1 is in both zones' smoothed rows; the areas under
+  // y = 2x are 1 on [0, 1] and 3 on [1, 2].
+  ExpectSubset(json::parse(r.output), R"({
+      "state": "locked", "version": 0.913, "extents": {"raw": {"max": [2, 4]}},
+      "replicates": [{"title": "first", "points": 5, "headings": ["x", "y"], "units": ["mm", "N"],
+          "smoothed_count": 6, "smoothed": [[0, 0], [0.5, 1], [1, 2], [1, 2], [1.5, 3], [2, 4]],
+          "smoothed_area_total": 4,
+          "zones": [{"start": 0, "smoothed_area": 1, "smoothing": {"method": "none"},
+                     "fit": {"type": "none"}},
+                    {"end": 2, "smoothed_area": 3}]}]})"_json);
   const CliResult text =
       RunCli("reduce " + Quoted(dir.Write("line.csv", line)) + " --zone 0:2", false);
   ASSERT_EQ(text.status, 0);
@@ -66,9 +53,8 @@ TEST_F(ReduceCliTest, JsonDescribesTheDatabaseAndTheSummaryNamesZonesAndAreas) {
   const CliResult exact =
       Reduce("x,y\n-,-\n0.1,0.30000000000000004\n0.7,1e-300\n", "--json --data", false);
   ASSERT_EQ(exact.status, 0);
-  EXPECT_EQ(json::parse(exact.output)["replicates"][0]["raw"][0][1].get<double>(),
-            0.30000000000000004);
-  EXPECT_EQ(json::parse(exact.output)["replicates"][0]["raw"][1][1].get<double>(), 1e-300);
+  ExpectSubset(json::parse(exact.output),
+               R"({"replicates": [{"raw": [[0.1, 0.30000000000000004], [0.7, 1e-300]]}]})"_json);
 }
 
 TEST_F(ReduceCliTest, ZonesMeetingWithinOneMillionthPassAndAGapFails) {
@@ -100,10 +86,9 @@ TEST_F(ReduceCliTest, ZonesMeetingWithinOneMillionthPassAndAGapFails) {
 
 TEST_F(ReduceCliTest, MalformedOptionsAreUsageErrors) {
   const std::string file = Quoted(dir.Write("line.csv", line));
-  for (const char* args :
-       {"--zone 0-1", "--zone 0:1,fit=cubicle", "--zone 0:1,order=4", "--zone 0:x",
-        "--delimiters blank,wavy",
-        "--zone 0:1 --zone 1:2 --zone 2:3 --zone 3:4 --zone 4:5 --zone 5:6"})
+  for (const char* args : {"--zone 0-1", "--zone 0:1,fit=cubicle", "--zone 0:1,order=4",
+                           "--zone 0:x", "--delimiters blank,wavy",
+                           "--zone 0:1 --zone 1:2 --zone 2:3 --zone 3:4 --zone 4:5 --zone 5:6"})
     EXPECT_EQ(RunCli("reduce " + file + " " + args).status, 2) << args;
   EXPECT_EQ(RunCli("reduce /nonexistent/file.csv").status, 2);
   EXPECT_EQ(RunCli("reduce").status, 2);
@@ -114,12 +99,9 @@ TEST_F(ReduceCliTest, ReadsTheBlankSeparatedSampleWithOneZoneOverTheWholeRange) 
                                  " --columns 3 --x 2 --y 3 --delimiters blank --json",
                              false);
   ASSERT_EQ(r.status, 0) << r.output;
-  const json rep = json::parse(r.output)["replicates"][0];
-  EXPECT_EQ(rep["points"], 1200);
-  EXPECT_EQ(rep["title"], "tensile_2");
-  EXPECT_EQ(rep["headings"][1], "strain");
-  EXPECT_EQ(rep["smoothed_count"], 1200);  // not processed further
-  EXPECT_EQ(rep["zones"][0]["end"], 0.19);
+  // Not processed further.
+  ExpectSubset(json::parse(r.output), R"({"replicates": [{"points": 1200, "title": "tensile_2",
+      "headings": ["time", "strain", "stress"], "smoothed_count": 1200, "zones": [{"end": 0.19}]}]})"_json);
 }
 
 // y = 1000 x on x = 0, 0.002, ..., 0.2, with one spike (+60 at x = 0.12).
@@ -185,8 +167,7 @@ TEST_F(ReduceCliTest, ChauvenetRemovesSpikesBeforeTheMedianAndBesideARobustSmoot
       false);
   ASSERT_EQ(r.status, 0) << r.output;
   const json rep = Json(r).at("replicates").at(0);
-  EXPECT_EQ(rep.at("outlier_count"), 1);
-  EXPECT_EQ(rep.at("smoothed_count"), 20);
+  ExpectSubset(rep, R"({"outlier_count": 1, "smoothed_count": 20})"_json);
   EXPECT_NEAR(rep.at("outlier_points").at(0).at(0).get<double>(), 0.05, 1e-15);
   EXPECT_EQ(rep.at("outlier_points").at(0).at(1).get<double>(), 100.0);
   for (const auto& p : rep.at("smoothed")) EXPECT_LE(p.at(1).get<double>(), 11.0);
@@ -195,10 +176,8 @@ TEST_F(ReduceCliTest, ChauvenetRemovesSpikesBeforeTheMedianAndBesideARobustSmoot
   const CliResult s =
       Reduce(spike, "--zone 0:40,smooth=robust-lowess,points=5,outliers=chauvenet --json", false);
   ASSERT_EQ(s.status, 0) << s.output;
-  const json robust = json::parse(s.output)["replicates"][0];
-  EXPECT_EQ(robust["zones"][0]["outliers"], "chauvenet");
-  EXPECT_EQ(robust["outlier_count"], 1);
-  EXPECT_EQ(robust["smoothed_count"], 40);
+  ExpectSubset(json::parse(s.output), R"({"replicates": [{"zones": [{"outliers": "chauvenet"}],
+      "outlier_count": 1, "smoothed_count": 40}]})"_json);
 }
 
 TEST(ReduceSampleCliTest, EveryFilterAndFitRunsOnASampleCurve) {

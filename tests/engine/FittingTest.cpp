@@ -210,45 +210,44 @@ TEST(FitTest, FailureMessages) {
 }
 
 TEST(FitTest, ValueSlopeAndNameOfEveryType) {
+  struct Case {
+    int type, degree;
+    Values c;
+    double x, y, dy;
+    const char* name;
+  };
+  const Case cases[] = {
+      {kFitNone, 1, {}, 4, 0, 0, "None"},
+      {kFitPolynomial, 3, {1, -2, 0.5, 3}, 2, 1 - 4 + 2 + 24, -2 + 2 + 36, "Cubic Polynomial"},
+      {kFitExponential, 1, {2, -0.5}, 2, 2 * std::exp(-1.0), -std::exp(-1.0), "Exponential"},
+      {kFitLogarithmic, 1, {2, -0.5}, 4, 2 - 0.5 * std::log(4.0), -0.125, "Logarithmic"},
+      {kFitPowerLaw, 1, {2, 0.5}, 4, 4, 0.5, "Power Law"}};
+  for (const Case& c : cases) {
+    CFitSpec spec;
+    spec.type = c.type;
+    spec.degree = c.degree;
+    for (size_t k = 0; k < c.c.size(); ++k) spec.coefficients(static_cast<int>(k) + 1) = c.c[k];
+    EXPECT_EQ(spec.Name(), c.name);
+    double y, dy;
+    ASSERT_TRUE(EvaluateFit(spec, c.x, &y, &dy)) << c.name;
+    EXPECT_DOUBLE_EQ(y, c.y) << c.name;
+    EXPECT_DOUBLE_EQ(dy, c.dy) << c.name;
+  }
   CFitSpec spec;
-  EXPECT_EQ(spec.Name(), "None");
-  double y, dy;
-  ASSERT_TRUE(EvaluateFit(spec, 4.0, &y, &dy));
-  EXPECT_EQ(y, 0.0);
-  EXPECT_EQ(dy, 0.0);
   spec.type = kFitPolynomial;
-  spec.degree = 3;
-  for (int k = 1; k <= 4; ++k) spec.coefficients(k) = std::vector<double>{1, -2, 0.5, 3}[k - 1];
-  ASSERT_TRUE(EvaluateFit(spec, 2.0, &y, &dy));
-  EXPECT_DOUBLE_EQ(y, 1 - 4 + 2 + 24);
-  EXPECT_DOUBLE_EQ(dy, -2 + 2 + 36);
   const char* degrees[] = {"Linear", "Quadratic", "Cubic", "Quartic", "Quintic"};
   for (int d = 1; d <= 5; ++d) {
     spec.degree = d;
     EXPECT_EQ(spec.Name(), std::string(degrees[d - 1]) + " Polynomial");
     EXPECT_EQ(spec.CoefficientCount(), d + 1);
   }
-  spec.type = kFitExponential;
-  spec.coefficients(1) = 2;
-  spec.coefficients(2) = -0.5;
-  EXPECT_EQ(spec.Name(), "Exponential");
-  ASSERT_TRUE(EvaluateFit(spec, 2.0, &y, &dy));
-  EXPECT_DOUBLE_EQ(y, 2 * std::exp(-1.0));
-  EXPECT_DOUBLE_EQ(dy, -std::exp(-1.0));
-  spec.type = kFitLogarithmic;
-  EXPECT_EQ(spec.Name(), "Logarithmic");
-  ASSERT_TRUE(EvaluateFit(spec, 4.0, &y, &dy));
-  EXPECT_DOUBLE_EQ(y, 2 - 0.5 * std::log(4.0));
-  EXPECT_DOUBLE_EQ(dy, -0.125);
-  EXPECT_FALSE(EvaluateFit(spec, 0.0, &y, nullptr));  // outside its domain
+  // Two coefficients otherwise; outside its domain a curve is undefined.
   spec.type = kFitPowerLaw;
-  spec.coefficients(2) = 0.5;
-  EXPECT_EQ(spec.Name(), "Power Law");
   EXPECT_EQ(spec.CoefficientCount(), 2);
-  ASSERT_TRUE(EvaluateFit(spec, 4.0, &y, &dy));
-  EXPECT_DOUBLE_EQ(y, 4.0);
-  EXPECT_DOUBLE_EQ(dy, 0.5);
-  EXPECT_FALSE(EvaluateFit(spec, -1.0, nullptr, &dy));
+  double v;
+  EXPECT_FALSE(EvaluateFit(spec, -1.0, nullptr, &v));
+  spec.type = kFitLogarithmic;
+  EXPECT_FALSE(EvaluateFit(spec, 0.0, &v, nullptr));
 }
 
 // NIST StRD linear least-squares reference sets against their certified

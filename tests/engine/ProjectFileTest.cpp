@@ -12,6 +12,8 @@
 namespace olm::test {
 namespace {
 
+using namespace std::string_literals;
+
 std::string Stored(CReplicateDB& db) {
   return Written([&](CProjectWriter& out) { StoreDatabase(out, db); });
 }
@@ -81,8 +83,7 @@ TEST(PlotSettingsStoreTest, DefaultRecordMatchesTheLayoutByHand) {
   loaded.graphTitle = "changed";
   CReaderOf r(expected);
   LoadPlotSettings(r.in, loaded);
-  EXPECT_EQ(r.in.Remaining(), 0u);
-  EXPECT_TRUE(loaded == CPlotSettings());
+  EXPECT_TRUE(loaded == CPlotSettings() && r.in.Remaining() == 0);
 }
 
 TEST(PlotSettingsStoreTest, StyleTableIsStoredAs61Rows) {
@@ -138,8 +139,7 @@ TEST(PlotSettingsStoreTest, EveryFieldSurvivesStoreAndLoad) {
   CPlotSettings back;
   CReaderOf r(b);
   LoadPlotSettings(r.in, back);
-  EXPECT_TRUE(back == s);
-  EXPECT_EQ(r.in.Remaining(), 0u);
+  EXPECT_TRUE(back == s && r.in.Remaining() == 0);
 }
 
 TEST(DatabaseStoreTest, FreshDatabaseAndReplicateLayouts) {
@@ -168,9 +168,8 @@ TEST(DatabaseStoreTest, LongTitleUsesTheTwoByteLength) {
   FillSmallReplicate(db);
   db.Replicate(1).SetTitle(std::string(300, 'T'));
   const std::string b = Stored(db);
-  EXPECT_EQ(b.substr(kTitleAt, 3), std::string("\xFF\x2C\x01", 3));
-  EXPECT_EQ(b.substr(kTitleAt + 3, 300), std::string(300, 'T'));
-  EXPECT_EQ(static_cast<unsigned char>(b[kTitleAt + 303]), 1);  // active
+  // 0xFF, the length 300 in two bytes, the title, the active byte.
+  EXPECT_EQ(b.substr(kTitleAt, 304), "\xFF\x2C\x01" + std::string(300, 'T') + "\x01");
   EXPECT_EQ(Loaded(b)->Replicate(1).GetTitle(), std::string(300, 'T'));
 }
 
@@ -184,13 +183,12 @@ TEST(DatabaseStoreTest, EmptySmoothedMatrixWritesZeroRowsAndColumnCount) {
   const size_t raw = 8 + 6 * 8;               // rows, columns, six values
   const size_t zone = 7 * 4 + 6 * 8 + 4 + 8;  // ints, coefficients, outliers, tolerance
   const size_t at = kIntsAt + 6 * 4 + 2 * 8 + texts + raw + zone;
-  ASSERT_EQ(static_cast<unsigned char>(b[at]), 1);
-  EXPECT_EQ(I32At(b, at + 1), 0);                       // rows
-  EXPECT_EQ(I32At(b, at + 5), 2);                       // the replicate's column count
-  EXPECT_EQ(static_cast<unsigned char>(b[at + 9]), 0);  // fitted flag, no values between
+  // The flag, 0 rows, the replicate's column count, and the fitted flag: no
+  // values between.
+  EXPECT_EQ(std::tuple(b[at], I32At(b, at + 1), I32At(b, at + 5), b[at + 9]),
+            std::tuple('\1', 0, 2, '\0'));
   const auto back = Loaded(b);
-  EXPECT_TRUE(back->Replicate(1).smoothedData.IsEmpty());
-  EXPECT_TRUE(back->Replicate(1).smoothed);
+  EXPECT_TRUE(back->Replicate(1).smoothedData.IsEmpty() && back->Replicate(1).smoothed);
 }
 
 // 0.911 has no units and no report flags, 0.912 adds the units, 0.913 the
@@ -199,23 +197,18 @@ TEST(DatabaseLoadTest, VersionsByHand) {
   for (double version : {0.911, 0.912, 0.913}) {
     SCOPED_TRACE(version);
     const auto db = Loaded(SmallProjectBytes(version, false));
-    EXPECT_EQ(db->fileVersion, version);
-    ASSERT_EQ(db->GetReplicateCount(), 1);
     const CReplicate& rep = db->Replicate(1);
-    EXPECT_EQ(rep.GetTitle(), "Specimen A");
-    ASSERT_EQ(rep.headings.GetSize(), 2);
-    EXPECT_EQ(rep.headings(1), "Strain");
-    EXPECT_EQ(rep.headings(2), "Stress");
-    ASSERT_EQ(rep.units.GetSize(), 2);
-    EXPECT_EQ(rep.units(1), version >= 0.912 ? "mm/mm" : "");
-    EXPECT_EQ(rep.units(2), version >= 0.912 ? "MPa" : "");
-    ASSERT_EQ(rep.raw.GetRows(), 3);
-    EXPECT_EQ(rep.raw(2, 2), 20.0);
-    EXPECT_EQ(rep.Zone(1).smoothing.points, 5);
-    EXPECT_EQ(rep.Zone(1).smoothing.repeats, 2);
-    EXPECT_EQ(rep.Zone(1).outliers.method, kOutliersChauvenet);
-    EXPECT_EQ(rep.Zone(1).tolerance, 1e-9);
-    EXPECT_EQ(rep.GetZoneEnd(1), 2.0);
+    ASSERT_EQ(std::tuple(db->GetReplicateCount(), rep.headings.GetSize(), rep.units.GetSize(),
+                         rep.raw.GetRows()),
+              std::tuple(1, 2, 2, 3));
+    const std::string mm = version >= 0.912 ? "mm/mm" : "", mpa = version >= 0.912 ? "MPa" : "";
+    EXPECT_EQ(std::tuple(db->fileVersion, rep.GetTitle(), rep.headings(1), rep.headings(2),
+                         rep.units(1), rep.units(2), rep.raw(2, 2)),
+              std::tuple(version, "Specimen A"s, "Strain"s, "Stress"s, mm, mpa, 20.0));
+    const CZone& z = rep.Zone(1);
+    EXPECT_EQ(std::tuple(z.smoothing.points, z.smoothing.repeats, z.outliers.method, z.tolerance,
+                         rep.GetZoneEnd(1)),
+              std::tuple(5, 2, int(kOutliersChauvenet), 1e-9, 2.0));
     for (int i = 1; i <= 10; ++i) EXPECT_EQ(db->GetReportFlag(i), version >= 0.913 && i == 2) << i;
     EXPECT_TRUE(db->plotSettings == CPlotSettings());
   }
@@ -256,19 +249,14 @@ TEST(DatabaseLoadTest, ShortZoneVectorsAndCoefficientsArePadded) {
   for (int k = 0; k < 10; ++k) b.I32(0);
   const auto db = Loaded(b.Str());
   const CReplicate& rep = db->Replicate(1);
-  ASSERT_EQ(rep.Zone(1).fit.coefficients.GetSize(), 6);
-  EXPECT_EQ(rep.Zone(1).fit.coefficients(2), 5.0);
-  EXPECT_EQ(rep.Zone(1).fit.coefficients(6), 0.0);
-  ASSERT_EQ(rep.coefficients.GetRows(), 6);
-  ASSERT_EQ(rep.coefficients.GetColumns(), 5);
-  EXPECT_EQ(rep.coefficients(2, 1), 9.0);
-  EXPECT_EQ(rep.coefficients(6, 5), 0.0);
-  ASSERT_EQ(rep.rawYMax.GetSize(), 5);
-  EXPECT_EQ(rep.rawYMax(1), 1.0);
-  ASSERT_EQ(rep.zoneInts.GetSize(), 5);
-  EXPECT_EQ(rep.zoneInts(2), 4);
-  EXPECT_EQ(rep.zoneInts(5), 0);
-  ASSERT_EQ(rep.zoneSmoothedArea.GetSize(), 5);
+  const auto& c = rep.Zone(1).fit.coefficients;
+  ASSERT_EQ(
+      std::tuple(c.GetSize(), rep.coefficients.GetRows(), rep.coefficients.GetColumns(),
+                 rep.rawYMax.GetSize(), rep.zoneInts.GetSize(), rep.zoneSmoothedArea.GetSize()),
+      std::tuple(6, 6, 5, 5, 5, 5));
+  EXPECT_EQ(std::tuple(c(2), c(6), rep.coefficients(2, 1), rep.coefficients(6, 5), rep.rawYMax(1),
+                       rep.zoneInts(2), rep.zoneInts(5)),
+            std::tuple(5.0, 0.0, 9.0, 0.0, 1.0, 4, 0));
 }
 
 TEST(DatabaseLoadTest, CountsBeyondTheLimitsOrDisagreeingWithTheDataAreRefused) {
