@@ -4,7 +4,10 @@
 
 #include <array>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
+
+#include "TestSupport.hpp"
 
 namespace olm::test {
 
@@ -27,6 +30,39 @@ inline CliResult RunCli(const std::string& args, bool mergeStderr = true) {
   const int st = pclose(p);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return r;
+}
+
+// Every member that `expected` names, at any depth, equals the one in
+// `actual`; arrays hold as many elements, compared by position; numbers
+// compare by value.
+inline void ExpectSubset(const nlohmann::json& actual, const nlohmann::json& expected,
+                         const std::string& where = "") {
+  if (expected.is_array()) {
+    ASSERT_TRUE(actual.is_array() && actual.size() == expected.size()) << where << ": " << actual;
+    for (size_t i = 0; i < expected.size(); ++i)
+      ExpectSubset(actual[i], expected[i], where + "/" + std::to_string(i));
+  } else if (expected.is_object()) {
+    ASSERT_TRUE(actual.is_object()) << where;
+    for (const auto& [key, value] : expected.items()) {
+      ASSERT_TRUE(actual.contains(key)) << where << "/" << key;
+      ExpectSubset(actual.at(key), value, where + "/" + key);
+    }
+  } else {
+    EXPECT_EQ(actual, expected) << where;
+  }
+}
+
+// A path quoted for the shell.
+inline std::string Quoted(const std::string& s) {
+  return "'" + s + "'";
+}
+
+// olm reduce of the first sample file (time, strain, stress; x = strain)
+// with the given zone options and further arguments.
+inline CliResult ReduceSample(const std::string& args, bool mergeStderr = true) {
+  return RunCli("reduce --columns 3 --x 2 --y 3 --delimiters comma " +
+                    Quoted(SourcePath("samples/tensile_1.csv")) + " " + args,
+                mergeStderr);
 }
 
 }  // namespace olm::test

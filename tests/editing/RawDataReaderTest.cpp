@@ -1,18 +1,16 @@
+// Raw-data import: layouts, error codes with line numbers, large and wide
+// files, the preview, and real exports of testing machines.
+#include "editing/RawDataReader.hpp"
+
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <fstream>
 #include <sstream>
 
 #include "TestSupport.hpp"
-#include "editing/RawDataReader.hpp"
 #include "engine/EngineError.hpp"
 
-namespace olm {
+namespace olm::test {
 namespace {
-
-using test::CRecordingUi;
-using test::CTempDir;
 
 CRawDataRequest Request(const std::string& path, int columns = 2) {
   CRawDataRequest r;
@@ -22,26 +20,27 @@ CRawDataRequest Request(const std::string& path, int columns = 2) {
   return r;
 }
 
-TEST(RawDataReaderTest, ReadsHeadingsUnitsAndRows) {
+class RawDataReaderTest : public ::testing::Test {
+ protected:
+  // Reads text as a file of `columns` columns.
+  bool Read(const std::string& text, int columns = 2, int headerLines = 2) {
+    auto request = Request(dir.Write("f.csv", text), columns);
+    request.headerLines = headerLines;
+    return ReadRawData(db, request);
+  }
+  const CReplicate& Last() const { return db.Replicate(db.GetReplicateCount()); }
+
   CRecordingUi ui;
   CTempDir dir;
-  const auto path = dir.Write("a.csv",
-                              "A title line\n"
-                              "$$ comment between header lines\n"
-                              "time,stress\n"
-                              "\n"
-                              "s,MPa\n"
-                              "0,1.5\n"
-                              "$$ comment in the data\n"
-                              "1,2.5\n"
-                              "   \n"
-                              "2,-3e2");  // no final line break
   CReplicateDB db;
-  auto req = Request(path);
-  req.headerLines = 3;
-  ASSERT_TRUE(ReadRawData(db, req));
+};
+
+TEST_F(RawDataReaderTest, CommentsBlankLinesHeadingsUnitsAndLineEnds) {
+  ASSERT_TRUE(
+      Read("A title line\n$$ comment between header lines\ntime,stress\n\ns,MPa\n0,1.5\n"
+           "$$ comment in the data\n1,2.5\n   \n2,-3e2",  // no final line break
+           2, 3));
   EXPECT_TRUE(ui.messages.empty());
-  ASSERT_EQ(db.GetReplicateCount(), 1);
   const CReplicate& rep = db.Replicate(1);
   EXPECT_EQ(rep.GetTitle(), "t");
   EXPECT_EQ(rep.pointCount, 3);
@@ -50,157 +49,98 @@ TEST(RawDataReaderTest, ReadsHeadingsUnitsAndRows) {
   EXPECT_EQ(rep.units(2), "MPa");
   EXPECT_EQ(rep.raw(3, 2), -300.0);
   EXPECT_EQ(rep.raw(2, 1), 1.0);
-  // Extents widened with the x and y columns.
-  EXPECT_EQ(db.GetExtent(kRawMin, 2), -300.0);
+  EXPECT_EQ(db.GetExtent(kRawMin, 2), -300.0);  // extents widened by the x and y columns
   EXPECT_EQ(db.GetExtent(kRawMax, 1), 2.0);
+  // A short line gives 0.0 for its missing fields.
+  ASSERT_TRUE(Read("a,b,c\n,,\n1,2,3\n4,5\n", 3));
+  EXPECT_EQ(Last().raw(2, 3), 0.0);
+  EXPECT_EQ(Last().raw(2, 2), 5.0);
+  // CR LF line ends and a byte-order mark.
+  ASSERT_TRUE(Read("\xEF\xBB\xBFx,y\r\nmm,N\r\n1,2\r\n3,4\r\n"));
+  EXPECT_EQ(Last().headings(1), "x");
+  EXPECT_EQ(Last().units(2), "N");
+  EXPECT_EQ(Last().raw(2, 2), 4.0);
+  // A heading of 30 characters is allowed.
+  EXPECT_TRUE(Read("x," + std::string(30, 'h') + "\n-,-\n1,2\n"));
 }
 
-TEST(RawDataReaderTest, NoDataLinesIsCode12AndCreatesNothing) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CReplicateDB db;
-  EXPECT_FALSE(ReadRawData(db, Request(dir.Write("h.csv", "x,y\nmm,N\n$$ only comments\n\n"))));
-  EXPECT_EQ(ui.Last(), "Number of points must be > 1.");
+TEST_F(RawDataReaderTest, ErrorCodesCreateNothing) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"x,y\nmm,N\n$$ only comments\n\n", "Number of points must be > 1."},  // 12
+      // 13 with the file's line number, counting comment and blank lines.
+      {"$$ c\nx,y\n\nmm,N\n1,2\n$$ c\n\n1.0,abc\n2,3\n", "Invalid input. on line number 8."},
+      {"x," + std::string(31, 'h') + "\n-,-\n1,2\n",  // 43
+       "Text in one replicate title exceeds character limit"}};
+  for (const auto& [text, message] : cases) {
+    EXPECT_FALSE(Read(text));
+    EXPECT_EQ(ui.Last(), message);
+    EXPECT_EQ(db.GetReplicateCount(), 0);
+    EXPECT_EQ(db.Replicate(1).raw.GetRows(), 0);
+  }
+  EXPECT_FALSE(ReadRawData(db, Request("/nonexistent/file.csv")));
+  EXPECT_EQ(ui.Last(), "Cannot open input file.");  // 10
+  // One column or an x column beyond the columns: nothing, silently.
+  ui.Clear();
+  auto one = Request(dir.Write("ok.csv", "x,y\n-,-\n1,2\n"), 1);
+  one.xColumn = one.yColumn = 1;
+  EXPECT_FALSE(ReadRawData(db, one));
+  auto beyond = Request(one.path);
+  beyond.xColumn = 3;
+  EXPECT_FALSE(ReadRawData(db, beyond));
+  EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(db.GetReplicateCount(), 0);
-}
-
-TEST(RawDataReaderTest, ShortLineGivesZeroForMissingFields) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CReplicateDB db;
-  ASSERT_TRUE(ReadRawData(db, Request(dir.Write("s.csv", "a,b,c\n,,\n1,2,3\n4,5\n"), 3)));
-  EXPECT_EQ(db.Replicate(1).raw(2, 3), 0.0);
-  EXPECT_EQ(db.Replicate(1).raw(2, 2), 5.0);
-}
-
-TEST(RawDataReaderTest, NonNumberReportsCode13WithFileLineNumber) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CReplicateDB db;
-  const auto path = dir.Write("bad.csv", "$$ c\nx,y\n\nmm,N\n1,2\n$$ c\n\n1.0,abc\n2,3\n");
-  EXPECT_FALSE(ReadRawData(db, Request(path)));
-  EXPECT_EQ(ui.Last(), "Invalid input. on line number 8.");
-  EXPECT_EQ(db.GetReplicateCount(), 0);
-  EXPECT_EQ(db.Replicate(1).raw.GetRows(), 0);
-}
-
-TEST(RawDataReaderTest, TwentyFirstImportIsCode23) {
-  CRecordingUi ui;
-  CTempDir dir;
-  const auto path = dir.Write("ok.csv", "x,y\n-,-\n1,2\n");
-  CReplicateDB db;
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(ReadRawData(db, Request(path)));
-  EXPECT_FALSE(ReadRawData(db, Request(path)));
+  // 23: the twenty-first import.
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(ReadRawData(db, Request(one.path)));
+  EXPECT_FALSE(ReadRawData(db, Request(one.path)));
   EXPECT_EQ(ui.Last(), "Number of data sets must be between 1 and 10");
   EXPECT_EQ(db.GetReplicateCount(), 20);
 }
 
-TEST(RawDataReaderTest, OneColumnOrBadXColumnCreatesNothingSilently) {
-  CRecordingUi ui;
-  CTempDir dir;
-  const auto path = dir.Write("ok.csv", "x,y\n-,-\n1,2\n");
-  CReplicateDB db;
-  auto req = Request(path, 1);
-  req.xColumn = req.yColumn = 1;
-  EXPECT_FALSE(ReadRawData(db, req));
-  req = Request(path, 2);
-  req.xColumn = 3;
-  EXPECT_FALSE(ReadRawData(db, req));
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(db.GetReplicateCount(), 0);
-}
-
-TEST(RawDataReaderTest, MissingFileIsCode10) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  EXPECT_FALSE(ReadRawData(db, Request("/nonexistent/file.csv")));
-  EXPECT_EQ(ui.Last(), "Cannot open input file.");
-}
-
-TEST(RawDataReaderTest, HeadingLongerThan30IsCode43) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CReplicateDB db;
-  const std::string heading(31, 'h');
-  EXPECT_FALSE(ReadRawData(db, Request(dir.Write("l.csv", "x," + heading + "\n-,-\n1,2\n"))));
-  EXPECT_EQ(ui.Last(), "Text in one replicate title exceeds character limit");
-  EXPECT_EQ(db.GetReplicateCount(), 0);
-  ui.Clear();
-  EXPECT_TRUE(ReadRawData(db, Request(dir.Write("m.csv", "x," + heading.substr(1) + "\n-,-\n1,2\n"))));
-}
-
-TEST(RawDataReaderTest, LongLinesAreReadWhole) {
-  // A wide file: 300 columns, lines far beyond 1024 characters.
-  CRecordingUi ui;
-  CTempDir dir;
+TEST_F(RawDataReaderTest, LongLinesAreReadWhole) {
+  // 300 columns: lines far beyond 1024 characters.
   std::ostringstream text;
-  for (int h = 0; h < 2; ++h) {
-    for (int c = 1; c <= 300; ++c) text << (c > 1 ? "," : "") << "c" << c;
+  for (int r = -1; r <= 3; ++r) {
+    for (int c = 1; c <= 300; ++c) {
+      text << (c > 1 ? "," : "");
+      r < 1 ? text << "c" << c : text << r * 1000 + c << ".125";
+    }
     text << "\n";
   }
-  for (int r = 1; r <= 3; ++r) {
-    for (int c = 1; c <= 300; ++c) text << (c > 1 ? "," : "") << r * 1000 + c << ".125";
-    text << "\n";
-  }
-  CReplicateDB db;
-  auto req = Request(dir.Write("wide.csv", text.str()), 300);
-  req.yColumn = 300;
-  ASSERT_TRUE(ReadRawData(db, req));
+  auto request = Request(dir.Write("wide.csv", text.str()), 300);
+  request.yColumn = 300;
+  ASSERT_TRUE(ReadRawData(db, request));
   EXPECT_EQ(db.Replicate(1).raw(3, 300), 3300.125);
   EXPECT_EQ(db.Replicate(1).headings(300), "c300");
 }
 
-TEST(RawDataReaderTest, CrLfAndByteOrderMark) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CReplicateDB db;
-  ASSERT_TRUE(ReadRawData(db, Request(dir.Write("w.csv", "\xEF\xBB\xBFx,y\r\nmm,N\r\n1,2\r\n3,4\r\n"))));
-  EXPECT_EQ(db.Replicate(1).headings(1), "x");
-  EXPECT_EQ(db.Replicate(1).units(2), "N");
-  EXPECT_EQ(db.Replicate(1).raw(2, 2), 4.0);
-}
-
 // A file large enough to be read by several threads must give the same rows
 // and find an error's line in the second half.
-TEST(RawDataReaderTest, LargeFileReadInSlicesMatchesRowByRow) {
-  CRecordingUi ui;
-  CTempDir dir;
+TEST_F(RawDataReaderTest, LargeFileReadInSlicesMatchesRowByRow) {
   std::string text = "i,v,w\n-,-,-\n";
   const int rows = 300000;
-  char line[64];
   for (int i = 1; i <= rows; ++i) {
     if (i % 50000 == 0) text += "$$ marker\n\n";
-    std::snprintf(line, sizeof line, "%d,%.6f,%.3e\n", i, i * 0.001, -i * 1.5);
-    text += line;
+    text += Format("%d,%.6f,%.3e\n", i, i * 0.001, -i * 1.5);
   }
-  const auto path = dir.Write("big.csv", text);
   ASSERT_GT(text.size(), size_t(8) << 20);
-  CReplicateDB db;
-  auto req = Request(path, 3);
-  ASSERT_TRUE(ReadRawData(db, req));
+  ASSERT_TRUE(Read(text, 3));
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, rows);
   for (int i = 1; i <= rows; i += 997) {
     ASSERT_EQ(rep.raw(i, 1), i);
-    std::snprintf(line, sizeof line, "%.6f", i * 0.001);
-    ASSERT_EQ(rep.raw(i, 2), std::strtod(line, nullptr));
+    ASSERT_EQ(rep.raw(i, 2), std::strtod(Format("%.6f", i * 0.001).c_str(), nullptr));
   }
   EXPECT_EQ(rep.raw(rows, 1), rows);
-
-  // Break one line near the end: its number counts comment and blank lines.
-  std::string broken = text;
-  const std::string target = "299990,";
-  const size_t at = broken.find("\n" + target) + 1;
-  broken.replace(at, target.size(), "29999x,");
-  const auto bad = dir.Write("bad.csv", broken);
-  const long long lineNo = 2 + 299989 + 2 * 5 + 1;  // header, rows before, 5 markers of 2 lines
-  EXPECT_FALSE(ReadRawData(db, Request(bad, 3)));
-  EXPECT_EQ(ui.Last(), CEngineError::Text(13, static_cast<int>(lineNo)));
+  // Break one line near the end: its number counts comment and blank lines
+  // (the header, the rows before, 5 markers of 2 lines).
+  const size_t at = text.find("\n299990,") + 1;
+  text.replace(at, 7, "29999x,");
+  EXPECT_FALSE(Read(text, 3));
+  EXPECT_EQ(ui.Last(), CEngineError::Text(13, 2 + 299989 + 2 * 5 + 1));
   EXPECT_EQ(db.GetReplicateCount(), 1);
 }
 
-TEST(RawDataReaderTest, PreviewShowsTenLinesWithTabsAsBlanks) {
-  CTempDir dir;
+TEST_F(RawDataReaderTest, PreviewShowsTenLinesWithTabsAsBlanks) {
   std::string text;
   for (int i = 1; i <= 12; ++i) text += "a\tb" + std::to_string(i) + "\n";
   const auto lines = PreviewLines(dir.Write("p.txt", text));
@@ -212,10 +152,8 @@ TEST(RawDataReaderTest, PreviewShowsTenLinesWithTabsAsBlanks) {
 }
 
 // Real exports of testing machines (tests/data/real, see SOURCES.md).
-TEST(RawDataReaderRealTest, EpflTensileCsvWithOneHeaderLine) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  auto req = Request(test::DataPath("real/TST_2021-12_QS_001.csv"), 8);
+TEST_F(RawDataReaderTest, RealEpflTensileCsvWithOneHeaderLine) {
+  auto req = Request(DataPath("real/TST_2021-12_QS_001.csv"), 8);
   req.headerLines = 1;  // headings only, no unit line; CRLF, trailing empty field
   req.xColumn = 6;      // eyy, loading-direction strain
   req.yColumn = 2;      // load [N]
@@ -227,35 +165,31 @@ TEST(RawDataReaderRealTest, EpflTensileCsvWithOneHeaderLine) {
   EXPECT_EQ(rep.units(1), "Machine_Displacement");
   EXPECT_EQ(rep.headings(1), "");
   EXPECT_EQ(rep.raw.Max(2), 1131.735736);
-  int at = 0;
-  for (int i = 1; i <= 429; ++i)
-    if (rep.raw(i, 2) == 1131.735736) at = i;
-  EXPECT_EQ(at, 428);  // file line 429
-  EXPECT_EQ(rep.raw(at, 1), 1.350885);
-  EXPECT_EQ(rep.raw(at, 6), 0.015437);
+  EXPECT_EQ(rep.raw(428, 2), 1131.735736);  // file line 429
+  EXPECT_EQ(rep.raw(428, 1), 1.350885);
+  EXPECT_EQ(rep.raw(428, 6), 0.015437);
   EXPECT_EQ(rep.raw(429, 2), 265.469437);
   // Declaring the ninth (text) column refuses the file at its second line.
-  ui.Clear();
   req.columns = 9;
   EXPECT_FALSE(ReadRawData(db, req));
   EXPECT_EQ(ui.Last(), "Invalid input. on line number 2.");
 }
 
-TEST(RawDataReaderRealTest, GermanTabSeparatedExportWithQuotedHeadings) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  auto req = Request(test::DataPath("real/example.csv"), 5);
+TEST_F(RawDataReaderTest, RealGermanTabSeparatedExportWithQuotedHeadings) {
+  auto req = Request(DataPath("real/example.csv"), 5);
   req.delimiters = {false, false, true, '\0'};  // tab (and the quote)
-  req.headerLines = 18;                          // 16 metadata lines, headings, units
-  req.xColumn = 4;                               // strain %
-  req.yColumn = 3;                               // force N
+  req.headerLines = 18;                         // 16 metadata lines, headings, units
+  req.xColumn = 4;                              // strain %
+  req.yColumn = 3;                              // force N
   ASSERT_TRUE(ReadRawData(db, req)) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, 18876);
   EXPECT_EQ(rep.headings(2), "Standardweg");
   EXPECT_EQ(rep.headings(5), "Traverse abs.");
   EXPECT_EQ(rep.units(3), "N");
-  EXPECT_EQ(rep.headings(1), "Pr\xFC" "fzeit");  // Latin-1 kept as it is
+  EXPECT_EQ(rep.headings(1),
+            "Pr\xFC"
+            "fzeit");  // Latin-1 kept as it is
   const int maxRow = 18724 - 18;
   EXPECT_EQ(rep.raw.Max(3), 86.5222);
   EXPECT_EQ(rep.raw(maxRow, 3), 86.5222);
@@ -266,13 +200,11 @@ TEST(RawDataReaderRealTest, GermanTabSeparatedExportWithQuotedHeadings) {
   EXPECT_EQ(rep.raw(18876, 4), 309.236);
 }
 
-TEST(RawDataReaderRealTest, InstronExportWithFifteenColumns) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(RawDataReaderTest, RealInstronExportAndADecimalCommaExport) {
   // Line 1 is a ';'-separated description, line 2 tab-separated headings
   // with units in brackets: with ';' as the other delimiter the description
   // serves as the heading line and every field stays within 30 characters.
-  auto req = Request(test::DataPath("real/example2.csv"), 15);
+  auto req = Request(DataPath("real/example2.csv"), 15);
   req.delimiters = {false, false, true, ';'};
   req.xColumn = 3;  // clip gauge
   req.yColumn = 2;  // force kN
@@ -286,22 +218,17 @@ TEST(RawDataReaderRealTest, InstronExportWithFifteenColumns) {
   EXPECT_EQ(rep.raw(366, 3), 1.35407);
   EXPECT_EQ(rep.raw(712, 9), 146.39);
   EXPECT_EQ(rep.raw.Max(15), 0.0);
-}
-
-TEST(RawDataReaderRealTest, DecimalCommaExportIsRefusedWithTheLine) {
   // The file writes 78,494141 for 78.494141; numbers use a decimal point, so
   // the first data line is refused rather than misread.
-  CRecordingUi ui;
-  CReplicateDB db;
-  auto req = Request(test::DataPath("real/example4.csv"), 8);
+  req = Request(DataPath("real/example4.csv"), 8);
   req.delimiters = {false, false, true, '\0'};
   req.headerLines = 13;  // 13 non-blank lines up to the units line 15
   req.xColumn = 2;
   req.yColumn = 4;
   EXPECT_FALSE(ReadRawData(db, req));
   EXPECT_EQ(ui.Last(), "Invalid input. on line number 16.");
-  EXPECT_EQ(db.GetReplicateCount(), 0);
+  EXPECT_EQ(db.GetReplicateCount(), 1);
 }
 
 }  // namespace
-}  // namespace olm
+}  // namespace olm::test

@@ -1,52 +1,46 @@
+// The best-fit curve over the shown curves, its form, and finding the
+// replicate under a point.
+#include "engine/BestFit.hpp"
+
 #include <gtest/gtest.h>
 
 #include "EngineTestUtil.hpp"
 #include "TestSupport.hpp"
-#include "engine/BestFit.hpp"
 
-namespace olm {
+namespace olm::test {
 namespace {
 
-using test::AddXY;
-using test::CRecordingUi;
-using test::SetZones;
-
 // y = slope * x from 0 to reach in unit steps.
-std::vector<std::pair<double, double>> Ramp(double slope, int reach) {
-  std::vector<std::pair<double, double>> pts;
+XY Ramp(double slope, int reach) {
+  XY pts;
   for (int i = 0; i <= reach; ++i) pts.emplace_back(i, slope * i);
   return pts;
 }
 
+// Three ramps reaching 10, 12 and 14.
+void AddRamps(CReplicateDB& db) {
+  AddXY(db, Ramp(1, 10), "a");
+  AddXY(db, Ramp(2, 12), "b");
+  AddXY(db, Ramp(3, 14), "c");
+}
+
 class BestFitTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    AddXY(db, Ramp(1, 10), "a");
-    AddXY(db, Ramp(2, 12), "b");
-    AddXY(db, Ramp(3, 14), "c");
-  }
+  void SetUp() override { AddRamps(db); }
   CRecordingUi ui;
   CReplicateDB db;
 };
 
-TEST_F(BestFitTest, GridOfEachEndType) {
-  struct Case {
-    int end;
-    double step;
-  };
-  for (const Case& c : {Case{kEndExtend, 1.4}, Case{kEndAverage, 1.2}, Case{kEndCut, 1.0}}) {
+TEST_F(BestFitTest, GridOfEachEndTypeAndTheNewReplicate) {
+  // Extend reaches the farthest end 14, Average the mean 12, Cut the nearest 10.
+  for (const auto& [end, step] : {std::pair{kEndExtend, 1.4}, {kEndAverage, 1.2}, {kEndCut, 1.0}}) {
     CReplicateDB fresh;
-    AddXY(fresh, Ramp(1, 10));
-    AddXY(fresh, Ramp(2, 12));
-    AddXY(fresh, Ramp(3, 14));
-    ASSERT_TRUE(BuildBestFit(fresh, "best", 11, c.end));
+    AddRamps(fresh);
+    ASSERT_TRUE(BuildBestFit(fresh, "best", 11, end));
     ASSERT_EQ(fresh.bestFitX.GetSize(), 11);
-    for (int j = 1; j <= 11; ++j) EXPECT_NEAR(fresh.bestFitX(j), (j - 1) * c.step, 1e-12);
+    for (int j = 1; j <= 11; ++j) EXPECT_NEAR(fresh.bestFitX(j), (j - 1) * step, 1e-12) << end;
     EXPECT_EQ(fresh.bestFitX(1), 0.0);
   }
-}
-
-TEST_F(BestFitTest, NewReplicateHoldsGridCurvesAndMean) {
   db.Replicate(1).headings(1) = "strain";
   db.Replicate(2).headings(2) = "stress b";
   db.Replicate(1).units(2) = "MPa";
@@ -55,7 +49,8 @@ TEST_F(BestFitTest, NewReplicateHoldsGridCurvesAndMean) {
   const CReplicate& rep = db.Replicate(4);
   EXPECT_EQ(rep.GetTitle(), "mean");
   EXPECT_TRUE(rep.IsActive());
-  EXPECT_EQ(rep.columnCount, 5);
+  EXPECT_TRUE(db.plotSettings.IsShown(4, kCurveRaw));
+  EXPECT_EQ(rep.columnCount, 5);  // the grid, three curves, the mean
   EXPECT_EQ(rep.xColumn, 1);
   EXPECT_EQ(rep.yColumn, 5);
   EXPECT_EQ(rep.pointCount, 11);
@@ -68,10 +63,9 @@ TEST_F(BestFitTest, NewReplicateHoldsGridCurvesAndMean) {
     EXPECT_DOUBLE_EQ(rep.raw(j, 1), x);
     EXPECT_DOUBLE_EQ(rep.raw(j, 2), x);
     EXPECT_DOUBLE_EQ(rep.raw(j, 4), 3 * x);
-    EXPECT_DOUBLE_EQ(rep.raw(j, 5), db.bestFitY(j));
+    EXPECT_DOUBLE_EQ(rep.raw(j, 5), db.bestFitY(j));  // the last column is the best fit
     EXPECT_NEAR(db.bestFitY(j), 2 * x, 1e-12);
   }
-  EXPECT_TRUE(db.plotSettings.IsShown(4, kCurveRaw));
 }
 
 TEST_F(BestFitTest, CurvesKeepTheirEndValueBeyondTheirReach) {
@@ -85,15 +79,12 @@ TEST_F(BestFitTest, CurvesKeepTheirEndValueBeyondTheirReach) {
 }
 
 TEST_F(BestFitTest, ShownSmoothedCurveIsASecondCurveAndHiddenOnesAreLeftOut) {
-  SetZones(db.Replicate(1), {{0, 10}});
-  SetZones(db.Replicate(2), {{0, 12}});
-  SetZones(db.Replicate(3), {{0, 14}});
+  for (int r = 1; r <= 3; ++r) SetZones(db.Replicate(r), {{0, 8.0 + 2 * r}});
   ASSERT_TRUE(db.Process());
   db.plotSettings.SetShown(1, kCurveSmoothed, true);
   db.plotSettings.SetShown(3, kCurveRaw, false);
   ASSERT_TRUE(BuildBestFit(db, "two", 11, kEndCut));
-  const CReplicate& rep = db.Replicate(4);
-  EXPECT_EQ(rep.columnCount, 3 + 2);  // raw 1, smoothed 1, raw 2
+  EXPECT_EQ(db.Replicate(4).columnCount, 3 + 2);  // raw 1, smoothed 1, raw 2
   EXPECT_NEAR(db.bestFitY(11), (10 + 10 + 20) / 3.0, 1e-12);
 }
 
@@ -101,9 +92,7 @@ TEST_F(BestFitTest, EqualXAreMergedAndUnsortedXAreOrdered) {
   CReplicateDB d;
   AddXY(d, {{2, 20}, {0, 0}, {1, 8}, {1, 12}});
   ASSERT_TRUE(BuildBestFit(d, "m", 5, kEndCut));
-  const CReplicate& rep = d.Replicate(2);
-  const double expected[] = {0, 5, 10, 15, 20};
-  for (int j = 1; j <= 5; ++j) EXPECT_DOUBLE_EQ(rep.raw(j, 2), expected[j - 1]);
+  for (int j = 1; j <= 5; ++j) EXPECT_DOUBLE_EQ(d.Replicate(2).raw(j, 2), 5.0 * (j - 1));
 }
 
 TEST_F(BestFitTest, RefusesWithoutCurvesWithBadCountsAndWhenFull) {
@@ -144,7 +133,7 @@ TEST_F(BestFitTest, FormChecksItsFieldsAndReportsTheOutcome) {
   EXPECT_EQ(ui.Last(), "Best fit procedure was not successful");
 }
 
-TEST(FindReplicateAtTest, RawFirstThenSmoothedThenFitted) {
+TEST(FindReplicateAtTest, RawFirstThenSmoothedOnceProcessed) {
   CRecordingUi ui;
   CReplicateDB db;
   AddXY(db, {{0, 0}, {1, 1}});
@@ -152,24 +141,20 @@ TEST(FindReplicateAtTest, RawFirstThenSmoothedThenFitted) {
   EXPECT_EQ(FindReplicateAt(db, 1.0, 1.1, 0.2, 0.2), 1);
   EXPECT_EQ(FindReplicateAt(db, 1.0, 2.9, 0.2, 0.2), 2);
   EXPECT_EQ(FindReplicateAt(db, 5.0, 5.0, 0.2, 0.2), 0);
-  // Equal distances go to the later point.
-  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.25, 0.3, 0.3), 2);
+  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.25, 0.3, 0.3), 2);  // equal distances: the later point
   db.Replicate(2).SetActive(false);
   EXPECT_EQ(FindReplicateAt(db, 0.0, 0.25, 0.3, 0.3), 1);
-}
-
-TEST(FindReplicateAtTest, SmoothedPointsCountOnlyOnceTheDatabaseIsSmoothed) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, {{0, 0}, {1, 1}, {2, 2}});
-  SetZones(db.Replicate(1), {{1, 2}});
-  db.plotSettings.SetShown(1, kCurveRaw, false);
-  db.plotSettings.SetShown(1, kCurveSmoothed, true);
-  EXPECT_EQ(FindReplicateAt(db, 2.0, 2.0, 0.1, 0.1), 0);
-  ASSERT_TRUE(db.Process());
-  EXPECT_EQ(FindReplicateAt(db, 2.0, 2.0, 0.1, 0.1), 1);
-  EXPECT_EQ(FindReplicateAt(db, 0.0, 0.0, 0.1, 0.1), 0);  // not in the smoothed zone
+  // Smoothed points count only once the database is smoothed.
+  CReplicateDB s;
+  AddXY(s, {{0, 0}, {1, 1}, {2, 2}});
+  SetZones(s.Replicate(1), {{1, 2}});
+  s.plotSettings.SetShown(1, kCurveRaw, false);
+  s.plotSettings.SetShown(1, kCurveSmoothed, true);
+  EXPECT_EQ(FindReplicateAt(s, 2.0, 2.0, 0.1, 0.1), 0);
+  ASSERT_TRUE(s.Process());
+  EXPECT_EQ(FindReplicateAt(s, 2.0, 2.0, 0.1, 0.1), 1);
+  EXPECT_EQ(FindReplicateAt(s, 0.0, 0.0, 0.1, 0.1), 0);  // not in the smoothed zone
 }
 
 }  // namespace
-}  // namespace olm
+}  // namespace olm::test

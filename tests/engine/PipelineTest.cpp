@@ -1,49 +1,42 @@
+// The analysis run over a database: zone checks, zone data, outlier removal,
+// smoothing and fitting of zones, areas and extents.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "EngineTestUtil.hpp"
 #include "TestSupport.hpp"
-#include "engine/Database.hpp"
+#include "XYData.hpp"
+#include "engine/LocalRegression.hpp"
+#include "engine/ZoneProcessing.hpp"
 
-namespace olm {
+namespace olm::test {
 namespace {
 
-using test::AddXY;
-using test::CRecordingUi;
-using test::SetZones;
+using Strings = std::vector<std::string>;
 
 // y = x sampled at 0, 0.5, ..., 2.
-std::vector<std::pair<double, double>> Line() {
-  return {{0, 0}, {0.5, 0.5}, {1, 1}, {1.5, 1.5}, {2, 2}};
-}
+const XY kLine = {{0, 0}, {0.5, 0.5}, {1, 1}, {1.5, 1.5}, {2, 2}};
 
-TEST(ValidateTest, NoActiveReplicateIsCode1) {
+TEST(ValidateTest, CodesOneToThree) {
   CRecordingUi ui;
   CReplicateDB db;
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "No raw data defined.");
-  AddXY(db, Line());
-  db.Replicate(1).SetActive(false);
+  AddXY(db, kLine);
+  CReplicate& rep = db.Replicate(1);
+  rep.SetActive(false);
   ui.Clear();
   EXPECT_FALSE(db.Process());
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"No raw data defined."});
-}
-
-TEST(ValidateTest, ActiveReplicateWithoutZonesIsCode2) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());
-  db.Replicate(1).zoneCount = 0;
+  EXPECT_EQ(ui.Texts(), Strings{"No raw data defined."});
+  rep.SetActive(true);
+  rep.zoneCount = 0;
   EXPECT_FALSE(db.Validate());
   EXPECT_EQ(ui.Last(), "No zones defined.");
-}
-
-TEST(ValidateTest, ProcessedZoneWithEqualEndsIsCode3) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());
-  SetZones(db.Replicate(1), {{1, 1}});
+  SetZones(rep, {{1, 1}});
   EXPECT_TRUE(db.Validate());  // neither smoothing nor fit: not checked
-  db.Replicate(1).Zone(1).fit.type = kFitPolynomial;
+  rep.Zone(1).fit.type = kFitPolynomial;
   EXPECT_FALSE(db.Validate());
   EXPECT_EQ(ui.Last(), "Zone has same start and end point.");
 }
@@ -51,7 +44,7 @@ TEST(ValidateTest, ProcessedZoneWithEqualEndsIsCode3) {
 TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
   CRecordingUi ui;
   CReplicateDB db;
-  AddXY(db, Line());
+  AddXY(db, kLine);
   CReplicate& rep = db.Replicate(1);
   SetZones(rep, {{0, 1}, {1.0000005, 2}});
   rep.Zone(1).fit.type = rep.Zone(2).fit.type = kFitPolynomial;
@@ -61,7 +54,6 @@ TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
   EXPECT_FALSE(db.Validate());
   EXPECT_EQ(ui.Last(), "Gap between zones.");
   // A zone with neither smoothing nor fit takes no part in the gap check.
-  ui.Clear();
   SetZones(rep, {{0, 0.5}, {5, 6}, {6, 7}});
   rep.Zone(1).fit.type = kFitNone;
   rep.Zone(3).smoothing.method = kSmoothMedian;
@@ -73,7 +65,7 @@ TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
 TEST(PipelineTest, BorderPointBelongsToBothZones) {
   CRecordingUi ui;
   CReplicateDB db;
-  AddXY(db, Line());
+  AddXY(db, kLine);
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}});
   ASSERT_TRUE(db.Process()) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
@@ -85,126 +77,183 @@ TEST(PipelineTest, BorderPointBelongsToBothZones) {
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), 0.5);
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(2), 1.5);
   EXPECT_DOUBLE_EQ(rep.smoothedAreaTotal, 2.0);
-  EXPECT_TRUE(rep.smoothed);
-  EXPECT_TRUE(rep.fitted);
-  EXPECT_TRUE(db.IsSmoothed());
-  EXPECT_TRUE(db.IsLocked());
-  EXPECT_EQ(db.thirdFlag, 0);
-  EXPECT_EQ(rep.fitData.GetRows(), 0);  // no zone is fitted
-  EXPECT_EQ(rep.fittedAreaTotal, 0.0);
+  EXPECT_TRUE(rep.smoothed && rep.fitted && db.IsSmoothed() && db.IsLocked());
+  // No zone is fitted.
+  EXPECT_EQ(std::tuple(db.thirdFlag, rep.fitData.GetRows(), rep.fittedAreaTotal),
+            std::tuple(0, 0, 0.0));
 }
 
-TEST(PipelineTest, PerZoneRawAndSmoothedRangesAreThoseOfTheWholeReplicate) {
+TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   CRecordingUi ui;
   CReplicateDB db;
   AddXY(db, {{0, 5}, {1, -2}, {2, 7}, {3, 1}, {4, 0}});
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}, {3, 4}});
   ASSERT_TRUE(db.Process());
   const CReplicate& rep = db.Replicate(1);
-  for (int z = 1; z <= 3; ++z) {
-    EXPECT_EQ(rep.rawYMin(z), -2.0);
-    EXPECT_EQ(rep.rawYMax(z), 7.0);
-    EXPECT_EQ(rep.smoothedYMin(z), -2.0);
-    EXPECT_EQ(rep.smoothedYMax(z), 7.0);
-  }
-  // The gap between x = 2 and 3 is not part of any zone's smoothed data.
-  EXPECT_EQ(rep.smoothedCount, 2 + 2 + 2);
+  for (int z = 1; z <= 3; ++z)
+    EXPECT_EQ(std::tuple(rep.rawYMin(z), rep.rawYMax(z), rep.smoothedYMin(z), rep.smoothedYMax(z)),
+              std::tuple(-2.0, 7.0, -2.0, 7.0));
+  EXPECT_EQ(rep.smoothedCount, 2 + 2 + 2);  // nothing between x = 2 and 3
 }
 
 TEST(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   CRecordingUi ui;
   CReplicateDB db;
-  const int r = db.AddReplicate();
-  CReplicate& rep = db.Replicate(r);
-  rep.SetTitle("three");
-  rep.columnCount = 3;
-  rep.ResizeColumnTexts(3);
-  rep.raw.SetSize(4, 3);
-  for (int i = 1; i <= 4; ++i) {
-    rep.raw(i, 1) = 100 + i;  // time
-    rep.raw(i, 2) = i;        // x
-    rep.raw(i, 3) = i * i;    // y
-  }
-  rep.pointCount = 4;
-  rep.SetXYColumns(2, 3);
-  SetZones(rep, {{2, 4}});
+  CReplicate& rep = AddCurve(db, {1, 2, 3, 4}, {1, 4, 9, 16});
+  rep.SetZoneStart(1, 2);
   ASSERT_TRUE(db.Process());
   ASSERT_EQ(rep.smoothedCount, 3);
-  EXPECT_EQ(rep.smoothedData(1, 1), 102.0);
+  EXPECT_DOUBLE_EQ(rep.smoothedData(1, 1), 0.2);
   EXPECT_EQ(rep.smoothedData(3, 3), 16.0);
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), (4 + 9) * 0.5 + (9 + 16) * 0.5);
 }
 
-TEST(PipelineTest, ZoneWithoutRawPointsIsCode37AndLeavesFlags) {
+TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   CRecordingUi ui;
   CReplicateDB db;
-  AddXY(db, Line());
+  AddXY(db, kLine);
   SetZones(db.Replicate(1), {{5, 6}});
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "Zone contains no data points");
-  EXPECT_FALSE(db.IsSmoothed());
-  EXPECT_FALSE(db.Replicate(1).smoothed);
-}
-
-TEST(PipelineTest, ZonesWithEqualEndsAndNoOutlierRemovalAreSkipped) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());  // the fresh zone [0, 0] is skipped
+  EXPECT_FALSE(db.IsSmoothed() || db.Replicate(1).smoothed);
+  SetZones(db.Replicate(1), {{2, 2}});  // equal ends, no outlier removal: skipped
   ASSERT_TRUE(db.Process());
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 0);
-  EXPECT_EQ(db.Replicate(1).smoothedData.GetRows(), 0);
-}
+  EXPECT_EQ(std::pair(db.Replicate(1).smoothedCount, db.Replicate(1).smoothedData.GetRows()),
+            std::pair(0, 0));
 
-TEST(PipelineTest, InactiveReplicatesAreLeftAlone) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());
-  AddXY(db, Line());
-  SetZones(db.Replicate(1), {{0, 2}});
+  SetZones(db.Replicate(1), {{0.5, 1.5}});
+  AddXY(db, kLine);
   SetZones(db.Replicate(2), {{0, 2}});
   db.Replicate(2).SetActive(false);
-  ASSERT_TRUE(db.Process());
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 5);
-  EXPECT_EQ(db.Replicate(2).smoothedCount, 0);
-  EXPECT_FALSE(db.Replicate(2).smoothed);
-}
-
-TEST(PipelineTest, ExtentsAfterProcessingIncludeShownSmoothedCurves) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());
-  SetZones(db.Replicate(1), {{0.5, 1.5}});
   db.plotSettings.SetShown(1, kCurveRaw, false);
   db.plotSettings.SetShown(1, kCurveSmoothed, true);
   ASSERT_TRUE(db.Process());
-  EXPECT_EQ(db.GetExtent(kSmoothedMin, 1), 0.5);
-  EXPECT_EQ(db.GetExtent(kOverallMax, 2), 1.5);
-  EXPECT_EQ(db.GetExtent(kRawMin, 1), 1e20);
-}
-
-TEST(PipelineTest, ClearProcessedResetsFlagsAndCounts) {
-  CRecordingUi ui;
-  CReplicateDB db;
-  AddXY(db, Line());
-  SetZones(db.Replicate(1), {{0, 2}});
-  ASSERT_TRUE(db.Process());
+  EXPECT_EQ(std::tuple(db.Replicate(1).smoothedCount, db.Replicate(2).smoothedCount,
+                       db.Replicate(2).smoothed),
+            std::tuple(3, 0, false));
+  EXPECT_EQ(std::tuple(db.GetExtent(kSmoothedMin, 1), db.GetExtent(kOverallMax, 2),
+                       db.GetExtent(kRawMin, 1)),
+            std::tuple(0.5, 1.5, 1e20));
   db.ClearProcessed();
-  EXPECT_FALSE(db.IsSmoothed());
-  EXPECT_FALSE(db.IsLocked());
-  EXPECT_FALSE(db.Replicate(1).smoothed);
-  EXPECT_EQ(db.Replicate(1).smoothedCount, 0);
+  EXPECT_FALSE(db.IsSmoothed() || db.IsLocked() || db.Replicate(1).smoothed ||
+               db.Replicate(1).smoothedCount);
 }
 
-TEST(TrapezoidAreaTest, SumsTrapezoidsOverTheFirstNRows) {
+TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
   CMatrix<double> m(4, 2);
   const double xs[] = {0, 1, 3, 10}, ys[] = {2, 4, 0, 100};
-  for (int i = 1; i <= 4; ++i) {
-    m(i, 1) = xs[i - 1];
-    m(i, 2) = ys[i - 1];
-  }
+  for (int i = 1; i <= 4; ++i) m(i, 1) = xs[i - 1], m(i, 2) = ys[i - 1];
   EXPECT_DOUBLE_EQ(TrapezoidArea(m, 3, 1, 2), 3.0 + 4.0);
   EXPECT_EQ(TrapezoidArea(m, 1, 1, 2), 0.0);
 }
 
+TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  CReplicate& rep = AddCurve(db, {1, 2, 3}, {2, 4, 6});
+  rep.Zone(1).fit.type = kFitPolynomial;
+  rep.Zone(1).fit.degree = 1;
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  EXPECT_NEAR(rep.coefficients(1, 1), 0.0, 1e-14);
+  EXPECT_NEAR(rep.coefficients(2, 1), 2.0, 1e-14);
+  for (int k = 3; k <= 6; ++k) EXPECT_EQ(rep.coefficients(k, 1), 0.0);  // unused: 0
+  ASSERT_EQ(rep.fitData.GetRows(), 3);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(rep.fitData(i, 2), i);
+    EXPECT_NEAR(rep.fitData(i, 3), 2.0 * i, 1e-14);
+  }
+  EXPECT_NEAR(rep.rSquared(1), 1.0, 1e-14);
+  EXPECT_NEAR(rep.zoneFittedArea(1), 8.0, 1e-13);  // integral of 2x from 1 to 3
+  EXPECT_NEAR(rep.zoneSmoothedArea(1), 8.0, 1e-13);
+}
+
+TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
+  std::vector<double> x, y;
+  ASSERT_TRUE(ReadXY("nist/Norris.csv", x, y));
+  CReplicateDB db;
+  CReplicate& rep = AddCurve(db, x, y);
+  // The zone takes x in [min, max]; Norris is not sorted.
+  rep.SetZoneStart(1, *std::min_element(x.begin(), x.end()));
+  rep.SetZoneEnd(1, *std::max_element(x.begin(), x.end()));
+  rep.Zone(1).fit.type = kFitPolynomial;
+  ASSERT_TRUE(db.Process());
+  EXPECT_NEAR(rep.rSquared(1), 0.999993745883712, 1e-12);
+}
+
+// Chauvenet takes a spike out of the middle of the zone, so the values the
+// robust filter receives no longer match the zone's raw points row by row.
+// The filter must work on what it received.
+TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
+  CRecordingUi ui;
+  std::vector<double> x, y;
+  for (int i = 0; i < 80; ++i) {
+    x.push_back(0.001 * i);
+    y.push_back(100.0 * std::sin(20.0 * 0.001 * i) + ((i * 37) % 11) * 0.3);
+  }
+  y[20] += 400.0;  // removed by Chauvenet
+  CReplicateDB db;
+  CReplicate& rep = AddCurve(db, x, y);
+  CZone& zone = rep.Zone(1);
+  zone.outliers.method = kOutliersChauvenet;
+  zone.smoothing = {2, 9, 3, kSmoothRobustLowess};
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  ASSERT_EQ(rep.outlierCount, 1);
+  EXPECT_EQ(rep.outliers(1, 2), x[20]);
+  ASSERT_EQ(rep.smoothedCount, 79);
+  x.erase(x.begin() + 20);
+  y.erase(y.begin() + 20);
+  CSmoothingWorkspace ws;
+  ASSERT_TRUE(RobustLocalRegression(x.data(), y.data(), 79, 9, 1, 2, ws));
+  for (int i = 1; i <= 79; ++i) {
+    EXPECT_EQ(rep.smoothedData(i, 2), x[static_cast<size_t>(i - 1)]);
+    EXPECT_NEAR(rep.smoothedData(i, 3), y[static_cast<size_t>(i - 1)], 1e-12) << i;
+    // The other column moved with its row.
+    EXPECT_NEAR(rep.smoothedData(i, 1), 0.1 * (i <= 20 ? i : i + 1), 1e-12) << i;
+  }
+}
+
+TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  CReplicate& rep = AddCurve(db, {1, 2, 3, 4, 5, 6}, {7, 7, 7, 7, 7, 7});
+  rep.Zone(1).outliers.method = kOutliersChauvenet;
+  rep.Zone(1).smoothing = {1, 3, 3, kSmoothSimpleAverage};
+  EXPECT_FALSE(db.Process());
+  EXPECT_EQ(ui.Last(), "Zone contains no smoothened points");
+  EXPECT_EQ(std::pair(rep.Zone(1).outlierCount, rep.Zone(1).smoothedArea), std::pair(6, 0.0));
+}
+
+TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
+  CRecordingUi ui;
+  std::vector<double> x, y;
+  for (int i = 0; i <= 100; ++i) {
+    x.push_back(0.002 * i);
+    y.push_back(1000.0 * x.back());
+  }
+  CReplicateDB db;
+  CReplicate& rep = AddCurve(db, x, y);
+  SetZones(rep, {{0, 0.1}, {0.1, 0.2}});
+  rep.Zone(1).smoothing = {1, 5, 3, kSmoothPolynomialAverage};
+  rep.Zone(1).fit.type = kFitPolynomial;
+  rep.Zone(2).smoothing = {2, 7, 3, kSmoothLoess};
+  rep.Zone(2).fit.type = kFitPowerLaw;
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  // A line survives both filters; the shared point x = 0.1 is in both zones.
+  ASSERT_EQ(rep.smoothedCount, 102);
+  for (int i = 1; i <= 102; ++i)
+    EXPECT_NEAR(rep.smoothedData(i, 3), 1000.0 * rep.smoothedData(i, 2), 1e-9);
+  EXPECT_NEAR(rep.coefficients(2, 1), 1000.0, 1e-9);
+  EXPECT_NEAR(rep.coefficients(1, 2), 1000.0, 1e-8);
+  EXPECT_NEAR(rep.coefficients(2, 2), 1.0, 1e-12);
+  EXPECT_NEAR(rep.zoneFittedArea(2), 500.0 * (0.04 - 0.01), 1e-9);
+  EXPECT_NEAR(rep.fittedAreaTotal, 500.0 * 0.04, 1e-9);
+
+  CReplicate& bad = AddCurve(db, {1, 2, 3, 4}, {1, -1, 2, 3});
+  bad.Zone(1).fit.type = kFitExponential;
+  EXPECT_FALSE(db.Process());
+  EXPECT_EQ(ui.Last(), "Y values must be positive for exponential fit.");
+  EXPECT_EQ(std::pair(db.IsSmoothed(), db.IsLocked()), std::pair(true, false));
+}
+
 }  // namespace
-}  // namespace olm
+}  // namespace olm::test

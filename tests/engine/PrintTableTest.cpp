@@ -1,87 +1,81 @@
+// The text-table writer: lines, limits, tables, column statistics and files.
 #include "engine/PrintTable.hpp"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "TestSupport.hpp"
 
-namespace olm {
+namespace olm::test {
 namespace {
 
-using test::CRecordingUi;
+using Strings = std::vector<std::string>;
 
-TEST(PrintTableLines, CentredLineOfTwentyCharactersIsPrecededBy45Spaces) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.PrintLine("12345678901234567890", 0);
-  EXPECT_EQ(out.str(), "\n" + std::string(45, ' ') + "12345678901234567890");
-}
-
-TEST(PrintTableLines, ModeOneWritesUnchangedAndLongLinesAreNotIndented) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.PrintLine("abc", 1);
-  t.PrintLine(std::string(109, 'x'), 0);  // (110 - 109) / 2 = 0 spaces
-  EXPECT_EQ(out.str(), "\nabc\n" + std::string(109, 'x'));
-}
-
-TEST(PrintTableLines, ValueVariantAppendsNumberWithSixSignificantDigits) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.PrintLineValue("pi = ", 3.14159265358979);
-  t.PrintLineValue("n = ", 42);
-  t.PrintLineValue("big = ", 1234567.0);
-  EXPECT_EQ(out.str(), "\npi = 3.14159\nn = 42\nbig = 1.23457e+06");
-}
-
-TEST(PrintTableLines, BlankLinesWriteLineBreaksAndAreCounted) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.BlankLines(3);
-  t.PrintLine("x");
-  EXPECT_EQ(out.str(), "\n\n\n\nx");
-  EXPECT_EQ(t.GetLinesWritten(), 4);
-}
-
-TEST(PrintTableLimits, ColumnCountOutside1To17IsReportedAndPrintingGoesOn) {
+class PrintTableTest : public ::testing::Test {
+ protected:
+  // What one step printed.
+  std::string Printed(const std::function<void()>& step) {
+    out.str("");
+    step();
+    return out.str();
+  }
   CRecordingUi ui;
   std::ostringstream out;
-  CPrintTable t(out, 17);
+  CPrintTable t{out};
+};
+
+TEST_F(PrintTableTest, Lines) {
+  EXPECT_EQ(Printed([&] { t.PrintLine("12345678901234567890", 0); }),
+            "\n" + std::string(45, ' ') + "12345678901234567890");
+  EXPECT_EQ(Printed([&] { t.PrintLine("abc", 1); }), "\nabc");  // mode 1: unchanged
+  // (110 - 109) / 2 = 0 spaces.
+  EXPECT_EQ(Printed([&] { t.PrintLine(std::string(109, 'x'), 0); }), "\n" + std::string(109, 'x'));
+  // Numbers with six significant digits.
+  EXPECT_EQ(Printed([&] {
+              t.PrintLineValue("pi = ", 3.14159265358979);
+              t.PrintLineValue("n = ", 42);
+              t.PrintLineValue("big = ", 1234567.0);
+            }),
+            "\npi = 3.14159\nn = 42\nbig = 1.23457e+06");
+  const int before = t.GetLinesWritten();
+  EXPECT_EQ(Printed([&] {
+              t.BlankLines(3);
+              t.PrintLine("x");
+            }),
+            "\n\n\n\nx");
+  EXPECT_EQ(t.GetLinesWritten(), before + 4);
   EXPECT_TRUE(ui.messages.empty());
-  t.Attach(out, 0);
-  t.Attach(out, 18);
+}
+
+TEST_F(PrintTableTest, LimitsAreReportedAndPrintingGoesOn) {
+  CPrintTable wide(out, 17);
+  EXPECT_TRUE(ui.messages.empty());
+  wide.Attach(out, 0);
+  wide.Attach(out, 18);
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].first, MessageKind::Diagnostic);
-  EXPECT_EQ(ui.messages[0].second, "CPrintTable:: Invalid number of columns.\n");
-  EXPECT_EQ(ui.messages[1].second, "CPrintTable:: Invalid number of columns.\n");
-  t.PrintLine("still printing");
-  EXPECT_NE(out.str().find("still printing"), std::string::npos);
-}
-
-TEST(PrintTableLimits, WideColumnsAndTablesAreReportedButPrinted) {
-  CRecordingUi ui;
-  std::ostringstream out;
-  CPrintTable t(out);
+  EXPECT_EQ(ui.Texts(), Strings(2, "CPrintTable:: Invalid number of columns.\n"));
+  EXPECT_NE(Printed([&] { wide.PrintLine("still printing"); }).find("still printing"),
+            std::string::npos);
+  ui.Clear();
   t.BeginTable({"a", "b"}, {20, 20});
   EXPECT_TRUE(ui.messages.empty());
   t.BeginTable({"a", "b"}, {21, 5});
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"CPrintTable:: Column width exceeds limit.\n"});
+  EXPECT_EQ(ui.Texts(), Strings{"CPrintTable:: Column width exceeds limit.\n"});
   ui.Clear();
-  // 6 x 18 = 108 fits, 6 x 18 + 3 = 111 does not; 110 exactly is allowed.
+  // 110 in all is allowed, 111 is not.
   t.BeginTable({"a", "b", "c", "d", "e", "f"}, {18, 18, 18, 18, 18, 20});
   EXPECT_TRUE(ui.messages.empty());
   t.BeginTable({"a", "b", "c", "d", "e", "f"}, {18, 18, 18, 18, 19, 20});
-  EXPECT_EQ(ui.Texts(),
-            std::vector<std::string>{"CPrintTable:: Total table width exceeds limit.\n"});
+  EXPECT_EQ(ui.Texts(), Strings{"CPrintTable:: Total table width exceeds limit.\n"});
   EXPECT_EQ(t.GetTotalWidth(), 111);
   t.AddCell(1);
   EXPECT_EQ(t.GetCurrentColumn(), 2);
 }
 
-TEST(PrintTableTables, TitleHeadingsRowsAndRulesAtTheLeftMargin) {
-  std::ostringstream out;
-  CPrintTable t(out);
+TEST_F(PrintTableTest, TitleHeadingsRowsAndRulesAtTheLeftMargin) {
   t.SetLeftMargin(2);
   t.SetTitle("Data");
   t.BeginTable({"N", "Value$(MPa)"}, {4, 8});
@@ -91,51 +85,31 @@ TEST(PrintTableTables, TitleHeadingsRowsAndRulesAtTheLeftMargin) {
   t.AddCell("-");
   t.EndTable();
   const std::string m = "  ";
-  const std::string expected = "\n" + m + "    Data\n" +  // (12 - 4) / 2 = 4 spaces
-                               m + "============\n" +     // width 4 + 8
-                               m + "N   Value\n" +        // headings, trailing blanks cut
-                               m + "    (MPa)\n" +        // "$" continues below
-                               m + "------------\n" +     //
-                               m + "1   2.5     \n" +     // cells left-justified
-                               m + "2   -       \n" +     //
-                               m + "------------";
-  EXPECT_EQ(out.str(), expected);
+  EXPECT_EQ(out.str(), "\n" + m + "    Data\n" +   // (12 - 4) / 2 = 4 spaces
+                           m + "============\n" +  // width 4 + 8
+                           m + "N   Value\n" +     // headings, trailing blanks cut
+                           m + "    (MPa)\n" +     // "$" continues below
+                           m + "------------\n" +  //
+                           m + "1   2.5     \n" +  // cells left-justified
+                           m + "2   -       \n" + m + "------------");
   EXPECT_EQ(t.GetRowCount(), 2);
+  // Blank lines inside a table keep the margin.
+  EXPECT_EQ(Printed([&] { t.TableBlankLines(2); }), "\n  \n  ");
 }
 
-TEST(PrintTableTables, EmptyTablePrintsNoDataCentredOverTheTable) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.SetTitle("T");
-  t.BeginTable({"a", "b", "c"}, {10, 10, 17});
-  out.str("");
-  t.EndTable();
-  // (37 - 17) / 2 = 10 spaces before the text.
-  EXPECT_EQ(out.str(), std::string(10, ' ') + "No data in table.\n" + std::string(37, '-'));
-}
-
-TEST(PrintTableTables, TableBlankLinesKeepTheMargin) {
-  std::ostringstream out;
-  CPrintTable t(out);
-  t.SetLeftMargin(3);
-  t.BeginTable({"a"}, {5});
-  out.str("");
-  t.TableBlankLines(2);
-  EXPECT_EQ(out.str(), "\n   \n   ");
-}
-
-TEST(PrintTableTables, DefaultTitleIsUndefinedAndDefaultWidthIs15) {
-  std::ostringstream out;
-  CPrintTable t(out);
+TEST_F(PrintTableTest, EmptyTableAndDefaults) {
   EXPECT_EQ(t.GetTitle(), "Undefined");
-  t.BeginTable({"a", "b"});
+  t.BeginTable({"a", "b"});  // default width 15
   EXPECT_EQ(t.GetTotalWidth(), 30);
   EXPECT_NE(out.str().find("\n" + std::string(10, ' ') + "Undefined\n"), std::string::npos);
+  t.SetTitle("T");
+  t.BeginTable({"a", "b", "c"}, {10, 10, 17});
+  // (37 - 17) / 2 = 10 spaces before the text.
+  EXPECT_EQ(Printed([&] { t.EndTable(); }),
+            std::string(10, ' ') + "No data in table.\n" + std::string(37, '-'));
 }
 
-TEST(PrintTableStatistics, PerColumnMinimumMaximumRowsAndSums) {
-  std::ostringstream out;
-  CPrintTable t(out);
+TEST_F(PrintTableTest, PerColumnMinimumMaximumRowsAndSums) {
   t.BeginTable({"x", "label", "y"}, {8, 8, 8});
   const double ys[] = {-3.0, 7.0, -3.0, 2.0};
   for (int r = 0; r < 4; ++r) {
@@ -151,7 +125,6 @@ TEST(PrintTableStatistics, PerColumnMinimumMaximumRowsAndSums) {
   EXPECT_EQ(x.maximum, 4.0);
   EXPECT_EQ(x.maximumRow, 4);
   EXPECT_EQ(x.sum, 10.0);
-  EXPECT_EQ(t.GetColumnStatistics(2).count, 0);  // text cells do not count
   const auto y = t.GetColumnStatistics(3);
   EXPECT_EQ(y.minimum, -3.0);
   EXPECT_EQ(y.minimumRow, 1);  // the first of two equal minima
@@ -159,28 +132,22 @@ TEST(PrintTableStatistics, PerColumnMinimumMaximumRowsAndSums) {
   EXPECT_EQ(y.maximumRow, 2);
   EXPECT_DOUBLE_EQ(y.sum, 3.0);
   EXPECT_DOUBLE_EQ(y.absoluteSum, 15.0);
-  EXPECT_EQ(t.GetColumnStatistics(4).count, 0);
-  EXPECT_EQ(t.GetColumnStatistics(0).count, 0);
+  for (int column : {2, 4, 0}) EXPECT_EQ(t.GetColumnStatistics(column).count, 0);  // text, none
 }
 
-TEST(PrintTableFiles, OpenAppendsToTheFileAndCloseFlushes) {
-  test::CTempDir dir;
+TEST(PrintTableFileTest, OpenAppendsCloseFlushesAndAnUnopenableFileDiscards) {
+  CTempDir dir;
   const std::string path = dir.Write("report.out", "existing");
   CPrintTable t;
   ASSERT_TRUE(t.Open(path, 2));
   t.PrintLine("more");
   t.Close();
-  EXPECT_EQ(test::ReadFile(path), "existing\nmore");
+  EXPECT_EQ(ReadFile(path), "existing\nmore");
   EXPECT_FALSE(t.IsOpen());
-}
-
-TEST(PrintTableFiles, UnopenableFileReturnsFalseAndDiscardsOutput) {
-  test::CTempDir dir;
-  CPrintTable t;
   EXPECT_FALSE(t.Open(dir.File("no/such/folder/report.out")));
   t.PrintLine("lost");  // must not crash
   EXPECT_FALSE(t.IsOpen());
 }
 
 }  // namespace
-}  // namespace olm
+}  // namespace olm::test

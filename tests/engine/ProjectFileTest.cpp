@@ -1,3 +1,5 @@
+// The database record of the project file against bytes assembled by hand:
+// plot settings, replicates, the older versions and damaged records.
 #include "engine/ProjectFile.hpp"
 
 #include <gtest/gtest.h>
@@ -10,28 +12,20 @@
 namespace olm::test {
 namespace {
 
-std::string StoredDatabase(CReplicateDB& db) {
-  CMemorySink sink;
-  CProjectWriter out(sink);
-  StoreDatabase(out, db);
-  EXPECT_TRUE(out.Finish());
-  return sink.Bytes();
-}
+using namespace std::string_literals;
 
-std::string StoredSettings(const CPlotSettings& s) {
-  CMemorySink sink;
-  CProjectWriter out(sink);
-  StorePlotSettings(out, s);
-  EXPECT_TRUE(out.Finish());
-  return sink.Bytes();
+std::string Stored(CReplicateDB& db) {
+  return Written([&](CProjectWriter& out) { StoreDatabase(out, db); });
+}
+std::string Stored(const CPlotSettings& s) {
+  return Written([&](CProjectWriter& out) { StorePlotSettings(out, s); });
 }
 
 // Loads bytes into a fresh database; rethrows what the reader raises.
 std::unique_ptr<CReplicateDB> Loaded(const std::string& bytes) {
   auto db = std::make_unique<CReplicateDB>();
-  CMemorySource src(bytes);
-  CProjectReader in(src);
-  LoadDatabase(in, *db);
+  CReaderOf r(bytes);
+  LoadDatabase(r.in, *db);
   return db;
 }
 
@@ -45,10 +39,20 @@ std::string Refusal(const std::string& bytes) {
   return "(accepted)";
 }
 
+// SmallProjectBytes with the 32-bit integer at `at` replaced.
+std::string WithInt(size_t at, int32_t value, bool withObjects = true) {
+  return SmallProjectBytes(0.913, withObjects).replace(at, 4, CBytes().I32(value).Str());
+}
+
+// The start of the replicate record: version, count and three flags.
+constexpr size_t kTitleAt = 15;
+// The replicate's integers after the title "Specimen A" and the active byte:
+// points, columns, x, y, smoothed points, zones.
+constexpr size_t kIntsAt = kTitleAt + 11 + 1;
+
 // Fills a replicate like SmallReplicate in ProjectBytes.hpp.
 void FillSmallReplicate(CReplicateDB& db) {
-  const int r = db.AddReplicate();
-  CReplicate& rep = db.Replicate(r);
+  CReplicate& rep = db.Replicate(db.AddReplicate());
   rep.SetTitle("Specimen A");
   rep.columnCount = 2;
   rep.ResizeColumnTexts(2);
@@ -72,38 +76,29 @@ void FillSmallReplicate(CReplicateDB& db) {
   rep.SetZoneEnd(1, 2.0);
 }
 
-// ---------------------------------------------------------------- plot settings
-
 TEST(PlotSettingsStoreTest, DefaultRecordMatchesTheLayoutByHand) {
-  const CPlotSettings defaults;
   const std::string expected = DefaultPlotSettingsBytes();
-  EXPECT_EQ(StoredSettings(defaults), expected);
+  EXPECT_EQ(Stored(CPlotSettings()), expected);
   CPlotSettings loaded;
   loaded.graphTitle = "changed";
-  CMemorySource src(expected);
-  CProjectReader in(src);
-  LoadPlotSettings(in, loaded);
-  EXPECT_EQ(in.Remaining(), 0u);
-  EXPECT_TRUE(loaded == defaults);
+  CReaderOf r(expected);
+  LoadPlotSettings(r.in, loaded);
+  EXPECT_TRUE(loaded == CPlotSettings() && r.in.Remaining() == 0);
 }
 
 TEST(PlotSettingsStoreTest, StyleTableIsStoredAs61Rows) {
   CPlotSettings s;
   s.Style(1) = {7, 3, 1, 4, 1};
   s.layout[0] = 42;
-  const std::string b = StoredSettings(s);
+  const std::string b = Stored(s);
   // Fields 1 to 26 of the default record take a fixed number of bytes.
   const size_t fonts = 3 * (20 + 8 + 6), texts = 11 * 1, ints = 11 * 4;
-  const size_t tableAt = fonts + texts + ints + 4;
+  const size_t tableAt = fonts + texts + ints + 4, row61 = tableAt + 60 * 20;
   EXPECT_EQ(I32At(b, tableAt), 7);
-  // Row 61: row 1's last four columns, then the first layout integer.
-  const size_t row61 = tableAt + 60 * 20;
-  EXPECT_EQ(I32At(b, row61 + 0), 3);
-  EXPECT_EQ(I32At(b, row61 + 4), 1);
-  EXPECT_EQ(I32At(b, row61 + 8), 4);
-  EXPECT_EQ(I32At(b, row61 + 12), 1);
-  EXPECT_EQ(I32At(b, row61 + 16), 42);
-  EXPECT_EQ(I32At(b, row61 + 20), 42);  // the layout integers follow
+  // Row 61: row 1's last four columns, then the first layout integer, which
+  // the layout integers follow.
+  const int32_t row[] = {3, 1, 4, 1, 42, 42};
+  for (size_t k = 0; k < 6; ++k) EXPECT_EQ(I32At(b, row61 + 4 * k), row[k]) << k;
   EXPECT_EQ(b.size(), DefaultPlotSettingsBytes().size());
 }
 
@@ -140,22 +135,18 @@ TEST(PlotSettingsStoreTest, EveryFieldSurvivesStoreAndLoad) {
   s.yDivisions = 6;
   s.markerSize = 10;
   s.xLabelRotation = 450;
-  const std::string b = StoredSettings(s);
+  const std::string b = Stored(s);
   CPlotSettings back;
-  CMemorySource src(b);
-  CProjectReader in(src);
-  LoadPlotSettings(in, back);
-  EXPECT_TRUE(back == s);
-  EXPECT_EQ(in.Remaining(), 0u);
+  CReaderOf r(b);
+  LoadPlotSettings(r.in, back);
+  EXPECT_TRUE(back == s && r.in.Remaining() == 0);
 }
 
-// ---------------------------------------------------------------- database layout
-
-TEST(DatabaseStoreTest, FreshDatabaseLayout) {
+TEST(DatabaseStoreTest, FreshDatabaseAndReplicateLayouts) {
   CReplicateDB db;
   db.fileVersion = 0.5;
-  const std::string b = StoredDatabase(db);
-  EXPECT_EQ(b.substr(0, 8), std::string("\x9E\xEF\xA7\xC6\x4B\x37\xED\x3F", 8));
+  const std::string fresh = Stored(db);
+  EXPECT_EQ(fresh.substr(0, 8), std::string("\x9E\xEF\xA7\xC6\x4B\x37\xED\x3F", 8));  // 0.913
   EXPECT_EQ(db.fileVersion, 0.913);
   CBytes expected;
   expected.F64(0.913).I32(0).U8(0).U8(0).U8(0).I32(0);
@@ -163,89 +154,64 @@ TEST(DatabaseStoreTest, FreshDatabaseLayout) {
   ClearedExtents(expected);
   expected.Append(DefaultPlotSettingsBytes());
   for (int k = 0; k < 10; ++k) expected.I32(0);
-  EXPECT_EQ(b, expected.Str());
-}
+  EXPECT_EQ(fresh, expected.Str());
 
-TEST(DatabaseStoreTest, ReplicateLayoutMatchesTheBytesByHand) {
-  CReplicateDB db;
   FillSmallReplicate(db);
   db.SetReportFlag(2, true);
-  std::string expected = SmallProjectBytes(0.913, false);
-  // Flag 3 is stored as 2 in the hand-made file; the writer writes 0 or 1.
-  expected[expected.size() - 32] = 0;
-  EXPECT_EQ(StoredDatabase(db), expected);
+  std::string small = SmallProjectBytes(0.913, false);
+  small[small.size() - 32] = 0;  // flag 3 is stored as 2 by hand; the writer writes 0 or 1
+  EXPECT_EQ(Stored(db), small);
 }
 
 TEST(DatabaseStoreTest, LongTitleUsesTheTwoByteLength) {
   CReplicateDB db;
   FillSmallReplicate(db);
   db.Replicate(1).SetTitle(std::string(300, 'T'));
-  const std::string b = StoredDatabase(db);
-  // version, count, three flags, then the title.
-  EXPECT_EQ(b.substr(15, 3), std::string("\xFF\x2C\x01", 3));
-  EXPECT_EQ(b.substr(18, 300), std::string(300, 'T'));
-  EXPECT_EQ(static_cast<unsigned char>(b[318]), 1);  // active
+  const std::string b = Stored(db);
+  // 0xFF, the length 300 in two bytes, the title, the active byte.
+  EXPECT_EQ(b.substr(kTitleAt, 304), "\xFF\x2C\x01" + std::string(300, 'T') + "\x01");
   EXPECT_EQ(Loaded(b)->Replicate(1).GetTitle(), std::string(300, 'T'));
 }
 
 TEST(DatabaseStoreTest, EmptySmoothedMatrixWritesZeroRowsAndColumnCount) {
   CReplicateDB db;
   FillSmallReplicate(db);
-  CReplicate& rep = db.Replicate(1);
-  rep.smoothed = true;  // flagged, yet no smoothed rows
-  const std::string b = StoredDatabase(db);
+  db.Replicate(1).smoothed = true;  // flagged, yet no smoothed rows
+  const std::string b = Stored(db);
   // The smoothed flag follows the raw matrix and the zone record.
   const size_t texts = 7 + 6 + 7 + 4;         // "Strain" "mm/mm" "Stress" "MPa"
   const size_t raw = 8 + 6 * 8;               // rows, columns, six values
   const size_t zone = 7 * 4 + 6 * 8 + 4 + 8;  // ints, coefficients, outliers, tolerance
-  const size_t zoneEnd = 15 + 11 + 1 + 6 * 4 + 2 * 8 + texts + raw + zone;
-  ASSERT_EQ(static_cast<unsigned char>(b[zoneEnd]), 1);
-  EXPECT_EQ(I32At(b, zoneEnd + 1), 0);                       // rows
-  EXPECT_EQ(I32At(b, zoneEnd + 5), 2);                       // the replicate's column count
-  EXPECT_EQ(static_cast<unsigned char>(b[zoneEnd + 9]), 0);  // fitted flag, no values between
+  const size_t at = kIntsAt + 6 * 4 + 2 * 8 + texts + raw + zone;
+  // The flag, 0 rows, the replicate's column count, and the fitted flag: no
+  // values between.
+  EXPECT_EQ(std::tuple(b[at], I32At(b, at + 1), I32At(b, at + 5), b[at + 9]),
+            std::tuple('\1', 0, 2, '\0'));
   const auto back = Loaded(b);
-  EXPECT_TRUE(back->Replicate(1).smoothedData.IsEmpty());
-  EXPECT_TRUE(back->Replicate(1).smoothed);
+  EXPECT_TRUE(back->Replicate(1).smoothedData.IsEmpty() && back->Replicate(1).smoothed);
 }
 
-// ---------------------------------------------------------------- versions
-
-TEST(DatabaseLoadTest, Version0911HasNoUnitsAndNoReportFlags) {
-  const auto db = Loaded(SmallProjectBytes(0.911, false));
-  EXPECT_EQ(db->fileVersion, 0.911);
-  ASSERT_EQ(db->GetReplicateCount(), 1);
-  const CReplicate& rep = db->Replicate(1);
-  EXPECT_EQ(rep.GetTitle(), "Specimen A");
-  ASSERT_EQ(rep.headings.GetSize(), 2);
-  EXPECT_EQ(rep.headings(1), "Strain");
-  EXPECT_EQ(rep.headings(2), "Stress");
-  ASSERT_EQ(rep.units.GetSize(), 2);
-  EXPECT_EQ(rep.units(1), "");
-  EXPECT_EQ(rep.units(2), "");
-  ASSERT_EQ(rep.raw.GetRows(), 3);
-  EXPECT_EQ(rep.raw(2, 2), 20.0);
-  EXPECT_EQ(rep.Zone(1).smoothing.points, 5);
-  EXPECT_EQ(rep.Zone(1).smoothing.repeats, 2);
-  EXPECT_EQ(rep.Zone(1).outliers.method, kOutliersChauvenet);
-  EXPECT_EQ(rep.Zone(1).tolerance, 1e-9);
-  EXPECT_EQ(rep.GetZoneEnd(1), 2.0);
-  for (int i = 1; i <= 10; ++i) EXPECT_FALSE(db->GetReportFlag(i)) << i;
-  EXPECT_TRUE(db->plotSettings == CPlotSettings());
-}
-
-TEST(DatabaseLoadTest, Version0912HasUnitsButNoReportFlags) {
-  const auto db = Loaded(SmallProjectBytes(0.912, false));
-  const CReplicate& rep = db->Replicate(1);
-  EXPECT_EQ(rep.units(1), "mm/mm");
-  EXPECT_EQ(rep.units(2), "MPa");
-  for (int i = 1; i <= 10; ++i) EXPECT_FALSE(db->GetReportFlag(i)) << i;
-}
-
-TEST(DatabaseLoadTest, Version0913ReportFlagIsTrueOnlyForOne) {
-  const auto db = Loaded(SmallProjectBytes(0.913, false));
-  EXPECT_FALSE(db->GetReportFlag(1));
-  EXPECT_TRUE(db->GetReportFlag(2));
-  EXPECT_FALSE(db->GetReportFlag(3));  // stored as 2
+// 0.911 has no units and no report flags, 0.912 adds the units, 0.913 the
+// flags, each true only when stored as 1.
+TEST(DatabaseLoadTest, VersionsByHand) {
+  for (double version : {0.911, 0.912, 0.913}) {
+    SCOPED_TRACE(version);
+    const auto db = Loaded(SmallProjectBytes(version, false));
+    const CReplicate& rep = db->Replicate(1);
+    ASSERT_EQ(std::tuple(db->GetReplicateCount(), rep.headings.GetSize(), rep.units.GetSize(),
+                         rep.raw.GetRows()),
+              std::tuple(1, 2, 2, 3));
+    const std::string mm = version >= 0.912 ? "mm/mm" : "", mpa = version >= 0.912 ? "MPa" : "";
+    EXPECT_EQ(std::tuple(db->fileVersion, rep.GetTitle(), rep.headings(1), rep.headings(2),
+                         rep.units(1), rep.units(2), rep.raw(2, 2)),
+              std::tuple(version, "Specimen A"s, "Strain"s, "Stress"s, mm, mpa, 20.0));
+    const CZone& z = rep.Zone(1);
+    EXPECT_EQ(std::tuple(z.smoothing.points, z.smoothing.repeats, z.outliers.method, z.tolerance,
+                         rep.GetZoneEnd(1)),
+              std::tuple(5, 2, int(kOutliersChauvenet), 1e-9, 2.0));
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(db->GetReportFlag(i), version >= 0.913 && i == 2) << i;
+    EXPECT_TRUE(db->plotSettings == CPlotSettings());
+  }
 }
 
 TEST(DatabaseLoadTest, OlderVersionIsRefusedAsInvalidDatabase) {
@@ -253,11 +219,8 @@ TEST(DatabaseLoadTest, OlderVersionIsRefusedAsInvalidDatabase) {
   for (double version : {0.910, 0.0, -1.0, std::nan("")}) {
     std::string b = SmallProjectBytes(0.913);
     std::memcpy(b.data(), &version, 8);
-    auto db = std::make_unique<CReplicateDB>();
-    CMemorySource src(b);
-    CProjectReader in(src);
     try {
-      LoadDatabase(in, *db);
+      Loaded(b);
       ADD_FAILURE() << version;
     } catch (const CInvalidDatabaseError& e) {
       EXPECT_STREQ(e.what(), "Invalid database.");
@@ -279,81 +242,48 @@ TEST(DatabaseLoadTest, ShortZoneVectorsAndCoefficientsArePadded) {
   b.I32(0).I32(2);
   for (int v = 0; v < 6; ++v) b.I32(1).F64(v);
   b.I32(2).I32(3).I32(4);
-  for (int v = 0; v < 5; ++v) b.I32(0);
-  b.I32(0);
+  for (int v = 0; v < 6; ++v) b.I32(0);
   for (int k = 0; k < 6; ++k) b.F64(0);
   ClearedExtents(b);
   b.Append(DefaultPlotSettingsBytes());
   for (int k = 0; k < 10; ++k) b.I32(0);
   const auto db = Loaded(b.Str());
   const CReplicate& rep = db->Replicate(1);
-  ASSERT_EQ(rep.Zone(1).fit.coefficients.GetSize(), 6);
-  EXPECT_EQ(rep.Zone(1).fit.coefficients(2), 5.0);
-  EXPECT_EQ(rep.Zone(1).fit.coefficients(6), 0.0);
-  ASSERT_EQ(rep.coefficients.GetRows(), 6);
-  ASSERT_EQ(rep.coefficients.GetColumns(), 5);
-  EXPECT_EQ(rep.coefficients(2, 1), 9.0);
-  EXPECT_EQ(rep.coefficients(6, 5), 0.0);
-  ASSERT_EQ(rep.rawYMax.GetSize(), 5);
-  EXPECT_EQ(rep.rawYMax(1), 1.0);
-  ASSERT_EQ(rep.zoneInts.GetSize(), 5);
-  EXPECT_EQ(rep.zoneInts(2), 4);
-  EXPECT_EQ(rep.zoneInts(5), 0);
-  ASSERT_EQ(rep.zoneSmoothedArea.GetSize(), 5);
+  const auto& c = rep.Zone(1).fit.coefficients;
+  ASSERT_EQ(
+      std::tuple(c.GetSize(), rep.coefficients.GetRows(), rep.coefficients.GetColumns(),
+                 rep.rawYMax.GetSize(), rep.zoneInts.GetSize(), rep.zoneSmoothedArea.GetSize()),
+      std::tuple(6, 6, 5, 5, 5, 5));
+  EXPECT_EQ(std::tuple(c(2), c(6), rep.coefficients(2, 1), rep.coefficients(6, 5), rep.rawYMax(1),
+                       rep.zoneInts(2), rep.zoneInts(5)),
+            std::tuple(5.0, 0.0, 9.0, 0.0, 1.0, 4, 0));
 }
 
-// ---------------------------------------------------------------- damaged records
-
-TEST(DatabaseLoadTest, CountsBeyondTheLimitsAreRefused) {
-  {
-    std::string b = SmallProjectBytes(0.913);
-    b.replace(8, 4, CBytes().I32(21).Str());
-    EXPECT_EQ(Refusal(b), "it holds 21 data sets; at most 20 are allowed");
-    b.replace(8, 4, CBytes().I32(-1).Str());
-    EXPECT_EQ(Refusal(b), "it holds -1 data sets; at most 20 are allowed");
-  }
-  {
-    // The zone count is the sixth int after the title and the active byte.
-    std::string b = SmallProjectBytes(0.913);
-    const size_t zones = 15 + 11 + 1 + 5 * 4;
-    ASSERT_EQ(I32At(b, zones), 1);
-    b.replace(zones, 4, CBytes().I32(6).Str());
-    EXPECT_EQ(Refusal(b), "data set 1 has 6 zones; at most 5 are allowed");
-  }
-}
-
-TEST(DatabaseLoadTest, CountsThatDisagreeWithTheDataAreRefused) {
-  const size_t ints = 15 + 11 + 1;  // points, columns, x, y, smoothed, zones
-  const auto with = [&](int index, int value) {
-    std::string b = SmallProjectBytes(0.913);
-    b.replace(ints + 4 * index, 4, CBytes().I32(value).Str());
-    return Refusal(b);
-  };
-  EXPECT_EQ(with(0, 4), "data set 1 has 4 points but its raw data holds 3 rows");
-  EXPECT_EQ(with(2, 3), "data set 1 takes x from column 3 and y from column 2 of 2");
-  EXPECT_EQ(with(3, 0), "data set 1 takes x from column 1 and y from column 0 of 2");
-  EXPECT_EQ(with(4, 7), "data set 1 has 7 smoothed points but its smoothed data holds 0 rows");
-  EXPECT_EQ(with(1, -2), "data set 1 has -2 columns");
-}
-
-TEST(DatabaseLoadTest, NarrowProcessedDataIsRefused) {
+TEST(DatabaseLoadTest, CountsBeyondTheLimitsOrDisagreeingWithTheDataAreRefused) {
+  const std::pair<std::string, std::string> cases[] = {
+      {WithInt(8, 21), "it holds 21 data sets; at most 20 are allowed"},
+      {WithInt(8, -1), "it holds -1 data sets; at most 20 are allowed"},
+      {WithInt(kIntsAt + 20, 6), "data set 1 has 6 zones; at most 5 are allowed"},
+      {WithInt(kIntsAt, 4), "data set 1 has 4 points but its raw data holds 3 rows"},
+      {WithInt(kIntsAt + 4, -2), "data set 1 has -2 columns"},
+      {WithInt(kIntsAt + 8, 3), "data set 1 takes x from column 3 and y from column 2 of 2"},
+      {WithInt(kIntsAt + 12, 0), "data set 1 takes x from column 1 and y from column 0 of 2"},
+      {WithInt(kIntsAt + 16, 7),
+       "data set 1 has 7 smoothed points but its smoothed data holds 0 rows"}};
+  ASSERT_EQ(I32At(SmallProjectBytes(0.913), kIntsAt + 20), 1);
+  for (const auto& [bytes, reason] : cases) EXPECT_EQ(Refusal(bytes), reason);
   CReplicateDB db;
   FillSmallReplicate(db);
-  CReplicate& rep = db.Replicate(1);
-  rep.fitData.SetSize(2, 1);
-  rep.fitData.Set(1.0);
-  EXPECT_EQ(Refusal(StoredDatabase(db)),
-            "data set 1 has fitted data of 1 columns, fewer than its "
-            "2 columns");
+  db.Replicate(1).fitData.SetSize(2, 1);
+  db.Replicate(1).fitData.Set(1.0);
+  EXPECT_EQ(Refusal(Stored(db)),
+            "data set 1 has fitted data of 1 columns, fewer than its 2 columns");
 }
 
 TEST(DatabaseLoadTest, EveryTruncationIsRefused) {
   const std::string b = SmallProjectBytes(0.912, false);
   ASSERT_EQ(Refusal(b), "(accepted)");
-  for (size_t n = 0; n < b.size(); ++n) {
-    const std::string reason = Refusal(b.substr(0, n));
-    EXPECT_NE(reason, "(accepted)") << n;
-  }
+  for (size_t n = 0; n < b.size(); ++n) EXPECT_NE(Refusal(b.substr(0, n)), "(accepted)") << n;
 }
 
 }  // namespace

@@ -1,85 +1,141 @@
+// Descriptive statistics, the Chauvenet ratio table and outlier removal.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "TestSupport.hpp"
 #include "engine/Statistics.hpp"
+#include "engine/ZoneProcessing.hpp"
 
 namespace olm::test {
 namespace {
 
-TEST(DescriptiveStatistics, OddCountMedianIsTheMiddleValue) {
-  const std::vector<double> v = {9, 1, 5, 3, 7};
+TEST(StatisticsTest, MedianMeanExtremesAndPopulationDeviation) {
+  struct Case {
+    std::vector<double> v;
+    double median, mean, minimum, maximum, deviation;
+  };
+  const Case cases[] = {// Squares of the deviations 16+16+4+4+0 = 40 over 5.
+                        {{9, 1, 5, 3, 7}, 5.0, 5.0, 1.0, 9.0, std::sqrt(8.0)},
+                        // An even count takes the mean of the two middle values; deviations
+                        // -3.5 -0.5 -1.5 5.5: squares 12.25 + 0.25 + 2.25 + 30.25 = 45 over 4.
+                        {{4, 1, 3, 10}, 3.5, 4.5, 1.0, 10.0, 1.5 * std::sqrt(5.0)},
+                        {{2.5}, 2.5, 2.5, 2.5, 2.5, 0.0}};
+  for (const Case& c : cases) {
+    CDescriptiveStatistics s;
+    ASSERT_TRUE(ComputeStatistics(c.v, s));
+    EXPECT_EQ(s.count, static_cast<int>(c.v.size()));
+    EXPECT_DOUBLE_EQ(s.median, c.median);
+    EXPECT_DOUBLE_EQ(s.mean, c.mean);
+    EXPECT_DOUBLE_EQ(s.minimum, c.minimum);
+    EXPECT_DOUBLE_EQ(s.maximum, c.maximum);
+    EXPECT_DOUBLE_EQ(s.standardDeviation, c.deviation);
+  }
   CDescriptiveStatistics s;
-  ASSERT_TRUE(ComputeStatistics(v, s));
-  EXPECT_EQ(s.count, 5);
-  EXPECT_DOUBLE_EQ(s.median, 5.0);
-  EXPECT_DOUBLE_EQ(s.minimum, 1.0);
-  EXPECT_DOUBLE_EQ(s.maximum, 9.0);
-  EXPECT_DOUBLE_EQ(s.mean, 5.0);
-  // Population form: sum of squares 16+16+4+4+0 = 40 over 5.
-  EXPECT_DOUBLE_EQ(s.standardDeviation, std::sqrt(8.0));
-}
-
-TEST(DescriptiveStatistics, EvenCountMedianIsTheMeanOfTheTwoMiddleValues) {
-  const std::vector<double> v = {4, 1, 3, 10};
-  CDescriptiveStatistics s;
-  ASSERT_TRUE(ComputeStatistics(v, s));
-  EXPECT_DOUBLE_EQ(s.median, 3.5);
-  EXPECT_DOUBLE_EQ(s.mean, 4.5);
-  // Deviations -3.5 -0.5 -1.5 5.5: squares 12.25 + 0.25 + 2.25 + 30.25 = 45 over 4.
-  EXPECT_DOUBLE_EQ(s.standardDeviation, 1.5 * std::sqrt(5.0));
-}
-
-TEST(DescriptiveStatistics, SingleValue) {
-  CVector<double> v(1, 2.5);
-  CDescriptiveStatistics s;
-  ASSERT_TRUE(ComputeStatistics(v, s));
-  EXPECT_EQ(s.median, 2.5);
-  EXPECT_EQ(s.mean, 2.5);
-  EXPECT_EQ(s.minimum, 2.5);
-  EXPECT_EQ(s.maximum, 2.5);
+  ASSERT_TRUE(ComputeStatistics(CVector<double>(2, 1.5), s));
+  EXPECT_EQ(s.median, 1.5);
   EXPECT_EQ(s.standardDeviation, 0.0);
-}
-
-TEST(DescriptiveStatistics, EmptyInputIsRefused) {
-  CDescriptiveStatistics s;
   s.mean = 7;
   EXPECT_FALSE(ComputeStatistics(std::vector<double>{}, s));
   EXPECT_EQ(s.count, 0);
   EXPECT_EQ(s.mean, 0.0);
-}
-
-TEST(DescriptiveStatistics, MedianInPlaceRefusesNaN) {
-  std::vector<double> v = {1, std::numeric_limits<double>::quiet_NaN(), 3};
+  std::vector<double> withNaN = {1, std::numeric_limits<double>::quiet_NaN(), 3};
   double m = 9;
-  EXPECT_FALSE(MedianInPlace(v, m));
+  EXPECT_FALSE(MedianInPlace(withNaN, m));
   std::vector<double> w = {8, 2, 6, 4};
   ASSERT_TRUE(MedianInPlace(w, m));
   EXPECT_DOUBLE_EQ(m, 5.0);
 }
 
-TEST(ChauvenetRatio, TableAnchorsAndInterpolation) {
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(4), 1.65);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(5), 1.65);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(6), 1.725);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(7), 1.8);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(10), 1.96);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(20), 2.23);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(99), 2.57 + 49 * 0.24 / 50);
-  // The segment from 100 restarts at 2.82, not at the 2.81 the one below aims for.
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(100), 2.82);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(200), 2.98);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(400), 3.215);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(500), 3.29);
-  EXPECT_DOUBLE_EQ(ChauvenetRatio(1000), 3.29);
-}
-
-TEST(ChauvenetRatio, InterpolationIsZeroForAnEmptySegment) {
-  EXPECT_EQ(InterpolateRatio(5, 7, 1.8, 7, 2.0), 0.0);
+TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
+  const std::pair<int, double> table[] = {
+      {4, 1.65},
+      {5, 1.65},
+      {6, 1.725},
+      {7, 1.8},
+      {10, 1.96},
+      {20, 2.23},
+      {99, 2.57 + 49 * 0.24 / 50},
+      // The segment from 100 restarts at 2.82, not at the 2.81 the one below aims for.
+      {100, 2.82},
+      {200, 2.98},
+      {400, 3.215},
+      {500, 3.29},
+      {1000, 3.29}};
+  for (const auto& [n, k] : table) EXPECT_DOUBLE_EQ(ChauvenetRatio(n), k) << n;
+  EXPECT_EQ(InterpolateRatio(5, 7, 1.8, 7, 2.0), 0.0);  // an empty segment
   EXPECT_EQ(InterpolateRatio(5, 8, 1.8, 7, 2.0), 0.0);
   EXPECT_DOUBLE_EQ(InterpolateRatio(6, 5, 1.0, 7, 2.0), 1.5);
+}
+
+// A zone as the pipeline leaves it before outlier removal: three columns
+// (time, x, y), raw points with x and y, working points with all columns.
+CZone ZoneOf(const std::vector<double>& ys, int method = kOutliersChauvenet) {
+  CZone zone;
+  const int n = static_cast<int>(ys.size());
+  zone.rawPoints.SetSize(n, 3);
+  zone.rawPoints.Set(0.0);
+  zone.workingPoints.SetSize(n, 3);
+  for (int i = 1; i <= n; ++i) {
+    zone.workingPoints(i, 1) = 100.0 + i;  // time column
+    zone.workingPoints(i, 2) = zone.rawPoints(i, 2) = 0.5 * i;
+    zone.workingPoints(i, 3) = zone.rawPoints(i, 3) = ys[static_cast<size_t>(i - 1)];
+  }
+  zone.pointCount = n;
+  zone.outlierCount = 7;  // left over from an earlier run
+  zone.outliers.method = method;
+  return zone;
+}
+
+TEST(ChauvenetTest, RemovesASpikeAndKeepsWholeRowsInOrder) {
+  CRecordingUi ui;
+  // 10 points: mean 14.5, sample sd sqrt(1826.5 / 9) = 14.25: the spike's ratio
+  // 40.5 / 14.25 = 2.84 exceeds k(10) = 1.96, the others stay below 0.4.
+  CZone zone = ZoneOf({10, 11, 9, 10, 10, 55, 11, 9, 10, 10});
+  ASSERT_TRUE(RemoveOutliers(zone, 2, 3));
+  EXPECT_EQ(zone.pointCount, 9);
+  EXPECT_EQ(zone.outlierCount, 1);
+  // Row 6 was removed: rows 6..9 now hold what were rows 7..10, all columns.
+  EXPECT_EQ(zone.workingPoints(5, 1), 105.0);
+  EXPECT_EQ(zone.workingPoints(6, 1), 107.0);
+  EXPECT_EQ(zone.workingPoints(6, 2), 3.5);
+  EXPECT_EQ(zone.workingPoints(6, 3), 11.0);
+  EXPECT_EQ(zone.workingPoints(9, 1), 110.0);
+  ASSERT_EQ(zone.outlierPoints.GetRows(), 1);
+  EXPECT_EQ(zone.outlierPoints(1, 2), 3.0);
+  EXPECT_EQ(zone.outlierPoints(1, 3), 55.0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ChauvenetTest, SampleDeviationTableRatioAndSmallZones) {
+  struct Case {
+    std::vector<double> y;
+    int method, left, removed;
+  };
+  const Case cases[] = {
+      // N = 4, k = 1.65: mean 1, s = sqrt((1+1+1+9)/3) = 2; ratios 0.5 and 1.5: kept.
+      {{0, 0, 0, 4}, kOutliersChauvenet, 4, 0},
+      // N = 5, k = 1.65: mean 1, s = sqrt((4+16)/4) = sqrt 5; 4 / 2.236 = 1.789: removed.
+      {{0, 0, 0, 0, 5}, kOutliersChauvenet, 4, 1},
+      {{0, 0, 1e6}, kOutliersChauvenet, 3, 0},         // three points are never thinned
+      {{5, 5, 5, 5, 5, 5}, kOutliersChauvenet, 0, 6},  // no spread: every point goes
+      {{1, 2, 100, 1, 2}, kOutliersNone, 5, 0}};       // only clears the count
+  for (const Case& c : cases) {
+    CRecordingUi ui;
+    CZone zone = ZoneOf(c.y, c.method);
+    ASSERT_TRUE(RemoveOutliers(zone, 2, 3));
+    EXPECT_EQ(zone.pointCount, c.left) << c.y.size();
+    EXPECT_EQ(zone.outlierCount, c.removed) << c.y.size();
+    // The removed values are the last ones in these cases.
+    for (int i = 1; i <= c.removed; ++i) EXPECT_EQ(zone.outlierPoints(i, 3), c.y.back());
+    EXPECT_TRUE(ui.messages.empty());
+  }
+  CRecordingUi ui;
+  CZone zone = ZoneOf({1, 2, 3, 4}, 2);
+  EXPECT_FALSE(RemoveOutliers(zone, 2, 3));
+  EXPECT_EQ(ui.Last(), "Invalid method for removing outliers.");
 }
 
 }  // namespace

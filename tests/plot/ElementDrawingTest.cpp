@@ -80,12 +80,9 @@ TEST_F(ElementDrawingTest, TextAtItsAnchorWithItsFontAtTheZoom) {
   o.zoom = 2.0;
   DrawGraphicElement(canvas, graph, text, o);
   ASSERT_EQ(canvas.texts.size(), 1u);
-  EXPECT_EQ(canvas.texts[0].x, 192);
-  EXPECT_EQ(canvas.texts[0].y, 652);
-  EXPECT_EQ(canvas.texts[0].font.pixelHeight, 8);
-  EXPECT_EQ(canvas.texts[0].font.face, "DejaVu Sans");
-  EXPECT_TRUE(canvas.texts[0].font.italic);
-  EXPECT_EQ(canvas.texts[0].colour, 0x0000FFu);
+  const auto& t = canvas.texts[0];
+  EXPECT_EQ(std::tuple(t.x, t.y, t.font.pixelHeight, t.font.face, t.font.italic, t.colour),
+            std::tuple(192, 652, 8, std::string("DejaVu Sans"), true, 0x0000FFu));
   text.font.font.faceName.clear();
   text.SetTextSize(0, 0);
   EXPECT_EQ(TextObjectFont(text, 1.0, 2.0).pixelHeight, 24);
@@ -98,9 +95,8 @@ TEST_F(ElementDrawingTest, SpecializedShapesAreDrawnInTheirBox) {
   EXPECT_EQ(WingDingOutline(6, box, &closed),
             (std::vector<CDevicePoint>{{5, 0}, {10, 10}, {5, 20}, {0, 10}}));
   EXPECT_TRUE(closed);
-  EXPECT_EQ(WingDingOutline(1, box, &closed).size(), 7u);
-  EXPECT_EQ(WingDingOutline(5, box, &closed).size(), 10u);
-  EXPECT_EQ(WingDingOutline(9, box, &closed).size(), 3u);
+  for (const auto& [shape, points] : {std::pair{1, 7u}, {5, 10u}, {9, 3u}})
+    EXPECT_EQ(WingDingOutline(shape, box, &closed).size(), points) << shape;
   EXPECT_FALSE(closed);
   EXPECT_EQ(WingDingOutline(42, box, &closed),
             (std::vector<CDevicePoint>{{0, 0}, {10, 0}, {10, 20}, {0, 20}}));
@@ -134,8 +130,8 @@ TEST_F(ElementDrawingTest, LegendBesideTheFrameListsItsEntries) {
   EXPECT_EQ(graph.Frame().right, 900 - 24 - 120);
   graph.DrawLegend(canvas);
   ASSERT_EQ(canvas.texts.size(), 2u);
-  EXPECT_EQ(canvas.texts[0].text, "A-R");
-  EXPECT_EQ(canvas.texts[1].colour, 0x00FF00u);
+  EXPECT_EQ(std::pair(canvas.texts[0].text, canvas.texts[1].colour),
+            std::pair(std::string("A-R"), 0x00FF00u));
   EXPECT_GT(canvas.texts[0].x, graph.Frame().right);
   EXPECT_EQ(canvas.ellipses.size(), 1u);  // B-S's circle marker
 }

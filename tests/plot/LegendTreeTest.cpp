@@ -31,49 +31,62 @@ class LegendTreeTest : public ::testing::Test {
     b.fitData.SetSize(2, 2);
     b.fitData(1, 1) = -1, b.fitData(1, 2) = 0.25;
     b.fitData(2, 1) = 3, b.fitData(2, 2) = 2.75;
-    for (int r = 1; r <= 3; ++r)
-      for (int k = 0; k < 3; ++k) db.plotSettings.SetShown(r, k, true);
+    SetAllShown(true);
     db.ComputeExtents(true);
     db.RefreshPlotLimits(true);
+    tree.Rebuild(&db);
   }
-
-  Texts Entries(const CNavigationTreeModel& tree, int kind) const {
+  void SetAllShown(bool on) {
+    for (int r = 1; r <= 3; ++r)
+      for (int k = 0; k < 3; ++k) db.plotSettings.SetShown(r, k, on);
+  }
+  Texts Entries(int kind) const {
     Texts t;
     for (const CTreeItem& e : tree.Group(kind).children) t.push_back(e.text);
     return t;
   }
+  Texts Legend() {
+    legend.Build(&db);
+    return legend.Texts();
+  }
 
   CRecordingUi ui;
   CReplicateDB db;
+  CNavigationTreeModel tree;
+  CLegendModel legend;
 };
 
 TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
-  CLegendModel legend;
-  legend.Build(&db);
   // clang-format off
-  EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0",
-                                   "A-R", "   x range: (0, 2)", "   y range: (4, 6)",
-                                   "A-S", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
-                                   "A-F", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
-                                   "B-R", "   x range: (-1, 3)", "   y range: (0.5, 2.5)",
-                                   "B-F", "   x range: (-1, 3)", "   y range: (0.25, 2.75)",
-                                   "C-R", "   x range: (10, 20)", "   y range: (100, 200)"}));
+  EXPECT_EQ(Legend(), (Texts{"OLM V1.0",
+                             "A-R", "   x range: (0, 2)", "   y range: (4, 6)",
+                             "A-S", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
+                             "A-F", "   x range: (0.5, 1.5)", "   y range: (5, 5.5)",
+                             "B-R", "   x range: (-1, 3)", "   y range: (0.5, 2.5)",
+                             "B-F", "   x range: (-1, 3)", "   y range: (0.25, 2.75)",
+                             "C-R", "   x range: (10, 20)", "   y range: (100, 200)"}));
   // clang-format on
-  // A rule under the title and after each replicate; an empty line after
-  // each curve.
+  // A rule under the title and after each replicate; an empty line after each curve.
   int rules = 0, blanks = 0;
   for (const CLegendLine& l : legend.Lines()) {
     rules += l.kind == CLegendLine::kRule;
     blanks += l.kind == CLegendLine::kBlank;
   }
-  EXPECT_EQ(rules, 4);
-  EXPECT_EQ(blanks, 6);
-}
-
-TEST_F(LegendTreeTest, LegendWithNoSwitchOnShowsTheTitleAndItsRule) {
-  for (int r = 1; r <= 3; ++r)
-    for (int k = 0; k < 3; ++k) db.plotSettings.SetShown(r, k, false);
-  CLegendModel legend;
+  EXPECT_EQ(std::pair(rules, blanks), std::pair(4, 6));
+  // 1 3/4 lines down; "OLM V1.0" is 8 characters: centred at 100 - 32.
+  const CTextMetrics m{16, 12, 0, 8};
+  auto placed = legend.Layout(200, m);
+  EXPECT_EQ(std::pair(placed[0].x, placed[0].y), std::pair(68, 8 + 16 + 4));
+  EXPECT_EQ(placed[2].x, 8);  // one character width of margin
+  for (size_t i = 1; i < placed.size(); ++i) EXPECT_GT(placed[i].y, placed[i - 1].y);
+  EXPECT_EQ(legend.Layout(40, m)[0].x, 8);  // never left of the margin in a narrow panel
+  CRecordingCanvas canvas;
+  legend.Paint(canvas, 200, 600, 96, &db);
+  EXPECT_TRUE(canvas.HasText("C-R"));
+  EXPECT_EQ(canvas.texts[1].colour, 0x0000FFu);  // "A-R" in its curve's red
+  EXPECT_EQ(CLegendModel::Font(96).pixelHeight, 13);
+  // With no switch on: the title and its rule.
+  SetAllShown(false);
   legend.Build(&db);
   ASSERT_EQ(legend.Lines().size(), 2u);
   EXPECT_EQ(legend.Lines()[0].text, "OLM V1.0");
@@ -82,64 +95,33 @@ TEST_F(LegendTreeTest, LegendWithNoSwitchOnShowsTheTitleAndItsRule) {
   EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0"}));
 }
 
-TEST_F(LegendTreeTest, LegendLayoutCentresTheTitleBelowTheTop) {
-  CLegendModel legend;
-  legend.Build(&db);
-  const CTextMetrics m{16, 12, 0, 8};
-  auto placed = legend.Layout(200, m);
-  // 1 3/4 lines down; "OLM V1.0" is 8 characters: 100 - 32.
-  EXPECT_EQ(placed[0].y, 8 + 16 + 4);
-  EXPECT_EQ(placed[0].x, 68);
-  EXPECT_GT(placed[1].y, placed[0].y);
-  EXPECT_EQ(placed[2].x, 8);  // one character width of margin
-  for (size_t i = 1; i < placed.size(); ++i) EXPECT_GT(placed[i].y, placed[i - 1].y);
-  // Never left of the margin in a narrow panel.
-  EXPECT_EQ(legend.Layout(40, m)[0].x, 8);
-
-  CRecordingCanvas canvas;
-  legend.Paint(canvas, 200, 600, 96, &db);
-  EXPECT_TRUE(canvas.HasText("C-R"));
-  EXPECT_EQ(canvas.texts[1].colour, 0x0000FFu);  // "A-R" in its curve's red
-  EXPECT_EQ(CLegendModel::Font(96).pixelHeight, 13);
-}
-
 TEST_F(LegendTreeTest, TreeListsReplicatesUnderTheKindsTheyHold) {
-  CNavigationTreeModel tree;
-  tree.Rebuild(&db);
   EXPECT_EQ(tree.Root().text, "Data Sets");
   ASSERT_EQ(tree.Root().children.size(), 3u);
   EXPECT_EQ(tree.Group(0).text, "Raw Data");
   EXPECT_EQ(tree.Group(1).text, "Smoothened Data");
   EXPECT_EQ(tree.Group(2).text, "Fitted Data");
   EXPECT_TRUE(tree.Root().expanded && tree.Group(0).expanded && tree.Group(2).expanded);
-  EXPECT_EQ(Entries(tree, 0), (Texts{"1: A", "2: B", "3: C"}));
-  // B has no smoothed data: only under "Raw Data" and "Fitted Data".
-  EXPECT_EQ(Entries(tree, 1), (Texts{"1: A"}));
-  EXPECT_EQ(Entries(tree, 2), (Texts{"1: A", "2: B"}));
+  EXPECT_EQ(Entries(0), (Texts{"1: A", "2: B", "3: C"}));
+  EXPECT_EQ(Entries(1), (Texts{"1: A"}));  // B has no smoothed data
+  EXPECT_EQ(Entries(2), (Texts{"1: A", "2: B"}));
   EXPECT_TRUE(tree.Entry(2, 1)->checked);
   db.plotSettings.SetShown(2, kCurveFitted, false);
   tree.Rebuild(&db);
   EXPECT_FALSE(tree.Entry(2, 1)->checked);
-  // Before processing only raw data are listed.
-  db.smoothedFlag = db.fittedFlag = 0;
+  db.smoothedFlag = db.fittedFlag = 0;  // before processing only raw data are listed
   tree.Rebuild(&db);
-  EXPECT_TRUE(tree.Group(1).children.empty());
-  EXPECT_TRUE(tree.Group(2).children.empty());
+  EXPECT_TRUE(tree.Group(1).children.empty() && tree.Group(2).children.empty());
 }
 
 TEST_F(LegendTreeTest, UncheckingARawEntryRemovesTheCurveAndItsLegendLines) {
-  CNavigationTreeModel tree;
-  tree.Rebuild(&db);
   const int before = CountVisibleCurves(db, kRawDataPlot);
   const CTreeAction a = tree.Click(db, kCurveRaw, 1, 1000, 500);
-  EXPECT_EQ(a.type, CTreeAction::kToggled);
-  EXPECT_EQ(a.replicate, 2);
+  EXPECT_EQ(std::pair(a.type, a.replicate), std::pair(CTreeAction::kToggled, 2));
   EXPECT_FALSE(db.plotSettings.IsShown(2, kCurveRaw));
   EXPECT_FALSE(tree.Entry(kCurveRaw, 1)->checked);
   EXPECT_EQ(CountVisibleCurves(db, kRawDataPlot), before - 1);
-  CLegendModel legend;
-  legend.Build(&db);
-  const Texts t = legend.Texts();
+  const Texts t = Legend();
   EXPECT_EQ(std::count(t.begin(), t.end(), "B-R"), 0);
   EXPECT_EQ(std::count(t.begin(), t.end(), "B-F"), 1);
   // Checking it again (later than the double-click time) brings it back.
@@ -147,41 +129,28 @@ TEST_F(LegendTreeTest, UncheckingARawEntryRemovesTheCurveAndItsLegendLines) {
   EXPECT_TRUE(db.plotSettings.IsShown(2, kCurveRaw));
 }
 
-TEST_F(LegendTreeTest, SecondClickOnTheSameItemInTimeIsADoubleClick) {
-  CNavigationTreeModel tree;
-  tree.Rebuild(&db);
-  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1000, 500).type, CTreeAction::kToggled);
-  const CTreeAction d = tree.Click(db, kCurveFitted, 0, 1400, 500);
-  EXPECT_EQ(d.type, CTreeAction::kOpenEditor);
-  EXPECT_EQ(d.replicate, 1);
-  EXPECT_EQ(d.kind, kCurveFitted);
-  // A third click starts a new pair.
-  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1500, 500).type, CTreeAction::kToggled);
-  // Too late for a double click.
-  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 2100, 500).type, CTreeAction::kToggled);
-}
-
-TEST_F(LegendTreeTest, ClicksOnDifferentItemsAreSingleClicks) {
-  CNavigationTreeModel tree;
-  tree.Rebuild(&db);
-  EXPECT_EQ(tree.Click(db, kCurveRaw, 0, 1000, 500).type, CTreeAction::kToggled);
-  EXPECT_EQ(tree.Click(db, kCurveRaw, 2, 1050, 500).type, CTreeAction::kToggled);
-  EXPECT_FALSE(db.plotSettings.IsShown(1, kCurveRaw));
-  EXPECT_FALSE(db.plotSettings.IsShown(3, kCurveRaw));
-  // The fixed items and entries that do not exist do nothing.
-  EXPECT_EQ(tree.Click(db, -1, -1, 1100, 500).type, CTreeAction::kNone);
-  EXPECT_EQ(tree.Click(db, kCurveSmoothed, 1, 1150, 500).type, CTreeAction::kNone);
-  EXPECT_EQ(tree.Click(db, kCurveRaw, 7, 1200, 500).type, CTreeAction::kNone);
-}
-
-TEST_F(LegendTreeTest, EditorClosingWithOkRecomputesTheLimits) {
-  CNavigationTreeModel tree;
-  tree.Rebuild(&db);
+TEST_F(LegendTreeTest, EditorClosingDoubleClicksSingleClicksAndItemsThatDoNothing) {
+  // An editor closed with OK recomputes the limits.
   db.Replicate(3).raw(2, 1) = 50;
   tree.EditorClosed(db, false);
   EXPECT_EQ(db.plotSettings.plotXMax, 20.0f);
   tree.EditorClosed(db, true);
   EXPECT_EQ(db.plotSettings.plotXMax, 50.0f);
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1000, 500).type, CTreeAction::kToggled);
+  const CTreeAction d = tree.Click(db, kCurveFitted, 0, 1400, 500);  // in time
+  EXPECT_EQ(std::tuple(d.type, d.replicate, d.kind),
+            std::tuple(CTreeAction::kOpenEditor, 1, int(kCurveFitted)));
+  // A third click starts a new pair; then one too late for a double click.
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 1500, 500).type, CTreeAction::kToggled);
+  EXPECT_EQ(tree.Click(db, kCurveFitted, 0, 2100, 500).type, CTreeAction::kToggled);
+  // Clicks on different items are single clicks.
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 0, 3000, 500).type, CTreeAction::kToggled);
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 2, 3050, 500).type, CTreeAction::kToggled);
+  EXPECT_FALSE(db.plotSettings.IsShown(1, kCurveRaw) || db.plotSettings.IsShown(3, kCurveRaw));
+  // The fixed items and entries that do not exist do nothing.
+  EXPECT_EQ(tree.Click(db, -1, -1, 3100, 500).type, CTreeAction::kNone);
+  EXPECT_EQ(tree.Click(db, kCurveSmoothed, 1, 3150, 500).type, CTreeAction::kNone);
+  EXPECT_EQ(tree.Click(db, kCurveRaw, 7, 3200, 500).type, CTreeAction::kNone);
 }
 
 }  // namespace

@@ -94,43 +94,34 @@ INSTANTIATE_TEST_SUITE_P(AxisKinds, PlotRenderTest,
                          ::testing::Values(CGraph::kLinear, CGraph::kXLogYLinear,
                                            CGraph::kXLinearYLog, CGraph::kXLogYLog));
 
-TEST(PlotExportTest, SvgAndPdfFilesHoldTheDrawing) {
+TEST(PlotExportTest, SvgAndPdfFilesHoldTheDrawingOtherFormatsAndPathsAreReported) {
   CRecordingUi ui;
   CTempDir dir;
   CProject project;
   PrepareSample(project);
   CPlotView view;
-  ASSERT_TRUE(ExportPlot(dir.File("plot.svg"), 800, 500, view, project.Database(),
-                         project.Objects(), view.PaintOptions()));
+  const auto Export = [&](const std::string& path) {
+    return ExportPlot(path, 800, 500, view, project.Database(), project.Objects(),
+                      view.PaintOptions());
+  };
+  ASSERT_TRUE(Export(dir.File("plot.svg")));
   const std::string svg = ReadFile(dir.File("plot.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("#ff0000"), std::string::npos);  // the red curve
   EXPECT_NE(svg.find("Tensile tests"), std::string::npos);
-
-  ASSERT_TRUE(ExportPlot(dir.File("Plot.PDF"), 800, 500, view, project.Database(),
-                         project.Objects(), view.PaintOptions()));
+  ASSERT_TRUE(Export(dir.File("Plot.PDF")));
   const std::string pdf = ReadFile(dir.File("Plot.PDF"));
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_GT(pdf.size(), 2000u);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
-}
-
-TEST(PlotExportTest, UnknownFormatsAndUnwritablePathsAreReported) {
-  CRecordingUi ui;
-  CTempDir dir;
-  CProject project;
-  PrepareSample(project);
-  CPlotView view;
   EXPECT_EQ(PlotFileFormatOf("a.Png"), PlotFileFormat::kPng);
   EXPECT_EQ(PlotFileFormatOf("a.svg"), PlotFileFormat::kSvg);
   EXPECT_EQ(PlotFileFormatOf("a.png.txt"), PlotFileFormat::kUnknown);
-  EXPECT_FALSE(ExportPlot(dir.File("plot.bmp"), 800, 500, view, project.Database(),
-                          project.Objects(), view.PaintOptions()));
+  EXPECT_FALSE(Export(dir.File("plot.bmp")));
   EXPECT_EQ(ui.Last(),
             "The plot file " + dir.File("plot.bmp") + " must end in .png, .svg or .pdf.");
   const std::string missing = dir.File("no/such/folder/plot.png");
-  EXPECT_FALSE(ExportPlot(missing, 800, 500, view, project.Database(), project.Objects(),
-                          view.PaintOptions()));
+  EXPECT_FALSE(Export(missing));
   EXPECT_EQ(ui.Last().rfind("Cannot write the plot file " + missing, 0), 0u) << ui.Last();
 }
 
@@ -211,13 +202,11 @@ TEST(PlotCanvasTest, CurvesOnImagesAreStampedWithSquaresOfThePenWidth) {
       PixelsOf(DrawPolyline({{3, 2}, {3, 6}}, 1, QTransform::fromScale(2, 2)), kRed).empty());
 }
 
-TEST(PlotCanvasTest, TextsAreUtf8OrLatin1) {
+TEST(PlotCanvasTest, TextsColoursAndFonts) {
+  // Texts are UTF-8 or else Latin-1.
   EXPECT_EQ(CQtPlotCanvas::ToQString("caf\xC3\xA9"), QString::fromUtf8("caf\xC3\xA9"));
   EXPECT_EQ(CQtPlotCanvas::ToQString("caf\xE9"), QString::fromLatin1("caf\xE9"));
   EXPECT_EQ(CQtPlotCanvas::Colour(0x00FF8000), QColor(0, 0x80, 0xFF));
-}
-
-TEST(PlotCanvasTest, FontsAreFoundAndMeasured) {
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -233,9 +222,7 @@ TEST(PlotCanvasTest, FontsAreFoundAndMeasured) {
   for (int yy = 0; yy < 100; ++yy)
     for (int xx = 0; xx < 200; ++xx) dark += qGray(image.pixel(xx, yy)) < 128;
   EXPECT_GT(dark, 50);  // glyphs were drawn
-}
-
-TEST(PlotCanvasTest, PrintOptionsScaleLinesAndFontsToTheDevice) {
+  // Print options scale lines and fonts to the device.
   QImage page(1654, 2339, QImage::Format_RGB32);  // A4 at 200 dpi
   page.setDotsPerMeterX(7874);
   page.setDotsPerMeterY(7874);

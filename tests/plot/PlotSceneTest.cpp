@@ -41,8 +41,7 @@ TEST_F(PlotSceneTest, DrawsTheShownCurvesOfActiveReplicatesInTheirStyles) {
   // Raw curves of all three replicates are switched on, fitted curves of the
   // active ones (1 and 3); replicate 2 is inactive.
   const CPlotPaintResult r = Paint();
-  EXPECT_TRUE(r.drewPlot);
-  EXPECT_TRUE(r.windowAccepted);
+  EXPECT_TRUE(r.drewPlot && r.windowAccepted);
   EXPECT_EQ(r.visibleCurves, 4);
   ASSERT_EQ(canvas.curves.size(), 4u);
   const CPlotSettings& s = project.Database().plotSettings;
@@ -68,9 +67,7 @@ TEST_F(PlotSceneTest, DrawsTheShownCurvesOfActiveReplicatesInTheirStyles) {
       ++zeroLines;
   }
   EXPECT_EQ(zeroLines, 2);
-}
-
-TEST_F(PlotSceneTest, SwitchingACurveOffRemovesIt) {
+  // Switching a curve off removes it.
   project.Database().plotSettings.SetShown(3, kCurveFitted, false);
   EXPECT_EQ(Paint().visibleCurves, 3);
   EXPECT_EQ(canvas.curves.size(), 3u);
@@ -78,7 +75,7 @@ TEST_F(PlotSceneTest, SwitchingACurveOffRemovesIt) {
   EXPECT_EQ(Paint().visibleCurves, 1);
 }
 
-TEST_F(PlotSceneTest, CurveLabelsArePlacedInSlotsWithTheCurveColours) {
+TEST_F(PlotSceneTest, CurveLabelsInSlotsWithTheCurveColoursFollowTheirCurves) {
   Paint();
   const CGEList& objects = project.Objects();
   EXPECT_EQ(objects.GetCount(), 7 + 4);
@@ -87,10 +84,10 @@ TEST_F(PlotSceneTest, CurveLabelsArePlacedInSlotsWithTheCurveColours) {
   const olm::CText* raw3 = Label(objects, "Raw-3");
   ASSERT_TRUE(raw1 && fit1 && raw3 && Label(objects, "Fit-3"));
   EXPECT_EQ(Label(objects, "Raw-2"), nullptr);  // inactive: no label
-  EXPECT_EQ(raw1->text, "Specimen 1 \xE9-R");
-  EXPECT_EQ(fit1->text, "Specimen 1 \xE9-F");
-  EXPECT_EQ(raw1->font.colour, 0x0000FFu);
-  EXPECT_EQ(fit1->font.colour, 0xFF0000u);
+  EXPECT_EQ(std::pair(raw1->text, raw1->font.colour),
+            std::pair(std::string("Specimen 1 \xE9-R"), 0x0000FFu));
+  EXPECT_EQ(std::pair(fit1->text, fit1->font.colour),
+            std::pair(std::string("Specimen 1 \xE9-F"), 0xFF0000u));
   EXPECT_TRUE(raw1->visible);
   // Slot 1 above slot 2 above slot 3, right-aligned in the frame.
   const CDevicePoint a = graph.WorldToDevice(raw1->anchor.x, raw1->anchor.y);
@@ -104,10 +101,7 @@ TEST_F(PlotSceneTest, CurveLabelsArePlacedInSlotsWithTheCurveColours) {
   // A second paint reuses the label objects.
   Paint();
   EXPECT_EQ(project.Objects().GetCount(), 11);
-}
-
-TEST_F(PlotSceneTest, LabelsFollowTheirCurvesAndTheLabelSwitch) {
-  Paint();
+  // Labels follow their curves and the label switch.
   project.Database().plotSettings.SetShown(3, kCurveRaw, false);
   Paint();
   EXPECT_FALSE(Label(project.Objects(), "Raw-3")->visible);
@@ -118,7 +112,7 @@ TEST_F(PlotSceneTest, LabelsFollowTheirCurvesAndTheLabelSwitch) {
   EXPECT_FALSE(canvas.HasText("Specimen 1 \xE9-R"));
 }
 
-TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotations) {
+TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotationsAndNothingShownPaintsTheBackground) {
   CPlotPaintOptions o;
   o.hideGraph = true;
   const CPlotPaintResult r = Paint(o);
@@ -129,9 +123,7 @@ TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotations) {
   EXPECT_FALSE(canvas.HasText("Tensile tests"));
   EXPECT_TRUE(canvas.HasText("Necking starts here"));
   EXPECT_GT(canvas.shapes, 0);
-}
-
-TEST_F(PlotSceneTest, NoReplicateOrNoVisibleCurvePaintsTheBackgroundOnly) {
+  // No replicate or no visible curve: the background only.
   CPlotPaintOptions other;
   other.plotKind = 1;  // a plot kind that draws no replicate
   EXPECT_FALSE(Paint(other).drewPlot);
@@ -187,7 +179,7 @@ TEST_F(PlotSceneTest, MarkersShowWithTheMarkerSwitch) {
   EXPECT_EQ(canvas.shapes, shapesWithout + 41);
 }
 
-TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurves) {
+TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurvesAndSettingsShapeTheGraph) {
   CPlotSettings s;
   CCurveStyle& st = s.Style(CPlotSettings::CurveRow(2, kCurveSmoothed));
   st.colourIndex = 4;
@@ -201,10 +193,7 @@ TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurves) {
   st.lineWidth = 0;
   EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed), (CPenSpec{kPenSolid, 1, 0x000000}));
   EXPECT_EQ(PaletteColour(s, 14), 0x00FFFFu);
-}
-
-TEST(PlotScenePenTest, SettingsShapeTheGraph) {
-  CPlotSettings s;
+  // The settings shape the graph.
   s.borders = {0.25, 0.125, 0.75, 0.875};
   s.xDivisions = 8;
   s.xAxisFormat = "%.1f";

@@ -1,3 +1,4 @@
+// The plot settings dialog's rules: the checks of both pages and Apply.
 #include "plot/PlotSettingsRules.hpp"
 
 #include <gtest/gtest.h>
@@ -8,32 +9,23 @@
 namespace olm::test {
 namespace {
 
-TEST(PlotSettingsRulesTest, DefaultRecordPassesBothPages) {
+using Strings = std::vector<std::string>;
+
+TEST(PlotSettingsRulesTest, DefaultsPassAndModelLimitsAreCheckedBeforePlotLimits) {
   CRecordingUi ui;
   CPlotSettingsRules rules{CPlotSettings()};
   EXPECT_TRUE(rules.CheckAttributesPage());
   EXPECT_TRUE(rules.CheckLayoutPage());
   EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST(PlotSettingsRulesTest, ModelLimitsAreCheckedBeforePlotLimits) {
-  CRecordingUi ui;
-  CPlotSettingsRules rules{CPlotSettings()};
   CPlotSettings& s = rules.Edit();
-  s.modelXMin = 5;
-  s.modelXMax = 1;
-  s.plotXMin = 5;
-  s.plotXMax = 1;
+  s.modelXMin = s.plotXMin = 5;
+  s.modelXMax = s.plotXMax = 1;
   EXPECT_FALSE(rules.CheckLayoutPage());
-  EXPECT_EQ(
-      ui.Texts(),
-      (std::vector<std::string>{"Max X Model value should be greater than Min X Model value."}));
+  EXPECT_EQ(ui.Texts(), Strings{"Max X Model value should be greater than Min X Model value."});
   ui.Clear();
   s.modelXMax = 6;
   EXPECT_FALSE(rules.CheckLayoutPage());
-  EXPECT_EQ(
-      ui.Texts(),
-      (std::vector<std::string>{"Max X Plot value should be greater than Min X Plot value."}));
+  EXPECT_EQ(ui.Texts(), Strings{"Max X Plot value should be greater than Min X Plot value."});
   ui.Clear();
   s.plotXMax = 5;  // equal limits are let through
   EXPECT_TRUE(rules.CheckLayoutPage());
@@ -43,7 +35,7 @@ TEST(PlotSettingsRulesTest, ModelLimitsAreCheckedBeforePlotLimits) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(PlotSettingsRulesTest, FieldRangesOfTheLayoutPage) {
+TEST(PlotSettingsRulesTest, FieldRangesAndTextLengths) {
   struct Case {
     void (*change)(CPlotSettings&);
     const char* message;
@@ -66,15 +58,14 @@ TEST(PlotSettingsRulesTest, FieldRangesOfTheLayoutPage) {
       {[](CPlotSettings& s) { s.xAxisFormat = std::string(21, 'f'); },
        "Enter at most 20 characters for the x-axis number format."},
   };
+  CRecordingUi ui;
   for (const Case& c : cases) {
-    CRecordingUi ui;
     CPlotSettingsRules rules{CPlotSettings()};
     c.change(rules.Edit());
     EXPECT_FALSE(rules.CheckLayoutPage()) << c.message;
     EXPECT_EQ(ui.Last(), c.message);
   }
   // The ends of each range are allowed.
-  CRecordingUi ui;
   CPlotSettingsRules rules{CPlotSettings()};
   CPlotSettings& s = rules.Edit();
   s.borders = {0.0, 0.2, 0.8, 1.0};
@@ -83,14 +74,9 @@ TEST(PlotSettingsRulesTest, FieldRangesOfTheLayoutPage) {
   s.markerSize = 2;
   s.yAxisFormat = std::string(20, 'g');
   EXPECT_TRUE(rules.CheckLayoutPage());
-}
-
-TEST(PlotSettingsRulesTest, TextLengthsOfTheAttributesPage) {
-  CRecordingUi ui;
-  CPlotSettingsRules rules{CPlotSettings()};
-  rules.Edit().yAxisLabelRight = std::string(50, 'y');
+  s.yAxisLabelRight = std::string(50, 'y');
   EXPECT_TRUE(rules.CheckAttributesPage());
-  rules.Edit().yAxisLabelRight += "y";
+  s.yAxisLabelRight += "y";
   EXPECT_FALSE(rules.CheckAttributesPage());
   EXPECT_EQ(ui.Last(), "Enter at most 50 characters for the right y-axis label.");
   EXPECT_TRUE(CPlotSettingsRules::CheckLegendText(std::string(20, 'r'), "Rep. Raw"));
@@ -110,24 +96,6 @@ TEST(PlotSettingsRulesTest, ApplyWritesTheCopyBackOnlyWhenValid) {
   EXPECT_TRUE(rules.Apply(target));
   EXPECT_EQ(target.graphTitle, "Edited");
   EXPECT_EQ(target.modelXMax, 3.0f);
-}
-
-TEST(PlotSettingsRulesTest, PlotLimitsFollowTheDataUntilTheUserChangesThem) {
-  CReplicateDB db;
-  db.WidenExtents(0, 10, -1, 5);
-  db.RefreshPlotLimits(false);
-  EXPECT_EQ(db.plotSettings.plotXMax, 10.0f);
-  EXPECT_EQ(db.plotSettings.modelYMin, -1.0f);
-  db.WidenExtents(0, 20, -1, 5);  // a new import widens the data
-  db.RefreshPlotLimits(false);
-  EXPECT_EQ(db.plotSettings.plotXMax, 20.0f);
-  db.plotSettings.plotXMax = 12;  // the user zooms
-  db.WidenExtents(0, 30, -1, 5);
-  db.RefreshPlotLimits(false);
-  EXPECT_EQ(db.plotSettings.plotXMax, 12.0f);
-  EXPECT_EQ(db.plotSettings.modelXMax, 20.0f);
-  db.RefreshPlotLimits(true);
-  EXPECT_EQ(db.plotSettings.plotXMax, 30.0f);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The project file as a whole: round trips, older versions, damaged files,
+// safe saving and the fuzz seeds.
 #include "plot/Project.hpp"
 
 #include <gtest/gtest.h>
@@ -28,8 +30,6 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// ---------------------------------------------------------------- round trip
 
 TEST(ProjectRoundTripTest, SavedOpenedAndSavedAgainGivesIdenticalBytes) {
   CRecordingUi ui;
@@ -96,18 +96,15 @@ TEST(ProjectRoundTripTest, OlderVersionsOpenAndAreSavedAsTheNewest) {
   }
 }
 
-// ---------------------------------------------------------------- bad files
-
 class ProjectOpenFailureTest : public ::testing::Test {
  protected:
-  // A project holding data, so that a failed open visibly empties it.
-  void SetUp() override {
-    FillProcessedProject(m_project, 10);
-    m_path = m_dir.File("bad.olm");
-  }
+  void SetUp() override { m_path = m_dir.File("bad.olm"); }
 
-  // Opens bytes written to a file and returns the one message shown.
+  // Opens bytes written to a file into a project holding data, so that a
+  // failed open visibly empties it, and returns the one message shown.
   std::string OpenFails(const std::string& bytes) {
+    m_project.Clear();
+    FillProcessedProject(m_project, 10);
     m_dir.Write("bad.olm", bytes);
     CRecordingUi ui;
     EXPECT_FALSE(m_project.Open(m_path));
@@ -123,54 +120,33 @@ class ProjectOpenFailureTest : public ::testing::Test {
   std::string m_path;
 };
 
-TEST_F(ProjectOpenFailureTest, OlderVersionIsInvalidAndDoesNotEndTheProgram) {
-  std::string b = SmallProjectBytes(0.913);
-  const double old = 0.910;
-  std::memcpy(b.data(), &old, 8);
-  EXPECT_EQ(OpenFails(b), "Invalid database.");  // a TerminateCalled would have been thrown
-}
-
-TEST_F(ProjectOpenFailureTest, TruncatedFileIsNamed) {
+TEST_F(ProjectOpenFailureTest, DamagedFilesAreNamedWithTheReason) {
+  std::string old = SmallProjectBytes(0.913);
+  const double version = 0.910;
+  std::memcpy(old.data(), &version, 8);
+  // An older version is invalid and does not end the program (a
+  // TerminateCalled would have been thrown).
+  EXPECT_EQ(OpenFails(old), "Invalid database.");
   const std::string b = SmallProjectBytes(0.913);
-  EXPECT_EQ(OpenFails(b.substr(0, 13)),
-            "The project file " + m_path + " is damaged and was not opened: the file ends early.");
-  EXPECT_EQ(OpenFails(""),
-            "The project file " + m_path + " is damaged and was not opened: the file ends early.");
-}
-
-TEST_F(ProjectOpenFailureTest, CountsBeyondTheLimits) {
-  std::string b = SmallProjectBytes(0.913);
-  b.replace(8, 4, CBytes().I32(25).Str());
-  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
-                              " is damaged and was not opened: it holds 25 data sets; at most 20 "
-                              "are allowed.");
-}
-
-TEST_F(ProjectOpenFailureTest, MatrixLargerThanTheFile) {
-  std::string b = SmallProjectBytes(0.913);
-  // The raw matrix's row count follows the replicate's texts.
-  const size_t rows = 15 + 11 + 1 + 24 + 16 + 24;
+  const size_t rows = 15 + 11 + 1 + 24 + 16 + 24;  // the raw matrix's rows follow the texts
   ASSERT_EQ(I32At(b, rows), 3);
-  b.replace(rows, 8, CBytes().I32(100000000).I32(2).Str());
-  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
-                              " is damaged and was not opened: a matrix of 100000000 x 2 values "
-                              "is larger than the rest of the file.");
-}
-
-TEST_F(ProjectOpenFailureTest, UnknownObjectType) {
-  std::string b = SmallProjectBytes(0.913, false);
-  b += CBytes().I32(1).I32(0).I32(12).Str() + std::string(60, '\0');
-  EXPECT_EQ(OpenFails(b), "The project file " + m_path +
-                              " is damaged and was not opened: drawing object 1 has the unknown "
-                              "type 12.");
-}
-
-TEST_F(ProjectOpenFailureTest, MissingFileAndFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {b.substr(0, 13), "the file ends early"},
+      {"", "the file ends early"},
+      {std::string(b).replace(8, 4, CBytes().I32(25).Str()),
+       "it holds 25 data sets; at most 20 are allowed"},
+      {std::string(b).replace(rows, 8, CBytes().I32(100000000).I32(2).Str()),
+       "a matrix of 100000000 x 2 values is larger than the rest of the file"},
+      {SmallProjectBytes(0.913, false) + CBytes().I32(1).I32(0).I32(12).Str() +
+           std::string(60, '\0'),
+       "drawing object 1 has the unknown type 12"}};
+  for (const auto& [bytes, reason] : cases)
+    EXPECT_EQ(OpenFails(bytes),
+              "The project file " + m_path + " is damaged and was not opened: " + reason + ".");
   CRecordingUi ui;
   const std::string missing = m_dir.File("none.olm");
   EXPECT_FALSE(m_project.Open(missing));
   EXPECT_EQ(ui.Last(), "Cannot open the project file " + missing + ": No such file or directory.");
-  EXPECT_EQ(m_project.Database().GetReplicateCount(), 0);
   EXPECT_FALSE(m_project.Open(m_dir.Path()));
   EXPECT_EQ(ui.Last(), "Cannot open the project file " + m_dir.Path() + ": it is a folder.");
 }
@@ -178,11 +154,7 @@ TEST_F(ProjectOpenFailureTest, MissingFileAndFolder) {
 TEST_F(ProjectOpenFailureTest, EveryTruncationOfAWholeProjectIsRefused) {
   CProject small;
   FillProcessedProject(small, 6);
-  CMemorySink sink;
-  CProjectWriter out(sink);
-  small.Write(out);
-  ASSERT_TRUE(out.Finish());
-  const std::string& b = sink.Bytes();
+  const std::string b = Written([&](CProjectWriter& out) { small.Write(out); });
   CRecordingUi ui;
   for (size_t n = 0; n < b.size(); n += 1 + n / 500) {
     CMemorySource src(b.data(), n);
@@ -197,8 +169,6 @@ TEST_F(ProjectOpenFailureTest, EveryTruncationOfAWholeProjectIsRefused) {
   CMemorySource more(longer);
   EXPECT_TRUE(p.Read(more, "x"));
 }
-
-// ---------------------------------------------------------------- safe saving
 
 TEST(ProjectSaveTest, FailedSaveReportsCode11AndKeepsThePreviousFile) {
   CRecordingUi ui;
@@ -254,12 +224,7 @@ TEST(ProjectSaveTest, ReplacingKeepsPermissionsAndFollowsLinks) {
   CProject back;
   ASSERT_TRUE(back.Open(path));
   EXPECT_EQ(back.Database().GetReplicateCount(), 3);
-}
-
-TEST(ProjectTest, ClearGivesAnEmptyDocument) {
-  CProject project;
-  FillProcessedProject(project, 10);
-  project.Clear();
+  project.Clear();  // an empty document
   EXPECT_EQ(project.Database().GetReplicateCount(), 0);
   EXPECT_EQ(project.Database().title, "Untitled");
   EXPECT_FALSE(project.Database().IsLocked());
@@ -267,28 +232,16 @@ TEST(ProjectTest, ClearGivesAnEmptyDocument) {
   EXPECT_TRUE(project.Objects().IsEmpty());
 }
 
-// ---------------------------------------------------------------- seed files of the fuzz target
-
-// The seeds: files of each version, with and without data and objects.
+// The seed files of the fuzz target: files of each version, with and
+// without data and objects.
 std::vector<std::pair<std::string, std::string>> Seeds() {
-  std::vector<std::pair<std::string, std::string>> seeds;
-  seeds.emplace_back("v0911-small.olm", SmallProjectBytes(0.911));
-  seeds.emplace_back("v0912-small.olm", SmallProjectBytes(0.912));
-  seeds.emplace_back("v0913-small.olm", SmallProjectBytes(0.913));
-  CProject empty;
-  CMemorySink e;
-  CProjectWriter eo(e);
-  empty.Write(eo);
-  eo.Finish();
-  seeds.emplace_back("v0913-empty.olm", e.Bytes());
-  CProject full;
+  CProject empty, full;
   FillProcessedProject(full, 6);
-  CMemorySink f;
-  CProjectWriter fo(f);
-  full.Write(fo);
-  fo.Finish();
-  seeds.emplace_back("v0913-processed-objects.olm", f.Bytes());
-  return seeds;
+  return {{"v0911-small.olm", SmallProjectBytes(0.911)},
+          {"v0912-small.olm", SmallProjectBytes(0.912)},
+          {"v0913-small.olm", SmallProjectBytes(0.913)},
+          {"v0913-empty.olm", Written([&](CProjectWriter& out) { empty.Write(out); })},
+          {"v0913-processed-objects.olm", Written([&](CProjectWriter& out) { full.Write(out); })}};
 }
 
 TEST(ProjectSeedTest, CommittedSeedsAreCurrentAndOpen) {

@@ -1,9 +1,14 @@
 #pragma once
 // Assembles project-file bytes by hand, independently of the project writer,
 // so tests can check the byte layout rather than a round trip alone.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
+
+#include "engine/ProjectStream.hpp"
 
 namespace olm::test {
 
@@ -52,5 +57,23 @@ inline double F64At(const std::string& b, size_t at) {
   std::memcpy(&v, b.data() + at, 8);
   return v;
 }
+
+// The bytes that a writing step gives.
+template <class F>
+std::string Written(F write) {
+  CMemorySink sink;
+  CProjectWriter out(sink);
+  write(out);
+  EXPECT_TRUE(out.Finish());
+  return sink.Bytes();
+}
+
+// A reader over its own copy of some bytes.
+struct CReaderOf {
+  explicit CReaderOf(std::string b) : bytes(std::move(b)), source(bytes), in(source) {}
+  std::string bytes;
+  CMemorySource source;
+  CProjectReader in;
+};
 
 }  // namespace olm::test

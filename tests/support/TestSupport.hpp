@@ -1,5 +1,7 @@
 #pragma once
 // Shared helpers of the unit tests.
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <stdexcept>
 #include <string>
@@ -33,7 +35,9 @@ class CRecordingUi : public IUserInterface {
   void Terminate(int status) override;
 
   // Queue the next answers: {accepted, stopAsking}.
-  void QueueAnswer(bool accept, bool stopAsking = false) { answers.emplace_back(accept, stopAsking); }
+  void QueueAnswer(bool accept, bool stopAsking = false) {
+    answers.emplace_back(accept, stopAsking);
+  }
 
   // All texts shown so far (messages, not questions).
   std::vector<std::string> Texts() const;
@@ -42,7 +46,10 @@ class CRecordingUi : public IUserInterface {
   // The last shown text, or "" when none.
   std::string Last() const;
   bool Saw(const std::string& text) const;
-  void Clear() { messages.clear(); questions.clear(); }
+  void Clear() {
+    messages.clear();
+    questions.clear();
+  }
 
   std::vector<std::pair<MessageKind, std::string>> messages;
   std::vector<std::string> questions;
@@ -71,5 +78,20 @@ class CTempDir {
 };
 
 std::string ReadFile(const std::string& path);
+
+// The values f(0), ..., f(n - 1).
+template <class F>
+std::vector<double> Generate(int n, F f) {
+  std::vector<double> v;
+  for (int i = 0; i < n; ++i) v.push_back(f(i));
+  return v;
+}
+
+// Element by element within tol, naming the first index that is not.
+inline void ExpectAllNear(const std::vector<double>& got, const std::vector<double>& want,
+                          double tol) {
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < got.size(); ++i) ASSERT_NEAR(got[i], want[i], tol) << "index " << i;
+}
 
 }  // namespace olm::test
