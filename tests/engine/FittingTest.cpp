@@ -244,6 +244,8 @@ TEST(FitTest, ValueSlopeAndNameOfEveryType) {
   // Two coefficients otherwise; outside its domain a curve is undefined.
   spec.type = kFitPowerLaw;
   EXPECT_EQ(spec.CoefficientCount(), 2);
+  spec.coefficients(1) = 2;
+  spec.coefficients(2) = 0.5;
   double v;
   EXPECT_FALSE(EvaluateFit(spec, -1.0, nullptr, &v));
   spec.type = kFitLogarithmic;
