@@ -374,6 +374,19 @@ constexpr size_t kMapBlock = 1024;
 size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride, size_t n,
                       const CBlockMapping& m, int* px, int* py);
 
+// A log axis as the block mapping sees it: window minimum and decades per
+// pixel, and the window widened by the tolerance, all in decades.
+struct CLogAxisBlock {
+  double origin = 0, scale = 1, lo = 0, hi = 0;
+};
+// Writes log10(x[i * stride]) for n values to out, a block at a time.  Most
+// values take a vectorised logarithm good to about 1e-15; a value takes
+// std::log10 where the difference could show: not positive and normal, or
+// within the approximation's error of a pixel boundary or of the window's
+// ends.  So the device points are the ones WorldToDevice gives.
+void Log10Block(const double* x, std::ptrdiff_t stride, size_t n, const CLogAxisBlock& axis,
+                double* out);
+
 // The four axis kinds share one implementation; XLog and YLog select the
 // axes, and kind 0 rounds to the nearest pixel while the others truncate.
 // The axes draw by their kind (decades on a log axis) through the base
@@ -467,10 +480,15 @@ class CAxisGraph : public CGraph {
       const double* ys = c.y + static_cast<std::ptrdiff_t>(start) * c.stride;
       size_t k;
       if constexpr (XLog || YLog) {
-        for (size_t i = 0; i < n; ++i) {
-          lu[i] = AxisX(xs[static_cast<std::ptrdiff_t>(i) * c.stride]);
-          lv[i] = AxisY(ys[static_cast<std::ptrdiff_t>(i) * c.stride]);
-        }
+        // The linear axis's values are copied so both columns have stride 1.
+        if constexpr (XLog)
+          Log10Block(xs, c.stride, n, {m.x0, m.sx, m.uLo, m.uHi}, lu);
+        else
+          for (size_t i = 0; i < n; ++i) lu[i] = xs[static_cast<std::ptrdiff_t>(i) * c.stride];
+        if constexpr (YLog)
+          Log10Block(ys, c.stride, n, {m.y0, m.sy, m.vLo, m.vHi}, lv);
+        else
+          for (size_t i = 0; i < n; ++i) lv[i] = ys[static_cast<std::ptrdiff_t>(i) * c.stride];
         k = MapInsideBlock(lu, lv, 1, n, m, px, py);
       } else {
         k = MapInsideBlock(xs, ys, c.stride, n, m, px, py);
