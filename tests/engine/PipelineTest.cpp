@@ -69,14 +69,12 @@ TEST(PipelineTest, BorderPointBelongsToBothZones) {
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}});
   ASSERT_TRUE(db.Process()) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
-  ASSERT_EQ(rep.smoothedCount, 6);
-  ASSERT_EQ(rep.smoothedData.GetRows(), 6);
+  ASSERT_EQ(std::pair(rep.smoothedCount, rep.smoothedData.GetRows()), std::pair(6, 6));
   const double xs[] = {0, 0.5, 1, 1, 1.5, 2};
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(rep.smoothedData(i, 1), xs[i - 1]);
   // Trapezoid areas under y = x: 0.5 on [0, 1] and 1.5 on [1, 2].
-  EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), 0.5);
-  EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(2), 1.5);
-  EXPECT_DOUBLE_EQ(rep.smoothedAreaTotal, 2.0);
+  EXPECT_EQ(std::tuple(rep.zoneSmoothedArea(1), rep.zoneSmoothedArea(2), rep.smoothedAreaTotal),
+            std::tuple(0.5, 1.5, 2.0));
   EXPECT_TRUE(rep.smoothed && rep.fitted && db.IsSmoothed() && db.IsLocked());
   // No zone is fitted.
   EXPECT_EQ(std::tuple(db.thirdFlag, rep.fitData.GetRows(), rep.fittedAreaTotal),
@@ -143,7 +141,7 @@ TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
   CMatrix<double> m(4, 2);
   const double xs[] = {0, 1, 3, 10}, ys[] = {2, 4, 0, 100};
   for (int i = 1; i <= 4; ++i) m(i, 1) = xs[i - 1], m(i, 2) = ys[i - 1];
-  EXPECT_DOUBLE_EQ(TrapezoidArea(m, 3, 1, 2), 3.0 + 4.0);
+  EXPECT_DOUBLE_EQ(TrapezoidArea(m, 3, 1, 2), 3.0 + 4.0);  // row 4 is not counted
   EXPECT_EQ(TrapezoidArea(m, 1, 1, 2), 0.0);
 }
 
@@ -154,9 +152,9 @@ TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
   rep.Zone(1).fit.type = kFitPolynomial;
   rep.Zone(1).fit.degree = 1;
   ASSERT_TRUE(db.Process()) << ui.Last();
-  EXPECT_NEAR(rep.coefficients(1, 1), 0.0, 1e-14);
-  EXPECT_NEAR(rep.coefficients(2, 1), 2.0, 1e-14);
-  for (int k = 3; k <= 6; ++k) EXPECT_EQ(rep.coefficients(k, 1), 0.0);  // unused: 0
+  // y = 0 + 2x; the unused coefficients are 0.
+  const double want[] = {0, 2, 0, 0, 0, 0};
+  for (int k = 1; k <= 6; ++k) EXPECT_NEAR(rep.coefficients(k, 1), want[k - 1], 1e-14) << k;
   ASSERT_EQ(rep.fitData.GetRows(), 3);
   for (int i = 1; i <= 3; ++i) {
     EXPECT_EQ(rep.fitData(i, 2), i);
@@ -185,11 +183,8 @@ TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
 // The filter must work on what it received.
 TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
   CRecordingUi ui;
-  std::vector<double> x, y;
-  for (int i = 0; i < 80; ++i) {
-    x.push_back(0.001 * i);
-    y.push_back(100.0 * std::sin(20.0 * 0.001 * i) + ((i * 37) % 11) * 0.3);
-  }
+  auto x = Generate(80, [](int i) { return 0.001 * i; });
+  auto y = Generate(80, [](int i) { return 100.0 * std::sin(0.02 * i) + ((i * 37) % 11) * 0.3; });
   y[20] += 400.0;  // removed by Chauvenet
   CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
@@ -225,13 +220,9 @@ TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
 
 TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
   CRecordingUi ui;
-  std::vector<double> x, y;
-  for (int i = 0; i <= 100; ++i) {
-    x.push_back(0.002 * i);
-    y.push_back(1000.0 * x.back());
-  }
+  const auto x = Generate(101, [](int i) { return 0.002 * i; });
   CReplicateDB db;
-  CReplicate& rep = AddCurve(db, x, y);
+  CReplicate& rep = AddCurve(db, x, Generate(101, [&](int i) { return 1000.0 * x[i]; }));
   SetZones(rep, {{0, 0.1}, {0.1, 0.2}});
   rep.Zone(1).smoothing = {1, 5, 3, kSmoothPolynomialAverage};
   rep.Zone(1).fit.type = kFitPolynomial;
@@ -242,6 +233,7 @@ TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
   ASSERT_EQ(rep.smoothedCount, 102);
   for (int i = 1; i <= 102; ++i)
     EXPECT_NEAR(rep.smoothedData(i, 3), 1000.0 * rep.smoothedData(i, 2), 1e-9);
+  // Zone 1 a line of slope 1000, zone 2 the power law 1000 x^1.
   EXPECT_NEAR(rep.coefficients(2, 1), 1000.0, 1e-9);
   EXPECT_NEAR(rep.coefficients(1, 2), 1000.0, 1e-8);
   EXPECT_NEAR(rep.coefficients(2, 2), 1.0, 1e-12);
