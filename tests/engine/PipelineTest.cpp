@@ -19,9 +19,15 @@ using Strings = std::vector<std::string>;
 // y = x sampled at 0, 0.5, ..., 2.
 const XY kLine = {{0, 0}, {0.5, 0.5}, {1, 1}, {1.5, 1.5}, {2, 2}};
 
-TEST(ValidateTest, CodesOneToThree) {
+struct DatabaseFixture : ::testing::Test {
   CRecordingUi ui;
   CReplicateDB db;
+};
+using ValidateTest = DatabaseFixture;
+using PipelineTest = DatabaseFixture;
+using ZoneNumericsTest = DatabaseFixture;
+
+TEST_F(ValidateTest, CodesOneToThree) {
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "No raw data defined.");
   AddXY(db, kLine);
@@ -41,9 +47,7 @@ TEST(ValidateTest, CodesOneToThree) {
   EXPECT_EQ(ui.Last(), "Zone has same start and end point.");
 }
 
-TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ValidateTest, GapsAboveOneMillionthAreCode4) {
   AddXY(db, kLine);
   CReplicate& rep = db.Replicate(1);
   SetZones(rep, {{0, 1}, {1.0000005, 2}});
@@ -62,9 +66,7 @@ TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
   EXPECT_FALSE(db.Validate());
 }
 
-TEST(PipelineTest, BorderPointBelongsToBothZones) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, BorderPointBelongsToBothZones) {
   AddXY(db, kLine);
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}});
   ASSERT_TRUE(db.Process()) << ui.Last();
@@ -81,9 +83,7 @@ TEST(PipelineTest, BorderPointBelongsToBothZones) {
             std::tuple(0, 0, 0.0));
 }
 
-TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   AddXY(db, {{0, 5}, {1, -2}, {2, 7}, {3, 1}, {4, 0}});
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}, {3, 4}});
   ASSERT_TRUE(db.Process());
@@ -94,9 +94,7 @@ TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   EXPECT_EQ(rep.smoothedCount, 2 + 2 + 2);  // nothing between x = 2 and 3
 }
 
-TEST(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   CReplicate& rep = AddCurve(db, {1, 2, 3, 4}, {1, 4, 9, 16});
   rep.SetZoneStart(1, 2);
   ASSERT_TRUE(db.Process());
@@ -106,9 +104,7 @@ TEST(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), (4 + 9) * 0.5 + (9 + 16) * 0.5);
 }
 
-TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   AddXY(db, kLine);
   SetZones(db.Replicate(1), {{5, 6}});
   EXPECT_FALSE(db.Process());
@@ -137,7 +133,7 @@ TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
                db.Replicate(1).smoothedCount);
 }
 
-TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
+TEST_F(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
   CMatrix<double> m(4, 2);
   const double xs[] = {0, 1, 3, 10}, ys[] = {2, 4, 0, 100};
   for (int i = 1; i <= 4; ++i) m(i, 1) = xs[i - 1], m(i, 2) = ys[i - 1];
@@ -145,9 +141,7 @@ TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
   EXPECT_EQ(TrapezoidArea(m, 1, 1, 2), 0.0);
 }
 
-TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ZoneNumericsTest, LinearFitThroughThreePoints) {
   CReplicate& rep = AddCurve(db, {1, 2, 3}, {2, 4, 6});
   rep.Zone(1).fit.type = kFitPolynomial;
   rep.Zone(1).fit.degree = 1;
@@ -165,10 +159,9 @@ TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
   EXPECT_NEAR(rep.zoneSmoothedArea(1), 8.0, 1e-13);
 }
 
-TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
+TEST_F(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
   std::vector<double> x, y;
   ASSERT_TRUE(ReadXY("nist/Norris.csv", x, y));
-  CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
   // The zone takes x in [min, max]; Norris is not sorted.
   rep.SetZoneStart(1, *std::min_element(x.begin(), x.end()));
@@ -181,12 +174,10 @@ TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
 // Chauvenet takes a spike out of the middle of the zone, so the values the
 // robust filter receives no longer match the zone's raw points row by row.
 // The filter must work on what it received.
-TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
-  CRecordingUi ui;
+TEST_F(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
   auto x = Generate(80, [](int i) { return 0.001 * i; });
   auto y = Generate(80, [](int i) { return 100.0 * std::sin(0.02 * i) + ((i * 37) % 11) * 0.3; });
   y[20] += 400.0;  // removed by Chauvenet
-  CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
   CZone& zone = rep.Zone(1);
   zone.outliers.method = kOutliersChauvenet;
@@ -207,9 +198,7 @@ TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
   }
 }
 
-TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
   CReplicate& rep = AddCurve(db, {1, 2, 3, 4, 5, 6}, {7, 7, 7, 7, 7, 7});
   rep.Zone(1).outliers.method = kOutliersChauvenet;
   rep.Zone(1).smoothing = {1, 3, 3, kSmoothSimpleAverage};
@@ -218,10 +207,8 @@ TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
   EXPECT_EQ(std::pair(rep.Zone(1).outlierCount, rep.Zone(1).smoothedArea), std::pair(6, 0.0));
 }
 
-TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
-  CRecordingUi ui;
+TEST_F(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
   const auto x = Generate(101, [](int i) { return 0.002 * i; });
-  CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, Generate(101, [&](int i) { return 1000.0 * x[i]; }));
   SetZones(rep, {{0, 0.1}, {0.1, 0.2}});
   rep.Zone(1).smoothing = {1, 5, 3, kSmoothPolynomialAverage};

@@ -145,13 +145,11 @@ TEST(SavitzkyGolayTest, PublishedSetsAndUnsupportedWindows) {
       {7, 5, {5, -30, 75, 131, 75, -30, 5}},
       {9, 5, {15, -55, 30, 135, 179, 135, 30, -55, 15}},
       {11, 5, {18, -45, -10, 60, 120, 143, 120, 60, -10, -45, 18}},
-      {13, 5, {110, -198, -135, 110, 390, 600, 677, 600, 390, 110, -135, -198, 110}},
-      {4, 3, {}},
-      {27, 3, {}},
-      {5, 5, {}},
-      {9, 4, {}}};
+      {13, 5, {110, -198, -135, 110, 390, 600, 677, 600, 390, 110, -135, -198, 110}}};
   for (const auto& [window, order, set] : cases)
     EXPECT_EQ(SavitzkyGolayIntegers(window, order), set) << window << "/" << order;
+  for (const auto& [window, order] : {std::pair{4, 3}, {27, 3}, {5, 5}, {9, 4}})
+    EXPECT_TRUE(SavitzkyGolayIntegers(window, order).empty()) << window << "/" << order;
   EXPECT_TRUE(SavitzkyGolaySet(9, 4).c.empty());
 }
 
