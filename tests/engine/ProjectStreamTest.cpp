@@ -28,20 +28,14 @@ TEST(ProjectStreamTest, ScalarsAreLittleEndianWithoutPadding) {
 }
 
 TEST(ProjectStreamTest, TextLengthPrefixesAndReadingBack) {
-  EXPECT_EQ(WrittenText("abc"),
-            "\x03"
-            "abc");  // below 255: one byte
-  EXPECT_EQ(WrittenText(""), std::string(1, '\0'));
-  EXPECT_EQ(WrittenText(std::string(254, 'x')).size(), 255u);
-  // 255 needs 0xFF and a 2-byte length; 300 = 0x012C.
-  EXPECT_EQ(WrittenText(std::string(255, 'x')).substr(0, 3), std::string("\xFF\xFF\x00", 3));
-  const std::string b300 = WrittenText(std::string(300, 'y'));
-  ASSERT_EQ(b300.size(), 303u);
-  EXPECT_EQ(b300.substr(0, 3), std::string("\xFF\x2C\x01", 3));
-  // 0xFFFE and above: 0xFF, 0xFFFF and a 4-byte length.
-  const std::string big = WrittenText(std::string(0xFFFE, 'z'));
-  ASSERT_EQ(big.size(), 7u + 0xFFFE);
-  EXPECT_EQ(big.substr(0, 7), std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7));
+  // Below 255 one length byte; up to 0xFFFD 0xFF and a 2-byte length (300 =
+  // 0x012C); from 0xFFFE 0xFF, 0xFFFF and a 4-byte length.
+  using namespace std::string_literals;
+  const std::pair<size_t, std::string> prefixes[] = {
+      {0, "\0"s},           {3, "\x03"s},           {254, "\xFE"s},
+      {255, "\xFF\xFF\0"s}, {300, "\xFF\x2C\x01"s}, {0xFFFE, "\xFF\xFF\xFF\xFE\xFF\0\0"s}};
+  for (const auto& [n, prefix] : prefixes)
+    EXPECT_EQ(WrittenText(std::string(n, 'x')), prefix + std::string(n, 'x')) << n;
   for (size_t n : {0, 1, 254, 255, 300, 0xFFFD, 0xFFFE, 70000}) {
     std::string text(n, 'q');
     if (n) text[n - 1] = 'e';
@@ -77,15 +71,12 @@ TEST(ProjectStreamTest, MatricesAreWrittenColumnByColumnAndEmptyOnesLeaveTheTarg
   CReaderOf r(CBytes().I32(0).I32(3).I32(4).I32(0).I32(0).I32(-1).Str());
   CMatrix<double> one(1, 1);
   one(1, 1) = 7.0;
-  EXPECT_FALSE(r.in.ReadMatrix(one));  // 0 rows
-  EXPECT_FALSE(r.in.ReadMatrix(one));  // 0 columns
-  EXPECT_EQ(one.GetRows(), 1);
-  EXPECT_EQ(one(1, 1), 7.0);
   CVector<double> v(2, 5.0);
-  EXPECT_FALSE(r.in.ReadVector(v));  // 0
-  EXPECT_FALSE(r.in.ReadVector(v));  // -1
-  EXPECT_EQ(v.GetSize(), 2);
-  EXPECT_EQ(r.in.Remaining(), 0u);
+  // 0 rows, 0 columns, then vectors of 0 and -1 values.
+  EXPECT_FALSE(r.in.ReadMatrix(one) || r.in.ReadMatrix(one));
+  EXPECT_FALSE(r.in.ReadVector(v) || r.in.ReadVector(v));
+  EXPECT_EQ(std::tuple(one.GetRows(), one(1, 1), v.GetSize(), r.in.Remaining()),
+            std::tuple(1, 7.0, 2, 0u));
 }
 
 // Large matrices take the blockwise path (row blocks, or one column at a
@@ -102,8 +93,7 @@ TEST(ProjectStreamTest, BlockwiseTransferKeepsColumnOrder) {
       o.WriteInt(77);
     });
     ASSERT_EQ(b.size(), 1 + 8 + size_t(rows) * cols * 8 + 4);
-    EXPECT_EQ(I32At(b, 1), rows);
-    EXPECT_EQ(I32At(b, 5), cols);
+    EXPECT_EQ(std::pair(I32At(b, 1), I32At(b, 5)), std::pair(rows, cols));
     for (int j = 1; j <= cols; j += std::max(1, cols / 7))
       for (int i = 1; i <= rows; i += 997)
         ASSERT_EQ(F64At(b, 9 + (size_t(j - 1) * rows + (i - 1)) * 8), i + 1e-6 * j)
@@ -113,8 +103,7 @@ TEST(ProjectStreamTest, BlockwiseTransferKeepsColumnOrder) {
     EXPECT_EQ(r.in.ReadByte(), 9);
     CMatrix<double> back;
     ASSERT_TRUE(r.in.ReadMatrix(back));
-    ASSERT_EQ(back.GetRows(), rows);
-    ASSERT_EQ(back.GetColumns(), cols);
+    ASSERT_EQ(std::pair(back.GetRows(), back.GetColumns()), std::pair(rows, cols));
     for (int i = 1; i <= rows; ++i)
       for (int j = 1; j <= cols; ++j) ASSERT_EQ(back(i, j), m(i, j));
     EXPECT_EQ(r.in.ReadInt(), 77);
@@ -160,12 +149,11 @@ TEST(ProjectStreamTest, FailingSinkAndFileSources) {
   EXPECT_FALSE(out.Finish());
 
   CTempDir dir;
-  CFileSource missing(dir.File("none.olm"));
-  EXPECT_FALSE(missing.IsOpen());
-  EXPECT_EQ(missing.Error(), "No such file or directory");
-  CFileSource folder(dir.Path());
-  EXPECT_FALSE(folder.IsOpen());
-  EXPECT_EQ(folder.Error(), "it is a folder");
+  for (const auto& [path, error] : {std::pair{dir.File("none.olm"), "No such file or directory"},
+                                    {dir.Path(), "it is a folder"}}) {
+    CFileSource source(path);
+    EXPECT_EQ(std::pair(source.IsOpen(), source.Error()), std::pair(false, std::string(error)));
+  }
   CFileSource file(dir.Write("a.bin", "abcdef"));
   ASSERT_TRUE(file.IsOpen());
   EXPECT_EQ(file.Size(), 6u);

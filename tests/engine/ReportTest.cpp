@@ -191,8 +191,8 @@ TEST_F(ReportTest, CreateReportReplacesTheOldOneNextToTheProject) {
   const std::string text = ReadFile(path);
   EXPECT_EQ(text.find("old report"), std::string::npos);
   EXPECT_NE(text.find(" REPLICATE: 1"), std::string::npos);
-  EXPECT_TRUE(db.GetReportFlag(2) && db.GetReportFlag(6));
-  EXPECT_FALSE(db.GetReportFlag(1));
+  EXPECT_EQ(std::tuple(db.GetReportFlag(1), db.GetReportFlag(2), db.GetReportFlag(6)),
+            std::tuple(false, true, true));
 }
 
 }  // namespace

@@ -190,18 +190,19 @@ TEST(RobustLocalRegressionTest, SpikesGoAndZeroMedianResidualsKeepExactPoints) {
 TEST(RobustLocalRegressionTest, Failures) {
   CRecordingUi ui;
   CSmoothingWorkspace ws;
-  // Only three residuals are zero (M = 0), fewer than the window of 5.
-  Values x = {0, 1, 2, 3, 4}, y = {0, 0, 0, 0, 1000};
-  EXPECT_FALSE(RobustLocalRegression(x.data(), y.data(), 5, 5, 1, 1, ws));
-  EXPECT_EQ(ui.Last(), "Too many outliers. Cannot smooth data.");
-  EXPECT_EQ(ui.messages.back().first, MessageKind::Information);  // not an engine error
   const double nan = std::nan("");
-  Values x1 = {0, 1, nan, 3, 4, 5}, y1 = {1, 2, 3, 4, 5, 6};
-  EXPECT_FALSE(RobustLocalRegression(x1.data(), y1.data(), 6, 5, 1, 1, ws));
-  EXPECT_EQ(ui.Last(), "Error when sorting data.");
-  Values x2 = {0, 1, 2, 3, 4, 5}, y2 = {1, 2, nan, 4, 5, 6};
-  EXPECT_FALSE(RobustLocalRegression(x2.data(), y2.data(), 6, 5, 1, 1, ws));
-  EXPECT_EQ(ui.Last(), "Error in finding median value.");
+  // Only three residuals are zero (M = 0), fewer than the window of 5; a
+  // NaN x cannot be sorted, a NaN y has no median.
+  const std::tuple<Values, Values, std::string> cases[] = {
+      {{0, 1, 2, 3, 4}, {0, 0, 0, 0, 1000}, "Too many outliers. Cannot smooth data."},
+      {{0, 1, nan, 3, 4, 5}, {1, 2, 3, 4, 5, 6}, "Error when sorting data."},
+      {{0, 1, 2, 3, 4, 5}, {1, 2, nan, 4, 5, 6}, "Error in finding median value."}};
+  for (auto [x, y, message] : cases) {
+    EXPECT_FALSE(
+        RobustLocalRegression(x.data(), y.data(), static_cast<int>(x.size()), 5, 1, 1, ws));
+    EXPECT_EQ(ui.Last(), message);
+  }
+  EXPECT_EQ(ui.messages[0].first, MessageKind::Information);  // not an engine error
 }
 
 }  // namespace

@@ -16,13 +16,9 @@ namespace {
 class CurveOperationsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::vector<double> x;
-    for (int i = 0; i <= 10; ++i) x.push_back(i);
-    for (int r = 1; r <= 3; ++r) {
-      std::vector<double> y;
-      for (double v : x) y.push_back(10 * r + v);
-      AddCurve(db, Format("line %d", r), x, y);
-    }
+    const auto x = Generate(11, [](int i) { return i; });
+    for (int r = 1; r <= 3; ++r)
+      AddCurve(db, Format("line %d", r), x, Generate(11, [&](int i) { return 10 * r + i; }));
     db.ComputeExtents(true);
     db.RefreshPlotLimits(true);
     db.plotSettings.plotYMin = db.plotSettings.modelYMin = 0;
@@ -56,25 +52,23 @@ TEST_F(CurveOperationsTest, OnePixelToleranceAndHitTest) {
 
 TEST_F(CurveOperationsTest, DeleteCurveFindsAsksAndTakesTheReplicateOutOfProcessing) {
   EXPECT_FALSE(DeleteCurveAt(db, graph, At(5, 3)));
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot find a curve"}));
-  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(std::tuple(ui.Texts(), ui.questions.size()),
+            std::tuple(std::vector<std::string>{"Cannot find a curve"}, 0ul));
   ui.QueueAnswer(false);
   EXPECT_FALSE(DeleteCurveAt(db, graph, At(4, 34)));
   EXPECT_EQ(ui.questions, (std::vector<std::string>{"Deleting curve: 3."}));
-  for (int r = 1; r <= 3; ++r) EXPECT_TRUE(db.Replicate(r).IsActive());
+  EXPECT_TRUE(db.Replicate(3).IsActive());
   EXPECT_TRUE(DeleteCurveAt(db, graph, At(4, 34)));  // Yes
-  EXPECT_FALSE(db.Replicate(3).IsActive());
-  EXPECT_EQ(db.Replicate(3).pointCount, 11);  // the data stay
-  // Extents and limits now end at replicate 2's top, 30.
-  EXPECT_DOUBLE_EQ(db.GetExtent(kOverallMax, 2), 30.0);
-  EXPECT_EQ(db.plotSettings.plotYMax, 30.0f);
+  // The data stay; extents and limits now end at replicate 2's top, 30.
+  EXPECT_EQ(std::tuple(db.Replicate(3).IsActive(), db.Replicate(3).pointCount,
+                       db.GetExtent(kOverallMax, 2), db.plotSettings.plotYMax),
+            std::tuple(false, 11, 30.0, 30.0f));
   EXPECT_EQ(HitTestCurve(db, graph, At(4, 34)), 0);
 }
 
 TEST_F(CurveOperationsTest, TypedShiftMovesTheRawCurveAndClearsTheProcessedFlags) {
   CCurveMoveForm nowhere;
   nowhere.OpenAt(db, graph, At(5, 3));
-  EXPECT_EQ(nowhere.replicate, 0);
   EXPECT_FALSE(nowhere.Apply(db));
   EXPECT_EQ(ui.Last(), "Choose the replicate to move.");
   db.smoothedFlag = db.fittedFlag = 1;  // "DB::Locked"
@@ -82,11 +76,10 @@ TEST_F(CurveOperationsTest, TypedShiftMovesTheRawCurveAndClearsTheProcessedFlags
   form.OpenAt(db, graph, At(5, 25));
   EXPECT_EQ(form.replicate, 2);
   EXPECT_NEAR(form.x, 5.0, 1e-12);
-  EXPECT_NEAR(form.y, 25.0, 40.0 / 520);
+  EXPECT_NEAR(form.y, 25.0, 40.0 / 520);  // within a pixel
   EXPECT_EQ(form.AccuracyText(), "(0.0142045, 0.0769231)");
   EXPECT_EQ(CCurveMoveForm::ReplicateChoices(db), (std::vector<std::string>{"1", "2", "3"}));
-  form.x = 1.5;
-  form.y = -2;
+  form.x = 1.5, form.y = -2;
   ASSERT_TRUE(form.Apply(db));
   EXPECT_FALSE(db.IsSmoothed() || db.IsLocked());
   for (int i = 1; i <= 11; ++i) {
@@ -101,8 +94,7 @@ TEST_F(CurveOperationsTest, DraggingByANetZeroMovementLeavesThePoints) {
   CCurveDrag drag;
   EXPECT_FALSE(drag.Press(db, graph, At(8, 2)));
   EXPECT_EQ(ui.Last(), "Cannot find a curve");
-  EXPECT_FALSE(drag.IsDragging());
-  EXPECT_FALSE(drag.Release());
+  EXPECT_FALSE(drag.IsDragging() || drag.Release());
   const CDevicePoint p = At(3, 13);
   ASSERT_TRUE(drag.Press(db, graph, p));
   EXPECT_EQ(drag.Replicate(), 1);
@@ -129,8 +121,7 @@ TEST_F(CurveOperationsTest, BestFitRequestFollowsTheDialogRules) {
   form.points = 9;
   EXPECT_EQ(RequestBestFit(db, form, view), BestFitOutcome::kRefused);
   EXPECT_EQ(ui.Last(), "Enter an integer between 10 and 100 for the number of data points.");
-  EXPECT_EQ(db.GetReplicateCount(), 3);
-  EXPECT_EQ(view.GetPlotKind(), kRawDataPlot);
+  EXPECT_EQ(std::tuple(db.GetReplicateCount(), view.GetPlotKind()), std::tuple(3, kRawDataPlot));
   form.points = 100;
   form.name = "";
   EXPECT_EQ(RequestBestFit(db, form, view), BestFitOutcome::kRefused);
@@ -138,9 +129,8 @@ TEST_F(CurveOperationsTest, BestFitRequestFollowsTheDialogRules) {
   form.name = "mean";
   EXPECT_EQ(RequestBestFit(db, form, view), BestFitOutcome::kBuilt);
   EXPECT_EQ(ui.Last(), "Best fit procedure was successful");
-  EXPECT_EQ(db.bestFitX.GetSize(), 100);
-  EXPECT_EQ(db.GetReplicateCount(), 4);
-  EXPECT_EQ(view.GetPlotKind(), kBestFitPlot);
+  EXPECT_EQ(std::tuple(db.bestFitX.GetSize(), db.GetReplicateCount(), view.GetPlotKind()),
+            std::tuple(100, 4, kBestFitPlot));
   // The mean of y = 10 + x, 20 + x and 30 + x is 20 + x.
   EXPECT_NEAR(db.bestFitY(51), 20 + db.bestFitX(51), 1e-9);
   // On a full database the procedure is not successful.

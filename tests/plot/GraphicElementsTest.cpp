@@ -84,9 +84,7 @@ TEST(GraphicElementTest, StoredFormsByHand) {
   Base(t, "", 0.2, 0.2, 400, 400, 0, 0, 0, 1);
   EXPECT_EQ(Stored(text), t.Str());
 
-  CWingDing w;  // shape 4 by default
-  EXPECT_EQ(w.shape, 4);
-  const std::string s = Stored(w);
+  const std::string s = Stored(CWingDing());  // shape 4 by default
   EXPECT_EQ(I32At(s, 0), 4);
   EXPECT_EQ(s.size(), 4 + 48 + (1 + 32 + 2 + 16));
 }
@@ -98,7 +96,7 @@ TEST(GraphicElementTest, LoadedTextAppliesItsSizeToTheFont) {
   text.textWidth = 7;
   const auto back = LoadedAs(kGEText, Stored(text));
   const auto& loaded = static_cast<const CText&>(*back);
-  EXPECT_EQ(std::pair(loaded.font.font.height, loaded.font.font.width), std::pair(-18, 7));
+  EXPECT_EQ(std::tuple(loaded.font.font.height, loaded.font.font.width), std::tuple(-18, 7));
   EXPECT_EQ(loaded.FontHeightAtZoom(2.0), -9);
   EXPECT_EQ(loaded.FontHeightAtZoom(0.0), -18);  // no zoom: unscaled
 }
@@ -122,14 +120,11 @@ TEST(GraphicElementTest, EveryKindRoundTripsAndClonesAllFields) {
     e->selected = true;
     const std::string b = Stored(*e);
     const auto back = LoadedAs(code, b);
-    EXPECT_FALSE(back->selected);
-    EXPECT_EQ(back->GetEndPoints(), pts);
-    EXPECT_EQ(back->secondFlag, 7);
+    EXPECT_EQ(std::tuple(back->selected, back->GetEndPoints()), std::tuple(false, pts));
     EXPECT_EQ(Stored(*back), b) << code;
     const auto copy = e->Clone();
-    EXPECT_EQ(copy->TypeCode(), code);
-    EXPECT_EQ(Stored(*copy), b);
-    EXPECT_NE(copy.get(), e.get());
+    EXPECT_EQ(std::tuple(copy->TypeCode(), Stored(*copy), copy.get() != e.get()),
+              std::tuple(code, b, true));
   }
   EXPECT_FALSE(CreateGraphicElement(0));
   EXPECT_FALSE(CreateGraphicElement(8));
@@ -212,11 +207,9 @@ TEST(GraphicListTest, DepthCommands) {
   // Bringing forward or to the front at depth 0 pushes every other one back.
   list.Select(a);
   ASSERT_TRUE(list.BringForward());
-  EXPECT_EQ(Depths(list), (std::vector<int>{0, 1, 3}));
-  EXPECT_EQ(list.GetMaxDepth(), 3);
+  EXPECT_EQ(std::tuple(Depths(list), list.GetMaxDepth()), std::tuple(std::vector<int>{0, 1, 3}, 3));
   ASSERT_TRUE(list.BringToFront());
-  EXPECT_EQ(Depths(list), (std::vector<int>{0, 2, 4}));
-  EXPECT_EQ(list.GetMaxDepth(), 4);
+  EXPECT_EQ(std::tuple(Depths(list), list.GetMaxDepth()), std::tuple(std::vector<int>{0, 2, 4}, 4));
   // Forward moves one step, to the front moves to zero.
   CGEList two;
   AddSquare(two, 0, 0, 0);
@@ -234,7 +227,7 @@ TEST(GraphicListTest, DepthCommands) {
   EXPECT_EQ(b->depth, 0);
   one.PushBackOne();
   one.PushBackOne();
-  EXPECT_EQ(std::pair(b->depth, one.GetMaxDepth()), std::pair(2, 2));
+  EXPECT_EQ(std::tuple(b->depth, one.GetMaxDepth()), std::tuple(2, 2));
   AddSquare(one, 0, 0, 5);
   one.PushToBack();
   EXPECT_EQ(b->depth, 5);
@@ -261,8 +254,7 @@ TEST(GraphicListTest, DeleteAsksBeforeEachSelectedObjectUnlessTold) {
   EXPECT_EQ(ui.questions, Strings(2, "Delete object. Are you sure?"));
   EXPECT_EQ(ui.titles[0], "Delete Selected Objects");
   ASSERT_EQ(list.GetCount(), 2);
-  EXPECT_EQ(&list.At(0), a);
-  EXPECT_EQ(list.Current(), nullptr);  // c was current
+  EXPECT_EQ(std::tuple(&list.At(0), list.Current()), std::tuple(a, nullptr));  // c was current
   // "Stop asking" applies the answer to the rest.
   for (bool answer : {true, false}) {
     CGEList fresh;
@@ -270,8 +262,7 @@ TEST(GraphicListTest, DeleteAsksBeforeEachSelectedObjectUnlessTold) {
     ui.questions.clear();
     ui.QueueAnswer(answer, true);
     EXPECT_EQ(fresh.DeleteSelected(), answer ? 3 : 0);
-    EXPECT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(fresh.GetCount(), answer ? 0 : 3);
+    EXPECT_EQ(std::tuple(ui.questions.size(), fresh.GetCount()), std::tuple(1u, answer ? 0 : 3));
   }
 }
 
@@ -294,13 +285,11 @@ TEST(GraphicListTest, CopyAndPaste) {
   ASSERT_TRUE(list.Paste());
   ASSERT_EQ(list.GetCount(), 2);
   CGraphicElement& pasted = list.At(1);
-  EXPECT_EQ(pasted.name, "box");
-  EXPECT_EQ(pasted.depth, 2);
-  EXPECT_EQ(pasted.GetEndPoints(), (std::vector<CPoint3>{{0, 0, 0}, {10, 10, 0}}));
-  EXPECT_TRUE(pasted.selected);
-  EXPECT_FALSE(b->selected);  // selections cleared first
-  EXPECT_EQ(list.Current(), &pasted);
-  EXPECT_EQ(list.SelectedCount(), 1);
+  EXPECT_EQ(std::tuple(pasted.name, pasted.depth, pasted.GetEndPoints()),
+            std::tuple("box", 2, std::vector<CPoint3>{{0, 0, 0}, {10, 10, 0}}));
+  // The paste alone is selected and current.
+  EXPECT_EQ(std::tuple(pasted.selected, b->selected, list.Current(), list.SelectedCount()),
+            std::tuple(true, false, &pasted, 1));
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -348,9 +337,8 @@ TEST(GraphicListTest, StoredFormKeepsOrderTypeCodesAndTheGreatestDepth) {
   CReaderOf r(b);
   back.Load(r.in);
   ASSERT_EQ(back.GetCount(), 2);
-  EXPECT_EQ(back.At(0).TypeCode(), kGEText);
-  EXPECT_EQ(back.At(1).TypeCode(), kGEWingDing);
-  EXPECT_EQ(r.in.Remaining(), 0u);
+  EXPECT_EQ(std::tuple(back.At(0).TypeCode(), back.At(1).TypeCode(), r.in.Remaining()),
+            std::tuple(int(kGEText), int(kGEWingDing), 0u));
 }
 
 TEST(GraphicListTest, DamagedListsAreRefusedAndLeaveTheListEmpty) {

@@ -31,11 +31,11 @@ void PrepareSample(CProject& project) {
 }
 
 bool OnGridOrFrame(const CGraph& g, CDevicePoint p) {
-  for (int x : g.VerticalGridLines())
-    if (std::abs(p.x - x) <= 0) return true;
-  for (int y : g.HorizontalGridLines())
-    if (std::abs(p.y - y) <= 0) return true;
-  return p.x == g.Frame().left || p.x == g.Frame().right || p.y == g.Frame().top ||
+  const auto has = [](const auto& lines, int v) {
+    return std::find(lines.begin(), lines.end(), v) != lines.end();
+  };
+  return has(g.VerticalGridLines(), p.x) || has(g.HorizontalGridLines(), p.y) ||
+         p.x == g.Frame().left || p.x == g.Frame().right || p.y == g.Frame().top ||
          p.y == g.Frame().bottom;
 }
 
@@ -52,8 +52,7 @@ TEST_P(PlotRenderTest, SampleProjectPngHasCurveColoursWhereTheMappingPutsPoints)
   CPlotPaintResult result;
   ASSERT_TRUE(ExportPlot(path, 1600, 1000, view, project.Database(), project.Objects(),
                          view.PaintOptions(), &result));
-  EXPECT_TRUE(result.windowAccepted);
-  EXPECT_EQ(result.visibleCurves, 3);
+  EXPECT_EQ(std::tuple(result.windowAccepted, result.visibleCurves), std::tuple(true, 3));
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
 
   const QImage image(QString::fromStdString(path));
@@ -64,28 +63,22 @@ TEST_P(PlotRenderTest, SampleProjectPngHasCurveColoursWhereTheMappingPutsPoints)
   // Between x = 0.5 and 2.6 replicate 3 (3 sin x) runs well above
   // replicate 1 (sin x), so each point's pixel shows its own curve.
   int checked = 0;
-  for (int i = 6; i <= 27; ++i) {
-    const double x = 0.1 * (i - 1);
-    const CDevicePoint p1 = g.WorldToDevice(x, std::sin(x) + 0.01 * i);
-    const CDevicePoint p3 = g.WorldToDevice(x, 3 * std::sin(x) + 0.01 * i);
-    if (!OnGridOrFrame(g, p1)) {
-      EXPECT_EQ(image.pixelColor(p1.x, p1.y), kRed) << "replicate 1, point " << i;
+  for (int i = 6; i <= 27; ++i)
+    for (const auto& [r, colour] : {std::pair{1, kRed}, {3, kBlack}}) {
+      const double x = 0.1 * (i - 1);
+      const CDevicePoint p = g.WorldToDevice(x, r * std::sin(x) + 0.01 * i);
+      if (OnGridOrFrame(g, p)) continue;
+      EXPECT_EQ(image.pixelColor(p.x, p.y), colour) << "replicate " << r << ", point " << i;
       ++checked;
     }
-    if (!OnGridOrFrame(g, p3)) {
-      EXPECT_EQ(image.pixelColor(p3.x, p3.y), kBlack) << "replicate 3, point " << i;
-      ++checked;
-    }
-  }
   EXPECT_GE(checked, 20);
 
   // Background where nothing is drawn: above replicate 1 and below 3 near
   // x = 0.3, and outside the frame.
   CDevicePoint empty = g.WorldToDevice(0.3, 3.3);
   if (OnGridOrFrame(g, empty)) empty.x += 2;
-  EXPECT_EQ(image.pixelColor(empty.x, empty.y), kWhite);
-  EXPECT_EQ(image.pixelColor(5, 5), kWhite);
-  EXPECT_EQ(image.pixelColor(1595, 995), kWhite);
+  for (const auto& [x, y] : {std::pair{empty.x, empty.y}, {5, 5}, {1595, 995}})
+    EXPECT_EQ(image.pixelColor(x, y), kWhite) << x << "," << y;
   // The frame is black along its left edge.
   EXPECT_EQ(image.pixelColor(g.Frame().left, (g.Frame().top + g.Frame().bottom) / 2), kBlack);
 }
@@ -106,17 +99,16 @@ TEST(PlotExportTest, SvgAndPdfFilesHoldTheDrawingOtherFormatsAndPathsAreReported
   };
   ASSERT_TRUE(Export(dir.File("plot.svg")));
   const std::string svg = ReadFile(dir.File("plot.svg"));
-  EXPECT_NE(svg.find("<svg"), std::string::npos);
-  EXPECT_NE(svg.find("#ff0000"), std::string::npos);  // the red curve
-  EXPECT_NE(svg.find("Tensile tests"), std::string::npos);
+  for (const char* part : {"<svg", "#ff0000", "Tensile tests"})  // #ff0000: the red curve
+    EXPECT_NE(svg.find(part), std::string::npos) << part;
   ASSERT_TRUE(Export(dir.File("Plot.PDF")));
   const std::string pdf = ReadFile(dir.File("Plot.PDF"));
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_GT(pdf.size(), 2000u);
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
-  EXPECT_EQ(PlotFileFormatOf("a.Png"), PlotFileFormat::kPng);
-  EXPECT_EQ(PlotFileFormatOf("a.svg"), PlotFileFormat::kSvg);
-  EXPECT_EQ(PlotFileFormatOf("a.png.txt"), PlotFileFormat::kUnknown);
+  EXPECT_EQ(std::tuple(PlotFileFormatOf("a.Png"), PlotFileFormatOf("a.svg"),
+                       PlotFileFormatOf("a.png.txt")),
+            std::tuple(PlotFileFormat::kPng, PlotFileFormat::kSvg, PlotFileFormat::kUnknown));
   EXPECT_FALSE(Export(dir.File("plot.bmp")));
   EXPECT_EQ(ui.Last(),
             "The plot file " + dir.File("plot.bmp") + " must end in .png, .svg or .pdf.");
@@ -130,12 +122,8 @@ TEST(PlotRenderThinningTest, ThinnedAndFullCurvesPaintTheSamePixels) {
   CReplicateDB db;
   std::mt19937 rng(3);
   std::normal_distribution<double> noise(0.0, 0.3);
-  std::vector<double> x, y;
-  for (int i = 0; i < 40000; ++i) {
-    x.push_back(i * 5e-5);
-    y.push_back(std::sin(i * 5e-4) + noise(rng));
-  }
-  AddCurve(db, "noisy", x, y);
+  AddCurve(db, "noisy", Generate(40000, [](int i) { return i * 5e-5; }),
+           Generate(40000, [&](int i) { return std::sin(i * 5e-4) + noise(rng); }));
   db.ComputeExtents(true);
   db.RefreshPlotLimits(true);
   db.plotSettings.plotYMax = 1.0f;  // some points outside the window
@@ -213,8 +201,7 @@ TEST(PlotCanvasTest, TextsColoursAndFonts) {
   CQtPlotCanvas canvas(painter);
   const CFontSpec font{"Arial", 20, 700};
   const CTextMetrics m = canvas.Metrics(font);
-  EXPECT_GE(m.height, 20);
-  EXPECT_GT(m.averageCharWidth, 5);
+  EXPECT_TRUE(m.height >= 20 && m.averageCharWidth > 5);
   EXPECT_GT(canvas.TextWidth("OLM V1.0", font), 6 * m.averageCharWidth / 2);
   canvas.Text(10, 10, "OLM", font, 0x000000, kAlignLeft | kAlignTop);
   painter.end();
@@ -228,8 +215,8 @@ TEST(PlotCanvasTest, TextsColoursAndFonts) {
   page.setDotsPerMeterY(7874);
   CPlotView view;
   const CPlotPaintOptions o = PrintOptions(view, page, QRect(0, 0, 1654, 2339));
-  EXPECT_TRUE(o.printing);
-  EXPECT_EQ(o.lineWidthFactor, (1654 + 2339) / (200 + 200));
+  EXPECT_EQ(std::tuple(o.printing, o.lineWidthFactor),
+            std::tuple(true, (1654 + 2339) / (200 + 200)));
   EXPECT_NEAR(o.fontScale, 200 / 96.0, 0.01);
 }
 

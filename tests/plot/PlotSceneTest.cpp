@@ -55,8 +55,7 @@ TEST_F(PlotSceneTest, DrawsTheShownCurvesOfActiveReplicatesInTheirStyles) {
   EXPECT_EQ(canvas.curves[0].points[5], graph.WorldToDevice(0.5, std::sin(0.5) + 0.06));
   // Grid over the curves; titles and zero lines drawn.
   EXPECT_LT(canvas.ops.rfind('P'), canvas.ops.find('G'));
-  EXPECT_TRUE(canvas.HasText("Tensile tests"));
-  EXPECT_TRUE(canvas.HasText("Strain"));
+  EXPECT_TRUE(canvas.HasText("Tensile tests") && canvas.HasText("Strain"));
   // The zero lines cross the whole frame (the window spans x = 0 and y = 0).
   int zeroLines = 0;
   for (const auto& l : canvas.lines) {
@@ -84,17 +83,15 @@ TEST_F(PlotSceneTest, CurveLabelsInSlotsWithTheCurveColoursFollowTheirCurves) {
   const olm::CText* raw3 = Label(objects, "Raw-3");
   ASSERT_TRUE(raw1 && fit1 && raw3 && Label(objects, "Fit-3"));
   EXPECT_EQ(Label(objects, "Raw-2"), nullptr);  // inactive: no label
-  EXPECT_EQ(std::pair(raw1->text, raw1->font.colour),
-            std::pair(std::string("Specimen 1 \xE9-R"), 0x0000FFu));
-  EXPECT_EQ(std::pair(fit1->text, fit1->font.colour),
-            std::pair(std::string("Specimen 1 \xE9-F"), 0xFF0000u));
-  EXPECT_TRUE(raw1->visible);
+  EXPECT_EQ(std::tuple(raw1->text, raw1->font.colour),
+            std::tuple(std::string("Specimen 1 \xE9-R"), 0x0000FFu));
+  EXPECT_EQ(std::tuple(fit1->text, fit1->font.colour, raw1->visible),
+            std::tuple(std::string("Specimen 1 \xE9-F"), 0xFF0000u, true));
   // Slot 1 above slot 2 above slot 3, right-aligned in the frame.
   const CDevicePoint a = graph.WorldToDevice(raw1->anchor.x, raw1->anchor.y);
   const CDevicePoint b = graph.WorldToDevice(fit1->anchor.x, fit1->anchor.y);
   const CDevicePoint c = graph.WorldToDevice(raw3->anchor.x, raw3->anchor.y);
-  EXPECT_LT(a.y, b.y);
-  EXPECT_LT(b.y, c.y);
+  EXPECT_TRUE(a.y < b.y && b.y < c.y);
   EXPECT_NEAR(a.x + 8 * static_cast<int>(raw1->text.size()), graph.Frame().right - 8, 1);
   // The labels are drawn in the same paint.
   EXPECT_TRUE(canvas.HasText("Specimen 3 \xE9-F"));
@@ -104,31 +101,28 @@ TEST_F(PlotSceneTest, CurveLabelsInSlotsWithTheCurveColoursFollowTheirCurves) {
   // Labels follow their curves and the label switch.
   project.Database().plotSettings.SetShown(3, kCurveRaw, false);
   Paint();
-  EXPECT_FALSE(Label(project.Objects(), "Raw-3")->visible);
-  EXPECT_FALSE(canvas.HasText("Specimen 3 \xE9-R"));
+  EXPECT_FALSE(Label(project.Objects(), "Raw-3")->visible || canvas.HasText("Specimen 3 \xE9-R"));
   SetDisplayFlag(project.Database().plotSettings, kFlagLabelCurves, false);
   Paint();
-  EXPECT_FALSE(Label(project.Objects(), "Raw-1")->visible);
-  EXPECT_FALSE(canvas.HasText("Specimen 1 \xE9-R"));
+  EXPECT_FALSE(Label(project.Objects(), "Raw-1")->visible || canvas.HasText("Specimen 1 \xE9-R"));
 }
 
 TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotationsAndNothingShownPaintsTheBackground) {
   CPlotPaintOptions o;
   o.hideGraph = true;
-  const CPlotPaintResult r = Paint(o);
-  EXPECT_TRUE(r.drewPlot);
-  EXPECT_TRUE(canvas.curves.empty());
-  EXPECT_FALSE(canvas.polylines.empty());  // the check mark among the objects
-  EXPECT_EQ(canvas.ops.find('G'), std::string::npos);
-  EXPECT_FALSE(canvas.HasText("Tensile tests"));
-  EXPECT_TRUE(canvas.HasText("Necking starts here"));
-  EXPECT_GT(canvas.shapes, 0);
+  EXPECT_TRUE(Paint(o).drewPlot);
+  // No curves, grid or titles; the objects, among them the check mark, stay.
+  EXPECT_EQ(
+      std::tuple(canvas.curves.empty(), canvas.ops.find('G'), canvas.HasText("Tensile tests")),
+      std::tuple(true, std::string::npos, false));
+  EXPECT_TRUE(!canvas.polylines.empty() && canvas.shapes > 0 &&
+              canvas.HasText("Necking starts here"));
   // No replicate or no visible curve: the background only.
   CPlotPaintOptions other;
   other.plotKind = 1;  // a plot kind that draws no replicate
   EXPECT_FALSE(Paint(other).drewPlot);
-  EXPECT_EQ(canvas.fills.size(), 1u);
-  EXPECT_TRUE(canvas.polylines.empty() && canvas.texts.empty());
+  EXPECT_EQ(std::tuple(canvas.fills.size(), canvas.polylines.size(), canvas.texts.size()),
+            std::tuple(1u, 0u, 0u));
 
   for (int r = 1; r <= 3; ++r)
     for (int k = 0; k < 3; ++k) project.Database().plotSettings.SetShown(r, k, false);
@@ -143,20 +137,16 @@ TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotationsAndNothingShownPaintsThe
 
 TEST_F(PlotSceneTest, BestFitPlotAddsTheBestFitCurveAndItsLabel) {
   CReplicateDB& db = project.Database();
-  for (int i = 1; i <= 4; ++i) {
-    db.bestFitX(i) = 0.5 * i;
-    db.bestFitY(i) = 0.5;
-  }
+  for (int i = 1; i <= 4; ++i) db.bestFitX(i) = 0.5 * i, db.bestFitY(i) = 0.5;
   CPlotPaintOptions bestFit;
   bestFit.plotKind = kBestFitPlot;
   EXPECT_EQ(Paint(bestFit).visibleCurves, 5);
   ASSERT_EQ(canvas.curves.size(), 5u);
-  EXPECT_EQ(canvas.curves[4].pen, BestFitPen());
-  EXPECT_EQ(canvas.curves[4].points.back(), graph.WorldToDevice(2.0, 0.5));
+  EXPECT_EQ(std::tuple(canvas.curves[4].pen, canvas.curves[4].points.back()),
+            std::tuple(BestFitPen(), graph.WorldToDevice(2.0, 0.5)));
   const olm::CText* label = Label(project.Objects(), kBestFitLabel);
   ASSERT_NE(label, nullptr);
-  EXPECT_TRUE(label->visible);
-  EXPECT_EQ(label->text, "Best Fit");
+  EXPECT_EQ(std::tuple(label->visible, label->text), std::tuple(true, std::string("Best Fit")));
 
   // Outside the best-fit plot the label is hidden...
   EXPECT_EQ(Paint().visibleCurves, 4);
@@ -182,15 +172,11 @@ TEST_F(PlotSceneTest, MarkersShowWithTheMarkerSwitch) {
 TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurvesAndSettingsShapeTheGraph) {
   CPlotSettings s;
   CCurveStyle& st = s.Style(CPlotSettings::CurveRow(2, kCurveSmoothed));
-  st.colourIndex = 4;
-  st.lineWidth = 1;
-  st.lineStyleIndex = 3;
+  st.colourIndex = 4, st.lineWidth = 1, st.lineStyleIndex = 3;
   EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed), (CPenSpec{kPenDashDot, 1, 0xFF00FF}));
   st.lineWidth = 3;
   EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed).style, kPenSolid);
-  st.colourIndex = 99;
-  st.lineStyleIndex = -1;
-  st.lineWidth = 0;
+  st.colourIndex = 99, st.lineStyleIndex = -1, st.lineWidth = 0;  // out of range
   EXPECT_EQ(CurvePen(s, 2, kCurveSmoothed), (CPenSpec{kPenSolid, 1, 0x000000}));
   EXPECT_EQ(PaletteColour(s, 14), 0x00FFFFu);
   // The settings shape the graph.
@@ -204,11 +190,9 @@ TEST(PlotScenePenTest, StyledPensApplyToOnePixelCurvesAndSettingsShapeTheGraph) 
   ASSERT_TRUE(g.SetWorldWindow(0, 0, 8, 1));
   g.Layout({0, 0, 1000, 1000}, {8, 16, 36, 0});
   EXPECT_EQ(g.PlotRect(), (CDeviceRect{250, 125, 750, 875}));
-  EXPECT_EQ(g.XTicks(), 80);
-  EXPECT_EQ(g.XAxisMarks().labels.size(), 9u);
-  EXPECT_EQ(g.XAxisMarks().labels[1].text, "1.0");
-  EXPECT_EQ(g.YFormat(), "%-g");
-  EXPECT_TRUE(g.VerticalGridLines().empty());
+  ASSERT_EQ(std::tuple(g.XTicks(), g.XAxisMarks().labels.size()), std::tuple(80, 9ul));
+  EXPECT_EQ(std::tuple(g.XAxisMarks().labels[1].text, g.YFormat(), g.VerticalGridLines().size()),
+            std::tuple("1.0", "%-g", 0u));
   EXPECT_EQ(g.Appearance().titleFont.pixelHeight, 60);  // 30 at font scale 2
   // Borders that make no plot area fall back to the defaults.
   s.borders = {0.5, 0.1, 0.4, 0.9};

@@ -14,8 +14,7 @@ using Strings = std::vector<std::string>;
 TEST(PlotSettingsRulesTest, DefaultsPassAndModelLimitsAreCheckedBeforePlotLimits) {
   CRecordingUi ui;
   CPlotSettingsRules rules{CPlotSettings()};
-  EXPECT_TRUE(rules.CheckAttributesPage());
-  EXPECT_TRUE(rules.CheckLayoutPage());
+  EXPECT_TRUE(rules.CheckAttributesPage() && rules.CheckLayoutPage());
   EXPECT_TRUE(ui.messages.empty());
   CPlotSettings& s = rules.Edit();
   s.modelXMin = s.plotXMin = 5;
@@ -94,8 +93,8 @@ TEST(PlotSettingsRulesTest, ApplyWritesTheCopyBackOnlyWhenValid) {
   EXPECT_EQ(target.graphTitle, "");
   rules.Edit().modelXMax = 3;
   EXPECT_TRUE(rules.Apply(target));
-  EXPECT_EQ(target.graphTitle, "Edited");
-  EXPECT_EQ(target.modelXMax, 3.0f);
+  EXPECT_EQ(std::tuple(target.graphTitle, target.modelXMax),
+            std::tuple(std::string("Edited"), 3.0f));
 }
 
 }  // namespace

@@ -43,34 +43,31 @@ TEST(ProjectRoundTripTest, SavedOpenedAndSavedAgainGivesIdenticalBytes) {
   CProject reopened;
   ASSERT_TRUE(reopened.Open(dir.File("a.olm")));
   ASSERT_TRUE(reopened.Save(dir.File("b.olm")));
-  const std::string a = ReadFile(dir.File("a.olm")), b = ReadFile(dir.File("b.olm"));
+  const std::string a = ReadFile(dir.File("a.olm"));
   EXPECT_GT(a.size(), 5000u);
-  EXPECT_EQ(a, b);
+  EXPECT_EQ(a, ReadFile(dir.File("b.olm")));
   EXPECT_TRUE(ui.messages.empty()) << ui.Last();
 
   // What was read is what was saved.
   const CReplicateDB& db = reopened.Database();
   const CReplicateDB& orig = project.Database();
   ASSERT_EQ(db.GetReplicateCount(), 3);
-  EXPECT_TRUE(db.IsLocked());
-  EXPECT_FALSE(db.Replicate(2).IsActive());
+  EXPECT_EQ(std::tuple(db.IsLocked(), db.Replicate(2).IsActive()), std::tuple(true, false));
   for (int r = 1; r <= 3; ++r) {
     const CReplicate& x = db.Replicate(r);
     const CReplicate& y = orig.Replicate(r);
-    EXPECT_EQ(x.GetTitle(), y.GetTitle());
-    EXPECT_EQ(x.units(2), y.units(2));
-    ASSERT_EQ(x.smoothedData.GetRows(), y.smoothedData.GetRows());
-    ASSERT_EQ(x.fitData.GetRows(), y.fitData.GetRows());
+    const auto Fields = [](const CReplicate& z) {
+      return std::tuple(z.GetTitle(), z.units(2), z.smoothedData.GetRows(), z.fitData.GetRows(),
+                        z.outliers.GetRows(), z.coefficients(3, 2), z.Zone(2).tolerance);
+    };
+    EXPECT_EQ(Fields(x), Fields(y)) << r;
+    EXPECT_EQ(x.outlierCount, y.outliers.GetRows());
     for (int i = 1; i <= x.raw.GetRows(); ++i)
       for (int j = 1; j <= x.columnCount; ++j) ASSERT_EQ(x.raw(i, j), y.raw(i, j));
-    EXPECT_EQ(x.outlierCount, y.outliers.GetRows());
-    EXPECT_EQ(x.coefficients(3, 2), y.coefficients(3, 2));
-    EXPECT_EQ(x.Zone(2).tolerance, y.Zone(2).tolerance);
   }
   EXPECT_TRUE(db.plotSettings == orig.plotSettings);
-  EXPECT_TRUE(db.GetReportFlag(6));
-  EXPECT_EQ(db.bestFitY(4), 16.0);
-  EXPECT_EQ(db.GetExtent(kOverallMax, 1), orig.GetExtent(kOverallMax, 1));
+  EXPECT_EQ(std::tuple(db.GetReportFlag(6), db.bestFitY(4), db.GetExtent(kOverallMax, 1)),
+            std::tuple(true, 16.0, orig.GetExtent(kOverallMax, 1)));
   const CGEList& objects = reopened.Objects();
   ASSERT_EQ(objects.GetCount(), 7);
   for (int k = 0; k < 7; ++k) EXPECT_EQ(objects.At(k).TypeCode(), k + 1);
@@ -86,13 +83,12 @@ TEST(ProjectRoundTripTest, OlderVersionsOpenAndAreSavedAsTheNewest) {
     CProject project;
     ASSERT_TRUE(project.Open(path)) << ui.Last();
     EXPECT_EQ(project.Database().fileVersion, version);
-    EXPECT_EQ(project.Database().Replicate(1).units(1), version >= 0.912 ? "mm/mm" : "");
     ASSERT_TRUE(project.Save(path));
     EXPECT_EQ(project.Database().fileVersion, 0.913);
     CProject again;
     ASSERT_TRUE(again.Open(path));
-    EXPECT_EQ(again.Database().fileVersion, 0.913);
-    EXPECT_EQ(again.Database().Replicate(1).headings(2), "Stress");
+    EXPECT_EQ(std::tuple(again.Database().fileVersion, again.Database().Replicate(1).headings(2)),
+              std::tuple(0.913, std::string("Stress")));
   }
 }
 
@@ -108,10 +104,9 @@ class ProjectOpenFailureTest : public ::testing::Test {
     m_dir.Write("bad.olm", bytes);
     CRecordingUi ui;
     EXPECT_FALSE(m_project.Open(m_path));
-    EXPECT_EQ(m_project.Database().GetReplicateCount(), 0);
-    EXPECT_EQ(m_project.Database().title, "Untitled");
-    EXPECT_TRUE(m_project.Objects().IsEmpty());
-    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(std::tuple(m_project.Database().GetReplicateCount(), m_project.Database().title,
+                         m_project.Objects().IsEmpty(), ui.messages.size()),
+              std::tuple(0, "Untitled", true, 1u));
     return ui.Last();
   }
 
@@ -161,13 +156,11 @@ TEST_F(ProjectOpenFailureTest, EveryTruncationOfAWholeProjectIsRefused) {
     CProject p;
     ASSERT_FALSE(p.Read(src, "x")) << n;
   }
-  CMemorySource whole(b);
-  CProject p;
-  EXPECT_TRUE(p.Read(whole, "x"));
-  // Trailing bytes after the object list are ignored.
+  // The whole, and trailing bytes after the object list are ignored.
   const std::string longer = b + "extra";
-  CMemorySource more(longer);
-  EXPECT_TRUE(p.Read(more, "x"));
+  CMemorySource whole(b), more(longer);
+  CProject p;
+  EXPECT_TRUE(p.Read(whole, "x") && p.Read(more, "x"));
 }
 
 TEST(ProjectSaveTest, FailedSaveReportsCode11AndKeepsThePreviousFile) {
@@ -225,11 +218,10 @@ TEST(ProjectSaveTest, ReplacingKeepsPermissionsAndFollowsLinks) {
   ASSERT_TRUE(back.Open(path));
   EXPECT_EQ(back.Database().GetReplicateCount(), 3);
   project.Clear();  // an empty document
-  EXPECT_EQ(project.Database().GetReplicateCount(), 0);
-  EXPECT_EQ(project.Database().title, "Untitled");
-  EXPECT_FALSE(project.Database().IsLocked());
-  EXPECT_FALSE(project.Database().GetReportFlag(1));
-  EXPECT_TRUE(project.Objects().IsEmpty());
+  const CReplicateDB& db = project.Database();
+  EXPECT_EQ(std::tuple(db.GetReplicateCount(), db.title, db.IsLocked(), db.GetReportFlag(1),
+                       project.Objects().IsEmpty()),
+            std::tuple(0, "Untitled", false, false, true));
 }
 
 // The seed files of the fuzz target: files of each version, with and
