@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
+#include <set>
 #include <tuple>
 
 #include "TestSupport.hpp"
@@ -116,9 +116,8 @@ TEST(FailureSurfaceTest, S11RangeStopsJustShortOfTheEnvelopeEnds) {
 
 TEST(FailureSurfaceTest, EqualStrengthsGiveAnEnvelopeCentredAtTheOrigin) {
   const CFailureSurface fs = Computed(EqualStrengths());
-  EXPECT_EQ(fs.Coefficients().F1, 0.0);
-  EXPECT_EQ(fs.Coefficients().F2, 0.0);
-  EXPECT_EQ(fs.Coefficients().F3, 0.0);
+  const CTsaiWuCoefficients& f = fs.Coefficients();
+  EXPECT_EQ(std::tuple(f.F1, f.F2, f.F3), std::tuple(0.0, 0.0, 0.0));
   const auto& t = fs.S22S11Table();
   for (int i = 1; i <= 100; ++i) {
     EXPECT_NEAR(t(i, Column("S11sm")), t(i, Column("S11s")), 1e-12);
@@ -133,10 +132,7 @@ TEST(FailureSurfaceTest, ScaledCentredAndPolarColumns) {
   const CFailureSurface fs = Computed(in);
   const auto& t = fs.S22S11Table();
   double yMax = -1e300, yMin = 1e300;
-  for (int i = 1; i <= 100; ++i) {
-    yMax = std::max(yMax, t(i, 2));
-    yMin = std::min(yMin, t(i, 3));
-  }
+  for (int i = 1; i <= 100; ++i) yMax = std::max(yMax, t(i, 2)), yMin = std::min(yMin, t(i, 3));
   const double cx = (t(1, 1) + t(100, 1)) / 2 / in.s1t, cy = (yMax + yMin) / 2 / in.s2t;
   EXPECT_GT(std::fabs(cy), 0.1);  // unequal strengths move the centre
   for (int i : {1, 37, 100}) {
@@ -180,8 +176,7 @@ TEST(FailureSurfaceTest, S23S13WithoutAppliedStressesReachesTheShearStrengths) {
 TEST(FailureSurfaceTest, AppliedNormalStressShrinksTheShearEnvelope) {
   CFailureSurfaceInput in = EqualStrengths();
   in.s33Value = 60;  // q = 1 - 0.36
-  CFailureSurface fs;
-  fs.Compute(in);
+  CFailureSurface fs = Computed(in);
   EXPECT_NEAR(fs.S13At(0), 80 * std::sqrt(0.64), 1e-9);
   EXPECT_NEAR(fs.S23S13Table()(100, 1), 50 * 0.8 + 0.1, 1e-9);
   in.s33Value = 150;  // beyond the strength: q is held at 0
@@ -198,14 +193,13 @@ TEST(FailureSurfaceTest, CombinedTableUsesTheExponent) {
   const auto& b = fs.S23S13Table();
   const auto& c = fs.CombinedTable();
   for (int i : {1, 50, 100}) {
-    const double rp = a(i, Column("S22r+")), qp = b(i, Column("S13r+"));
-    const double rm = a(i, Column("S22r-")), qm = b(i, Column("S13r-"));
-    EXPECT_EQ(c(i, 1), rp);
-    EXPECT_EQ(c(i, 2), qp);
-    EXPECT_NEAR(c(i, 3), std::cbrt(rp * rp * rp + qp * qp * qp), 1e-9 * c(i, 3));
-    EXPECT_EQ(c(i, 4), rm);
-    EXPECT_EQ(c(i, 5), qm);
-    EXPECT_NEAR(c(i, 6), std::cbrt(rm * rm * rm + qm * qm * qm), 1e-9 * c(i, 6));
+    // Columns 1-3 for the "+" branch, 4-6 for the "-" branch.
+    for (const auto& [j, sign] : {std::pair{1, "+"}, {4, "-"}}) {
+      const double r = a(i, Column(("S22r" + std::string(sign)).c_str()));
+      const double q = b(i, Column(("S13r" + std::string(sign)).c_str()));
+      EXPECT_EQ(std::pair(c(i, j), c(i, j + 1)), std::pair(r, q));
+      EXPECT_NEAR(c(i, j + 2), std::cbrt(r * r * r + q * q * q), 1e-9 * c(i, j + 2));
+    }
   }
 }
 
@@ -221,13 +215,11 @@ TEST(FailureSurfaceTest, PlotSeriesPerTypeAreSortedByX) {
   }
   // The polar series: x is the angle, y the radius of the same point.
   const CPlotSeries& polar = fs.Series(FailurePlotType::RTheta1122)[0];
-  for (size_t k = 0; k < polar.x.size(); ++k) {
-    bool found = false;
-    for (int i = 1; i <= 100 && !found; ++i)
-      found = fs.S22S11Table()(i, Column("S22t+")) == polar.x[k] &&
-              fs.S22S11Table()(i, Column("S22r+")) == polar.y[k];
-    EXPECT_TRUE(found);
-  }
+  std::set<std::pair<double, double>> points;
+  for (int i = 1; i <= 100; ++i)
+    points.emplace(fs.S22S11Table()(i, Column("S22t+")), fs.S22S11Table()(i, Column("S22r+")));
+  for (size_t k = 0; k < polar.x.size(); ++k)
+    EXPECT_TRUE(points.count({polar.x[k], polar.y[k]})) << k;
 }
 
 TEST(FailureSurfaceFileTest, LayoutOfTheOutputFile) {
@@ -235,9 +227,7 @@ TEST(FailureSurfaceFileTest, LayoutOfTheOutputFile) {
   CTempDir dir;
   const std::string path = dir.File("test.txt");
   ASSERT_TRUE(fs.Write(path));
-  std::istringstream in(ReadFile(path));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const std::vector<std::string> lines = SplitLines(ReadFile(path));
   ASSERT_EQ(lines.size(), 305u);
   EXPECT_EQ(lines[0].substr(0, 45), "            S11           S22+           S22-");
   EXPECT_EQ(lines[0].substr(300), "        S22smr-");
@@ -245,8 +235,6 @@ TEST(FailureSurfaceFileTest, LayoutOfTheOutputFile) {
   EXPECT_EQ(lines[204],
             "          S22r+          S13r+             d+          S22r-          S13r-"
             "             d-");
-  EXPECT_EQ(lines[101], "");
-  EXPECT_EQ(lines[203], "");
   for (size_t k = 0; k < lines.size(); ++k) {
     const size_t width = k <= 100 ? 315 : k == 101 || k == 203 ? 0 : k <= 202 ? 210 : 90;
     ASSERT_EQ(lines[k].size(), width) << "line " << k + 1;
@@ -299,19 +287,6 @@ class FailureSurfaceFormTest : public ::testing::Test {
   CTempDir dir;
   CFailureSurfaceForm form;
 };
-
-TEST_F(FailureSurfaceFormTest, LabelsAndPlotTypes) {
-  const auto& labels = CFailureSurfaceForm::PromptLabels();
-  EXPECT_STREQ(labels[0], "S1T");
-  EXPECT_STREQ(labels[9], "n");
-  EXPECT_STREQ(labels[10], "S12 value");
-  EXPECT_STREQ(labels[11], "S33 value");
-  const auto& types = CFailureSurfaceForm::PlotTypes();
-  EXPECT_STREQ(types[3].title, "S22-S11 Scaled Centered Plot");
-  EXPECT_STREQ(types[3].menuEntry, "S22-S11-Scaled-Centered");
-  EXPECT_STREQ(types[5].title, "R-Theta 13-23 space");
-  EXPECT_STREQ(types[5].menuEntry, "R-Theta-13-23");
-}
 
 TEST_F(FailureSurfaceFormTest, ChecksTheInputBeforeComputing) {
   EXPECT_EQ(form.SeriesToDraw(), nullptr);  // nothing to plot yet
