@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <regex>
 
 #include "FlowRuleSamples.hpp"
 #include "TestSupport.hpp"
@@ -15,22 +15,10 @@
 namespace olm::test {
 namespace {
 
-// The text with every digit turned into '9' and every letter into 'a'.
-std::string Shape(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (std::isdigit(static_cast<unsigned char>(c)))
-      c = '9';
-    else if (std::isalpha(static_cast<unsigned char>(c)))
-      c = 'a';
-  }
-  return out;
-}
-
 // "Sun Dec  6 08:00:50 2026" (the day of the month may have one digit).
 bool IsResultsTime(const std::string& text) {
-  const std::string s = Shape(text);
-  return s == "aaa aaa  9 99:99:99 9999" || s == "aaa aaa 99 99:99:99 9999";
+  return std::regex_match(text, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] "
+                                           "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}"));
 }
 
 // The sample model written into a folder: main file and included curves.
@@ -150,7 +138,9 @@ TEST_F(FlowRuleRun, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
 
   // 12 input and 3 computed curve blocks, with the date of the run.
   const std::vector<std::string> c = SplitLines(ReadFile(dir.File("card.k")));
-  EXPECT_EQ(Shape(c[1]), Shape("$# Created on 2024-01-01 00:00:00")) << c[1];
+  EXPECT_TRUE(std::regex_match(
+      c[1], std::regex(R"(\$# Created on [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2})")))
+      << c[1];
   EXPECT_EQ(std::count(c.begin(), c.end(), "*DEFINE_CURVE"), 15);
   EXPECT_EQ(std::count(c.begin(), c.end(), "$# XY-G44 Computed Curve"), 1);
   EXPECT_EQ(c.back(), "*END");
