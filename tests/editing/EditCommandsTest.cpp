@@ -131,7 +131,7 @@ TEST_F(EditorTest, DeleteRepWordIsComparedInLowerCaseAndTakesExpressions) {
   EXPECT_EQ(Col(1, 1), (Values{1, 2, 3, 4}));
   ExpectRefused("ds3_c1_raw = 1", "Invalid variable name.");
   AddReplicate(db, "D", {{1}, {1}});
-  ExpectApplied("deleterep,1+1");  // removes the third of B, C, D
+  ExpectApplied("deleterep,1+1");  // removes C, the second of B, C, D
   ASSERT_EQ(db.GetReplicateCount(), 2);
   EXPECT_EQ(std::pair(db.Replicate(1).GetTitle(), db.Replicate(2).GetTitle()),
             std::pair(std::string("B"), std::string("D")));
@@ -291,11 +291,10 @@ class ProcessedEditorTest : public EditorTest {
     AddReplicate(db, "line", {x, y});
     CReplicate& rep = db.Replicate(1);
     rep.zoneCount = 2;
-    rep.SetZoneStart(1, 0);
-    rep.SetZoneEnd(1, 5);
-    rep.SetZoneStart(2, 5);
-    rep.SetZoneEnd(2, 10);
-    for (int z = 1; z <= 2; ++z) rep.Zone(z).fit.type = kFitPolynomial, rep.Zone(z).fit.degree = 1;
+    for (int z = 1; z <= 2; ++z) {
+      rep.SetZoneStart(z, 5.0 * (z - 1)), rep.SetZoneEnd(z, 5.0 * z);
+      rep.Zone(z).fit.type = kFitPolynomial, rep.Zone(z).fit.degree = 1;
+    }
     EXPECT_TRUE(db.Process());
     ui.Clear();
   }
