@@ -330,11 +330,11 @@ TEST(DistributionObjective, MisuseThrowsTheFixedMessages) {
     EXPECT_EQ(thrown(selector, 7), "Invalid compute code in WEIBULL_3.");
   }
   // Evaluation codes 1, 4 and 5 set the constraint to -1.
-  call(2, -1);  // the start and bounds of the shape
+  call(2, -1);  // initialization: the start and its bounds
   EXPECT_EQ(std::tuple(x(1), lo(1), up(1)), std::tuple(15.0, 0.01, 60.0));
   g(1) = 5.0;
   call(2, 4);
-  EXPECT_EQ(g(1), -1.0);  // code 4 of the 3P-Weibull selector
+  EXPECT_EQ(g(1), -1.0);
   EXPECT_GT(c.scale, 0.0);
 }
 

@@ -140,8 +140,8 @@ TEST_F(DistributionReport, BannerNotationsBlocksTableAndPairs) {
   EXPECT_EQ(lines[2].size(), lines[1].size());
   EXPECT_EQ(lines[3].size(), lines[1].size());
   EXPECT_EQ(lines[4], lines[0]);
-  EXPECT_EQ(std::pair(lines[5], lines[6]),
-            std::pair(std::string(" NOTATIONS "), std::string(" --------- ")));
+  EXPECT_EQ(lines[5], " NOTATIONS ");
+  EXPECT_EQ(lines[6], " --------- ");
   EXPECT_EQ(lines[7], " Normal                  =  N  ");
   EXPECT_EQ(lines[10], " Generalized Exponential =  GE ");
   EXPECT_EQ(lines[13], " Gamma                   =  G  ");
