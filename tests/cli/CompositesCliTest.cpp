@@ -73,11 +73,8 @@ TEST(CompositesCliTest, FlowRuleReportsModelProblems) {
   dir.Write("inner.txt", "*define_curve id 2\n0 1 1 2\n");
   dir.Write("outer.txt", "*include inner.txt\n");
   const std::string model = dir.Write("model.txt", "*include outer.txt\n*end\n");
-  const std::string outputs = " " + dir.File("r.txt") + " " + dir.File("c.k");
-  EXPECT_EQ(RunCli("flowrule " + model + outputs),
+  EXPECT_EQ(RunCli("flowrule " + model + " " + dir.File("r.txt") + " " + dir.File("c.k")),
             (CliResult{1, "*include command cannot be used inside an include file.\n"}));
-  EXPECT_EQ(RunCli("flowrule " + dir.File("none.txt") + outputs),
-            (CliResult{1, "Unable to open input file.\n"}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
 }
 
