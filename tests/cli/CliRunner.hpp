@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 
 #include "TestSupport.hpp"
@@ -14,7 +15,19 @@ namespace olm::test {
 struct CliResult {
   int status = -1;     // exit status, -1 when the process did not exit normally
   std::string output;  // stdout, and stderr too unless separated
+  bool operator==(const CliResult&) const = default;
 };
+inline void PrintTo(const CliResult& r, std::ostream* os) {
+  *os << "status " << r.status << ", output \"" << r.output << "\"";
+}
+
+// Whether a text, or what a run printed, holds part.
+inline bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+inline bool Has(const CliResult& r, const std::string& part) {
+  return Has(r.output, part);
+}
 
 // Runs `olm ARGS` through the shell (ARGS is shell text: quote paths).
 // With mergeStderr false stderr is discarded.

@@ -15,7 +15,7 @@ TEST(CliTest, UnknownCommandIsAUsageErrorAndVersionPrints) {
   EXPECT_EQ(RunCli("no-such-command").status, 2);
   const CliResult r = RunCli("--version");
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find("olm 1.0"), std::string::npos);
+  EXPECT_TRUE(Has(r, "olm 1.0")) << r.output;
 }
 
 TEST(CliTest, DemoWritesItsOutputsIntoTheFolder) {
@@ -24,20 +24,19 @@ TEST(CliTest, DemoWritesItsOutputsIntoTheFolder) {
   const CliResult r = RunCli("demo " + Quoted(out));
   ASSERT_EQ(r.status, 0) << r.output;
   for (const char* name : {"summary.txt", "tensile.olm", "tensile.png"})
-    EXPECT_NE(r.output.find("wrote " + out + "/" + name), std::string::npos) << name;
+    EXPECT_TRUE(Has(r, "wrote " + out + "/" + name)) << name;
   const nlohmann::json j = nlohmann::json::parse(ReadFile(out + "/reduction.json"));
   EXPECT_EQ(std::pair(j["replicates"].size(), j["state"]),
             std::pair(size_t(3), nlohmann::json("locked")));
   const std::string report = ReadFile(out + "/tensile.out");
-  EXPECT_NE(report.find("FITTING DATA USING POWER LAW CURVE, y = a*x^b"), std::string::npos);
-  EXPECT_NE(report.find("STATISTICAL ANALYSIS over all REPLICATES"), std::string::npos);
+  EXPECT_TRUE(Has(report, "FITTING DATA USING POWER LAW CURVE, y = a*x^b"));
+  EXPECT_TRUE(Has(report, "STATISTICAL ANALYSIS over all REPLICATES"));
   const CliResult best = RunCli("show " + Quoted(out + "/tensile-bestfit.olm") + " --json", false);
   ASSERT_EQ(best.status, 0);
   EXPECT_EQ(nlohmann::json::parse(best.output)["replicates"][3]["title"], "mean curve");
   CProject project;
   ASSERT_TRUE(project.Open(out + "/tensile.olm"));
-  EXPECT_EQ(project.Database().GetReplicateCount(), 3);
-  EXPECT_TRUE(project.Database().IsLocked());
+  EXPECT_TRUE(project.Database().GetReplicateCount() == 3 && project.Database().IsLocked());
   ASSERT_EQ(project.Objects().GetCount(), 1);
   EXPECT_EQ(static_cast<const CText&>(project.Objects().At(0)).text,
             "Generated sample tests 1 to 3");

@@ -16,10 +16,6 @@ namespace {
 
 using nlohmann::json;
 
-bool Has(const CliResult& r, const std::string& text) {
-  return r.output.find(text) != std::string::npos;
-}
-
 // A processed project of one replicate (time, strain, stress; x = strain)
 // with a linear and a power-law zone.
 class ProjectCliTest : public ::testing::Test {

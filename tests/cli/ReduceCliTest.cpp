@@ -16,10 +16,6 @@ json Json(const CliResult& r) {
   return json::parse(r.output.substr(r.output.find('{')));
 }
 
-bool Has(const CliResult& r, const std::string& text) {
-  return r.output.find(text) != std::string::npos;
-}
-
 class ReduceCliTest : public ::testing::Test {
  protected:
   // olm reduce of the file `text` with further arguments.

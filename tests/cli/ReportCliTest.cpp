@@ -9,10 +9,6 @@
 namespace olm::test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 // A processed two-replicate project in dir/p.olm: y = 2x and y = 2x + 1.
 class ReportCliTest : public ::testing::Test {
  protected:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "FlowRuleSamples.hpp"
 #include "TestSupport.hpp"
 #include "composites/FlowRuleModel.hpp"
@@ -36,21 +38,14 @@ TEST(FlowRuleModelTest, ReadsCurvesAndSettings) {
   ASSERT_EQ(Read(text, m), "");
   EXPECT_EQ(m.DefinedCount(), 12);
   ASSERT_EQ(m.x[2].GetSize(), 3);
-  EXPECT_EQ(m.x[2](3), 0.02);
-  EXPECT_EQ(m.y[2](2), 120.0);
-  EXPECT_EQ(m.y[11](2), 125.0);
-  EXPECT_EQ(m.master, 5);
-  EXPECT_EQ(m.slave, 9);
+  EXPECT_EQ(std::tuple(m.x[2](3), m.y[2](2), m.y[11](2)), std::tuple(0.02, 120.0, 125.0));
+  EXPECT_EQ(std::tuple(m.master, m.slave, m.assumed, m.assumedValue),
+            std::tuple(5, 9, int(kG12), -0.2));
   EXPECT_EQ(m.poisson[1], 0.45);
-  EXPECT_EQ(m.assumed, kG12);
-  EXPECT_EQ(m.assumedValue, -0.2);
-  EXPECT_EQ(m.angle[0], 30.0);
-  EXPECT_EQ(m.angle[2], 60.0);
-  EXPECT_FALSE(m.boundsGiven[0]);
-  EXPECT_TRUE(m.boundsGiven[1]);
-  EXPECT_EQ(m.lower[1], 0.5);  // given in either order
-  EXPECT_EQ(m.upper[1], 2.0);
-  EXPECT_EQ(m.upper[2], 4.0);
+  EXPECT_EQ(std::pair(m.angle[0], m.angle[2]), std::pair(30.0, 60.0));
+  EXPECT_EQ(std::pair(m.boundsGiven[0], m.boundsGiven[1]), std::pair(false, true));
+  // Bounds are given in either order.
+  EXPECT_EQ(std::tuple(m.lower[1], m.upper[1], m.upper[2]), std::tuple(0.5, 2.0, 4.0));
 }
 
 TEST(FlowRuleModelTest, ReadingAgainReplacesTheModelAndRestoresTheDefaults) {
@@ -59,12 +54,8 @@ TEST(FlowRuleModelTest, ReadingAgainReplacesTheModelAndRestoresTheDefaults) {
   ASSERT_EQ(Read(FormatFlowRuleCurves(SampleModel()) + "*map\nmaster 3\n", m), "");
   ASSERT_EQ(Read(Curves(), m), "");
   EXPECT_TRUE(ui.messages.empty());  // no container complaints
-  EXPECT_EQ(m.x[4].GetSize(), 2);
-  EXPECT_EQ(m.y[4](2), 55.0);
-  EXPECT_EQ(m.master, 1);
-  EXPECT_EQ(m.slave, 7);
-  EXPECT_EQ(m.assumed, -1);
-  EXPECT_EQ(m.angle[1], 45.0);
+  EXPECT_EQ(std::pair(m.x[4].GetSize(), m.y[4](2)), std::pair(2, 55.0));
+  EXPECT_EQ(std::tuple(m.master, m.slave, m.assumed, m.angle[1]), std::tuple(1, 7, -1, 45.0));
   EXPECT_EQ(Read(Curves(1, 11), m), "Could not find and read 12 curve data.\n");
   EXPECT_EQ(m.DefinedCount(), 11);
 }
@@ -141,18 +132,16 @@ TEST(FlowRuleModelTest, FormattedModelReadsBackTheSame) {
   const CFlowRuleModel original = SampleModel();
   CFlowRuleModel m;
   ASSERT_EQ(Read(FormatFlowRuleCurves(original) + FormatFlowRuleSettings(original), m), "");
-  for (int id = 1; id <= 12; ++id) {
-    ASSERT_EQ(m.x[id - 1].GetSize(), original.x[id - 1].GetSize());
-    for (int i = 1; i <= m.x[id - 1].GetSize(); ++i) {
-      EXPECT_NEAR(m.x[id - 1](i), original.x[id - 1](i), 1e-9 * std::fabs(original.x[id - 1](i)));
-      EXPECT_NEAR(m.y[id - 1](i), original.y[id - 1](i), 1e-9 * std::fabs(original.y[id - 1](i)));
+  for (int c = 0; c < 12; ++c) {
+    ASSERT_EQ(m.x[c].GetSize(), original.x[c].GetSize());
+    for (int i = 1; i <= m.x[c].GetSize(); ++i) {
+      EXPECT_NEAR(m.x[c](i), original.x[c](i), 1e-9 * std::fabs(original.x[c](i)));
+      EXPECT_NEAR(m.y[c](i), original.y[c](i), 1e-9 * std::fabs(original.y[c](i)));
     }
   }
-  EXPECT_EQ(m.master, original.master);
-  EXPECT_EQ(m.assumed, original.assumed);
-  EXPECT_EQ(m.poisson, original.poisson);
-  EXPECT_EQ(m.lower, original.lower);
-  EXPECT_EQ(m.upper, original.upper);
+  EXPECT_EQ(std::tie(m.master, m.assumed, m.poisson, m.lower, m.upper),
+            std::tie(original.master, original.assumed, original.poisson, original.lower,
+                     original.upper));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
+#include <functional>
+#include <regex>
 
 #include "FlowRuleSamples.hpp"
 #include "TestSupport.hpp"
@@ -15,29 +15,10 @@
 namespace olm::test {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// The text with every digit turned into '9' and every letter into 'a'.
-std::string Shape(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (std::isdigit(static_cast<unsigned char>(c)))
-      c = '9';
-    else if (std::isalpha(static_cast<unsigned char>(c)))
-      c = 'a';
-  }
-  return out;
-}
-
 // "Sun Dec  6 08:00:50 2026" (the day of the month may have one digit).
 bool IsResultsTime(const std::string& text) {
-  const std::string s = Shape(text);
-  return s == "aaa aaa  9 99:99:99 9999" || s == "aaa aaa 99 99:99:99 9999";
+  return std::regex_match(text, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] "
+                                           "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}"));
 }
 
 // The sample model written into a folder: main file and included curves.
@@ -63,14 +44,13 @@ TEST(FlowRuleSampleTest, SampleCurvesArePhysicallySensible) {
     const CVector<double>& x = m.x[id - 1];
     const CVector<double>& y = m.y[id - 1];
     const double sign = id >= 4 && id <= 6 ? -1.0 : 1.0;  // compression is negative
-    EXPECT_EQ(x(1), 0.0);                                 // starts at initial yield
+    const int n = x.GetSize();
+    // From initial yield, plastic strain and stress (hardening) grow within sane limits.
+    EXPECT_EQ(x(1), 0.0);
     EXPECT_GT(sign * y(1), 10.0);
-    for (int i = 2; i <= x.GetSize(); ++i) {
-      EXPECT_GT(sign * x(i), sign * x(i - 1)) << "curve " << id;  // plastic strain grows
-      EXPECT_GT(sign * y(i), sign * y(i - 1)) << "curve " << id;  // hardening
-    }
-    EXPECT_LT(std::fabs(y(x.GetSize())), 400.0);
-    EXPECT_LT(std::fabs(x(x.GetSize())), 0.11);
+    for (int i = 2; i <= n; ++i)
+      EXPECT_TRUE(sign * x(i) > sign * x(i - 1) && sign * y(i) > sign * y(i - 1)) << id << " " << i;
+    EXPECT_TRUE(std::fabs(y(n)) < 400.0 && std::fabs(x(n)) < 0.11) << id;
   }
 }
 
@@ -90,14 +70,15 @@ class FlowRuleRun : public ::testing::Test {
 TEST_F(FlowRuleRun, MissingFileNamesAndFilesThatCannotBeOpened) {
   EXPECT_EQ(program.Run({}), 1);
   EXPECT_EQ(program.Run({"model.txt", "results.txt"}), 1);
-  EXPECT_EQ(ui.Texts(MessageKind::Error),
-            (std::vector<std::string>(2, "Command line needs input and 2 output file names.\n")));
   EXPECT_EQ(Run(dir.File("none.txt")), 1);
-  EXPECT_EQ(ui.Last(), "Unable to open input file.\n");
   EXPECT_EQ(Run(model, "no/r.txt"), 1);
-  EXPECT_EQ(ui.Last(), "Unable to open 1st output file.\n");
   EXPECT_EQ(Run(model, "r.txt", "no/c.k"), 1);
-  EXPECT_EQ(ui.Last(), "Unable to open 2nd output file (curve data).\n");
+  EXPECT_EQ(
+      ui.Texts(MessageKind::Error),
+      (std::vector<std::string>{"Command line needs input and 2 output file names.\n",
+                                "Command line needs input and 2 output file names.\n",
+                                "Unable to open input file.\n", "Unable to open 1st output file.\n",
+                                "Unable to open 2nd output file (curve data).\n"}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt.olmtmp")));
 }
@@ -109,10 +90,9 @@ TEST_F(FlowRuleRun, FailedRunLeavesOlderOutputsAlone) {
   dir.Write("c.k", "old card");
   EXPECT_EQ(Run(dir.Write("eleven.txt", curves + "*end\n")), 1);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Could not find and read 12 curve data.\n"}));
-  EXPECT_EQ(program.CurvesRead(), 11);
-  EXPECT_EQ(program.MessagesReported(), 1);
-  EXPECT_EQ(ReadFile(dir.File("r.txt")), "old results");
-  EXPECT_EQ(ReadFile(dir.File("c.k")), "old card");
+  EXPECT_EQ(std::pair(program.CurvesRead(), program.MessagesReported()), std::pair(11, 1));
+  EXPECT_EQ(std::pair(ReadFile(dir.File("r.txt")), ReadFile(dir.File("c.k"))),
+            std::pair(std::string("old results"), std::string("old card")));
   // No temporary file is left beside the two models and the two outputs.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
@@ -128,8 +108,7 @@ TEST_F(FlowRuleRun, ValueChecksAreReportedByTheProgram) {
                 "The value of G11 must be >= 0.\n", "The value of G22 must be >= 0.\n",
                 "The value of G33 must be >= 0.\n", "The bounds of G55 must be >= 0.\n"}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
-  EXPECT_EQ(program.CurvesRead(), 12);
-  EXPECT_EQ(program.MessagesReported(), 4);
+  EXPECT_EQ(std::pair(program.CurvesRead(), program.MessagesReported()), std::pair(12, 4));
 }
 
 // The layout of both files is fixed by ResultsLayout and CardColumns below;
@@ -139,32 +118,29 @@ TEST_F(FlowRuleRun, SampleRunRecoversTheCoefficientsAndWritesBothFiles) {
   EXPECT_TRUE(ui.messages.empty());
   const auto truth = SampleMaterial().Coefficients();
 
-  const std::vector<std::string> r = Lines(ReadFile(dir.File("results.txt")));
+  const std::vector<std::string> r = SplitLines(ReadFile(dir.File("results.txt")));
   ASSERT_EQ(r.size(), 66u + 30u);  // the slave shear curve has 30 points
   EXPECT_TRUE(IsResultsTime(r[5].substr(18))) << r[5];
-  EXPECT_TRUE(IsResultsTime(r[6].substr(18))) << r[6];
-  EXPECT_EQ(Shape(r[8]), Shape("Elapsed wall clock time: 0.000 seconds")) << r[8];
   EXPECT_EQ(r[11].substr(0, 50), "Normalized objective function for off-axis terms: ");
   EXPECT_LT(std::strtod(r[11].substr(50).c_str(), nullptr), 1e-5);
-  EXPECT_EQ(r[14], "Calculated Flow Rule Coefficients");
   for (int k = 0; k < 9; ++k) {
     const std::string& line = r[15 + k];
     ASSERT_EQ(line.substr(0, 5), std::string(FlowRuleCoefficientName(k)) + ": ");
     EXPECT_NEAR(std::strtod(line.substr(5).c_str(), nullptr), truth[k], 2e-4 * std::fabs(truth[k]));
   }
   // Master curve 2 with G22 = 1: its 31 points are the effective curve.
-  EXPECT_EQ(r[28], "Uniaxial Eff" + std::string(15, ' '));
   const CFlowRuleMaterial m = SampleMaterial();
   for (int j = 0; j < 31; ++j) {
     double stress = 0, strain = 0;
     ASSERT_EQ(std::sscanf(r[31 + j].c_str(), "%lf %lf", &stress, &strain), 2);
     EXPECT_NEAR(stress, m.EffectiveStress(strain), 1e-4 * stress);
   }
-  EXPECT_EQ(r[63], "  Shear Eff " + std::string(15, ' '));
 
   // 12 input and 3 computed curve blocks, with the date of the run.
-  const std::vector<std::string> c = Lines(ReadFile(dir.File("card.k")));
-  EXPECT_EQ(Shape(c[1]), Shape("$# Created on 2024-01-01 00:00:00")) << c[1];
+  const std::vector<std::string> c = SplitLines(ReadFile(dir.File("card.k")));
+  EXPECT_TRUE(std::regex_match(
+      c[1], std::regex(R"(\$# Created on [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2})")))
+      << c[1];
   EXPECT_EQ(std::count(c.begin(), c.end(), "*DEFINE_CURVE"), 15);
   EXPECT_EQ(std::count(c.begin(), c.end(), "$# XY-G44 Computed Curve"), 1);
   EXPECT_EQ(c.back(), "*END");
@@ -248,27 +224,22 @@ TEST(FlowRuleProgramTest, ResultsLayout) {
   EXPECT_TRUE(IsResultsTime(CFlowRuleProgram::TimeText(times.start)));
 }
 
-class CFailingSearch : public IBoundedMinimiser {
- public:
+// A minimiser that stops without converging or throws from inside the computation.
+struct CScriptedSearch : IBoundedMinimiser {
+  explicit CScriptedSearch(std::function<void()> f) : act(std::move(f)) {}
   CMinimiserResult Minimise(const CBoundedProblem& p) override {
-    CMinimiserResult r;
+    act();
+    CMinimiserResult r;  // not converged
     r.x = p.lower;
     return r;
   }
-};
-
-// Throws what it is given from inside the computation.
-template <class E>
-class CThrowingSearch : public IBoundedMinimiser {
- public:
-  CMinimiserResult Minimise(const CBoundedProblem&) override { throw E(); }
+  std::function<void()> act;
 };
 
 TEST_F(FlowRuleRun, MinimiserCanBeExchangedAndItsFailuresAreReported) {
-  CFailingSearch failing;
-  CThrowingSearch<std::bad_alloc> noMemory;
   struct COddFailure {};
-  CThrowingSearch<COddFailure> other;
+  CScriptedSearch failing([] {}), noMemory([] { throw std::bad_alloc(); }),
+      other([] { throw COddFailure(); });
   dir.Write("r.txt", "old");
   for (IBoundedMinimiser* m :
        std::initializer_list<IBoundedMinimiser*>{&failing, &noMemory, &other}) {
@@ -289,13 +260,6 @@ TEST_F(FlowRuleRun, MinimiserCanBeExchangedAndItsFailuresAreReported) {
 TEST(FlowRuleCoefFormTest, DialogMessages) {
   CRecordingUi ui;
   CFlowRuleCoefForm form;
-  EXPECT_STREQ(CFlowRuleCoefForm::kCaption, "MAT213 Input Data");
-  const auto& columns = CFlowRuleCoefForm::ListColumns();
-  EXPECT_STREQ(columns[0], "Test Data");
-  EXPECT_STREQ(columns[1], "OLM Data File");
-  EXPECT_STREQ(columns[2], "Data Set Name");
-  EXPECT_EQ(CFlowRuleCoefForm::kListColumnWidth, 80);
-  EXPECT_STREQ(CFlowRuleCoefForm::UseAsChoices()[9], "1-2 Plane Off-Axis Tension");
   EXPECT_EQ(form.Compute(), 0);  // empty fields: the message and nothing else
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Ready to compute ..."}));
   EXPECT_FALSE(form.Update(false));

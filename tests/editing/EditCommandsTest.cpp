@@ -111,9 +111,8 @@ TEST_F(EditorTest, RefusedCommandsChangeNothing) {
     for (const std::string& command : commands) ExpectRefused(command, message);
   EXPECT_EQ(db.GetReplicateCount(), 3);
   const CReplicate& a = db.Replicate(1);
-  EXPECT_EQ(a.columnCount, 2);
-  EXPECT_EQ(a.raw.GetColumns(), 2);
-  EXPECT_EQ(a.headings.GetSize(), 2);
+  EXPECT_EQ(std::tuple(a.columnCount, a.raw.GetColumns(), a.headings.GetSize()),
+            std::tuple(2, 2, 2));
   EXPECT_EQ(Col(1, 2), (Values{3, 5, -1, 3}));
   EXPECT_EQ(Col(2, 1), (Values{10, 20, 30, 40}));
   EXPECT_TRUE(db.Evaluator().GetVariables().empty());
@@ -132,10 +131,10 @@ TEST_F(EditorTest, DeleteRepWordIsComparedInLowerCaseAndTakesExpressions) {
   EXPECT_EQ(Col(1, 1), (Values{1, 2, 3, 4}));
   ExpectRefused("ds3_c1_raw = 1", "Invalid variable name.");
   AddReplicate(db, "D", {{1}, {1}});
-  ExpectApplied("deleterep,1+1");
+  ExpectApplied("deleterep,1+1");  // removes C, the second of B, C, D
   ASSERT_EQ(db.GetReplicateCount(), 2);
-  EXPECT_EQ(db.Replicate(1).GetTitle(), "B");
-  EXPECT_EQ(db.Replicate(2).GetTitle(), "D");
+  EXPECT_EQ(std::pair(db.Replicate(1).GetTitle(), db.Replicate(2).GetTitle()),
+            std::pair(std::string("B"), std::string("D")));
   ExpectApplied("deleterep(4^0.5 + 0.9)");  // truncated toward zero: 2.9 is 2
   ASSERT_EQ(db.GetReplicateCount(), 1);
   EXPECT_EQ(db.Replicate(1).GetTitle(), "B");
@@ -155,8 +154,8 @@ TEST_F(EditorTest, ZeroInvAndZeroInvWorkOnPairsInOrder) {
   ExpectApplied("zero,1,2");
   EXPECT_TRUE(ui.Texts().empty());
   EXPECT_EQ(Col(1, 2), (Values{0, 2, -4, 0}));
-  EXPECT_EQ(Col(1, 1), (Values{0, 1, 2, 3}));
-  ExpectApplied("inv(2,2)");  // zeros stay positive
+  EXPECT_EQ(Col(1, 1), (Values{0, 1, 2, 3}));  // the other column is untouched
+  ExpectApplied("inv(2,2)");                   // zeros stay positive
   EXPECT_EQ(Col(2, 2), (Values{0, -7, 0, 2}));
   EXPECT_FALSE(std::signbit(Col(2, 2)[0]) || std::signbit(Col(2, 2)[2]));
   ExpectApplied("zeroinv,3,2");  // 4 5 6 minus 4, negated
@@ -173,18 +172,14 @@ TEST_F(EditorTest, CreateRepCopiesTheChosenColumnsUpToTwentyReplicates) {
   ASSERT_EQ(db.GetReplicateCount(), 4);
   const CReplicate& rep = db.Replicate(4);
   EXPECT_EQ(rep.GetTitle(), "AB");
-  EXPECT_TRUE(rep.IsActive());
-  EXPECT_EQ(rep.columnCount, 2);
-  EXPECT_EQ(rep.pointCount, 4);
-  EXPECT_EQ(rep.xColumn, 1);
-  EXPECT_EQ(rep.yColumn, 2);
+  EXPECT_TRUE(rep.IsActive() && db.plotSettings.IsShown(4, kCurveRaw));
+  EXPECT_EQ(std::tuple(rep.columnCount, rep.pointCount, rep.xColumn, rep.yColumn),
+            std::tuple(2, 4, 1, 2));
   EXPECT_EQ(Column(rep, 1), (Values{3, 5, -1, 3}));
   EXPECT_EQ(Column(rep, 2), (Values{10, 20, 30, 40}));
-  EXPECT_EQ(rep.headings(1), "h1_2");
-  EXPECT_EQ(rep.units(1), "u1_2");
-  EXPECT_EQ(rep.headings(2), "h2_1");
-  EXPECT_EQ(rep.units(2), "u2_1");
-  EXPECT_TRUE(db.plotSettings.IsShown(4, kCurveRaw));
+  // Each column keeps the heading and units of its source.
+  EXPECT_EQ((Strings{rep.headings(1), rep.units(1), rep.headings(2), rep.units(2)}),
+            (Strings{"h1_2", "u1_2", "h2_1", "u2_1"}));
   EXPECT_TRUE(editor.IsModified());
   for (int k = 5; k <= CReplicateDB::kMaxReplicates; ++k)
     ExpectApplied(Format("createrep, r%d, raw, 1, 1, 1, 2", k));
@@ -196,12 +191,11 @@ TEST_F(EditorTest, AssignmentsAppendTheNextColumnOrFillAColumn) {
   ExpectApplied("ds1_c3_raw = ds1_c2_raw * 2 + ds2_c1_raw");
   EXPECT_TRUE(ui.Texts().empty());
   const CReplicate& a = db.Replicate(1);
-  ASSERT_EQ(a.columnCount, 3);
-  EXPECT_EQ(a.raw.GetColumns(), 3);
+  ASSERT_EQ(std::pair(a.columnCount, a.raw.GetColumns()), std::pair(3, 3));
   EXPECT_EQ(Col(1, 3), (Values{16, 30, 28, 46}));
   EXPECT_EQ(Col(1, 2), (Values{3, 5, -1, 3}));
-  EXPECT_EQ(a.headings(3), "ds1_c2_raw * 2 + ds2_c1_raw");
-  EXPECT_EQ(a.units(3), "");
+  EXPECT_EQ(std::pair(a.headings(3), a.units(3)),
+            std::pair(std::string("ds1_c2_raw * 2 + ds2_c1_raw"), std::string()));
   EXPECT_TRUE(editor.IsModified());
   // Column 4 of replicate 1 is the next one now.
   ExpectApplied("ds1_c4_raw = ds1_c3_raw / 2");
@@ -228,24 +222,16 @@ TEST_F(EditorTest, AssignmentsAppendTheNextColumnOrFillAColumn) {
 }
 
 TEST_F(EditorTest, ListGridExportAndDocumentUpdate) {
-  EXPECT_EQ(CRawDataEditor::ListHeadings(), (Strings{"Set #", "Data Set", "Count", "Columns",
-                                                     "Zones", "X Min", "X Max", "Y Min", "Y Max"}));
+  // Set #, data set, count, columns, zones, x min, x max, y min, y max.
   EXPECT_EQ(editor.ListRow(2), (Strings{"2", "B", "4", "2", "1", "10", "40", "-2", "7"}));
   EXPECT_TRUE(editor.ListRow(4).empty());
-  EXPECT_EQ(CRawDataEditor::ActionTemplates().size(), 7u);
-  EXPECT_EQ(CRawDataEditor::ActionTemplates()[1], "deleterep, replicate #");
   editor.SetShownReplicate(2);
-  EXPECT_EQ(editor.GridRows(), 4);
-  EXPECT_EQ(editor.GridColumns(), 2);
-  EXPECT_EQ(editor.ColumnVariable(2), "ds2_c2_raw");
-  EXPECT_EQ(editor.ColumnHeading(2), "h2_2");
-  EXPECT_EQ(editor.ColumnUnits(1), "u2_1");
-  EXPECT_EQ(editor.RowLabel(3), "ds2_r3");
-  EXPECT_EQ(editor.CellText(4, 2), "-2");
-  EXPECT_EQ(editor.CellText(5, 1), "");
+  EXPECT_EQ(std::pair(editor.GridRows(), editor.GridColumns()), std::pair(4, 2));
+  EXPECT_EQ((Strings{editor.ColumnVariable(2), editor.ColumnHeading(2), editor.ColumnUnits(1),
+                     editor.RowLabel(3), editor.CellText(4, 2), editor.CellText(5, 1)}),
+            (Strings{"ds2_c2_raw", "h2_2", "u2_1", "ds2_r3", "-2", ""}));
   editor.SetShownKind(kCurveSmoothed);
-  EXPECT_EQ(editor.GridRows(), 0);
-  EXPECT_EQ(editor.GridColumns(), 0);
+  EXPECT_EQ(std::pair(editor.GridRows(), editor.GridColumns()), std::pair(0, 0));
   EXPECT_EQ(editor.ColumnVariable(1), "ds2_c1_smt");
 
   CTempDir dir;
@@ -263,11 +249,10 @@ TEST_F(EditorTest, ListGridExportAndDocumentUpdate) {
   EXPECT_EQ(ui.Last(), "Cannot open output file.");
 
   ExpectApplied("zero,2,1");
-  CRawDataEditor::UpdateDocument(db);
-  EXPECT_EQ(db.GetExtent(kRawMin, 1), 0.0);  // replicate 2's x now starts at 0
-  EXPECT_EQ(db.GetExtent(kRawMax, 1), 30.0);
-  EXPECT_EQ(db.GetExtent(kRawMin, 2), -2.0);
-  EXPECT_EQ(db.GetExtent(kRawMax, 2), 7.0);
+  CRawDataEditor::UpdateDocument(db);  // replicate 2's x now starts at 0
+  EXPECT_EQ(std::tuple(db.GetExtent(kRawMin, 1), db.GetExtent(kRawMax, 1), db.GetExtent(kRawMin, 2),
+                       db.GetExtent(kRawMax, 2)),
+            std::tuple(0.0, 30.0, -2.0, 7.0));
 }
 
 TEST(EditorLifetimeTest, TheEditorResolvesOnlyWhileItLivesAndNamesColumnsAndRows) {
@@ -306,11 +291,10 @@ class ProcessedEditorTest : public EditorTest {
     AddReplicate(db, "line", {x, y});
     CReplicate& rep = db.Replicate(1);
     rep.zoneCount = 2;
-    rep.SetZoneStart(1, 0);
-    rep.SetZoneEnd(1, 5);
-    rep.SetZoneStart(2, 5);
-    rep.SetZoneEnd(2, 10);
-    for (int z = 1; z <= 2; ++z) rep.Zone(z).fit.type = kFitPolynomial, rep.Zone(z).fit.degree = 1;
+    for (int z = 1; z <= 2; ++z) {
+      rep.SetZoneStart(z, 5.0 * (z - 1)), rep.SetZoneEnd(z, 5.0 * z);
+      rep.Zone(z).fit.type = kFitPolynomial, rep.Zone(z).fit.degree = 1;
+    }
     EXPECT_TRUE(db.Process());
     ui.Clear();
   }
@@ -329,10 +313,8 @@ TEST_F(ProcessedEditorTest, SmoothedAndFittedColumnsCanBeReadAndStayWideEnoughTo
   EXPECT_NEAR(db.Replicate(1).raw(1, 3), 21.0, 1e-9);
   // The appended column widens the processed data, which keep their values.
   const CReplicate& rep = db.Replicate(1);
-  ASSERT_EQ(rep.smoothedData.GetColumns(), 3);
-  ASSERT_EQ(rep.fitData.GetColumns(), 3);
-  EXPECT_EQ(rep.smoothedData(12, 1), 10.0);
-  EXPECT_EQ(rep.smoothedData(12, 3), 0.0);
+  ASSERT_EQ(std::pair(rep.smoothedData.GetColumns(), rep.fitData.GetColumns()), std::pair(3, 3));
+  EXPECT_EQ(std::pair(rep.smoothedData(12, 1), rep.smoothedData(12, 3)), std::pair(10.0, 0.0));
   EXPECT_TRUE(db.IsLocked());  // editing does not clear the processed state
   CReplicateDB loaded;
   CReaderOf r(Written([&](CProjectWriter& out) { StoreDatabase(out, db); }));
@@ -374,9 +356,8 @@ TEST_F(ProcessedEditorTest, ReformatResamplesTheZoneBlock) {
   // Zone 2's block (x from 5 to 10: zone 1's border row and zone 2's six
   // rows) becomes 11 rows 0.5 apart; zone 1's rows x = 0..4 stay in front.
   // In the fitted data the block is rows 6..14 (x = 5, 5, 5, 6, ..., 10).
-  ASSERT_EQ(rep.smoothedData.GetRows(), 5 + 11);
-  ASSERT_EQ(rep.fitData.GetRows(), 16);
-  EXPECT_EQ(rep.smoothedCount, 16);
+  ASSERT_EQ(std::tuple(rep.smoothedData.GetRows(), rep.fitData.GetRows(), rep.smoothedCount),
+            std::tuple(5 + 11, 16, 16));
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(rep.smoothedData(i, 1), i - 1.0);
   for (int k = 1; k <= 11; ++k) {
     const double x = 5.0 + 0.5 * (k - 1);

@@ -12,11 +12,6 @@ TEST(ReadRawDataFormTest, DefaultsChecksInOrderAndTheNewReplicate) {
   CRecordingUi ui;
   CTempDir dir;
   CReplicateDB db;
-  const CReadRawDataForm defaults;
-  EXPECT_TRUE(defaults.blank && defaults.comma && defaults.tab);
-  EXPECT_EQ(defaults.other, "");
-  EXPECT_EQ(std::tuple(defaults.columns, defaults.xColumn, defaults.yColumn, defaults.headerLines),
-            std::tuple(2, 1, 2, 2));
   struct Case {
     int columns, x, y, headers;
     const char* message;
@@ -27,10 +22,7 @@ TEST(ReadRawDataFormTest, DefaultsChecksInOrderAndTheNewReplicate) {
                         Case{3, 1, 2, 1, "Need a minimum of two header lines"},
                         Case{1, 1, 1, 2, ""}}) {  // one column passes, creates nothing silently
     CReadRawDataForm f;
-    f.columns = c.columns;
-    f.xColumn = c.x;
-    f.yColumn = c.y;
-    f.headerLines = c.headers;
+    f.columns = c.columns, f.xColumn = c.x, f.yColumn = c.y, f.headerLines = c.headers;
     f.path = dir.Write("a.csv", "x\n-\n1\n2\n");
     ui.Clear();
     EXPECT_FALSE(f.Apply(db));
@@ -39,11 +31,7 @@ TEST(ReadRawDataFormTest, DefaultsChecksInOrderAndTheNewReplicate) {
   }
   EXPECT_EQ(db.GetReplicateCount(), 0);
   CReadRawDataForm f;
-  f.columns = 3;
-  f.xColumn = 2;
-  f.yColumn = 3;
-  f.other = ";";
-  f.dataId = "specimen";
+  f.columns = 3, f.xColumn = 2, f.yColumn = 3, f.other = ";", f.dataId = "specimen";
   const auto rows = f.Browse(dir.Write("a.txt", "t;x;y\ns;mm;N\n0;0;0\n1;1;10\n2;2;15\n"));
   ASSERT_EQ(rows.size(), 5u);
   EXPECT_EQ(rows[2], (std::pair<int, std::string>{3, "0;0;0"}));
@@ -51,8 +39,7 @@ TEST(ReadRawDataFormTest, DefaultsChecksInOrderAndTheNewReplicate) {
   EXPECT_EQ(ui.Last(), "Successfully created replicate 1");
   EXPECT_EQ(db.Replicate(1).GetTitle(), "specimen");
   EXPECT_TRUE(db.plotSettings.IsShown(1, kCurveRaw));
-  EXPECT_EQ(db.plotSettings.plotXMax, 2.0f);
-  EXPECT_EQ(db.plotSettings.plotYMax, 15.0f);
+  EXPECT_EQ(std::pair(db.plotSettings.plotXMax, db.plotSettings.plotYMax), std::pair(2.0f, 15.0f));
 }
 
 // One replicate of 11 points, x = 0..10, and its one zone.
@@ -86,8 +73,7 @@ TEST_F(ZoneRulesTest, EnablingFollowsTheSmoothingChoice) {
 }
 
 TEST_F(ZoneRulesTest, UpdateChecksOnlyWhatIsChosen) {
-  rules.controls.startX = 10;
-  rules.controls.endX = 5;
+  rules.controls.startX = 10, rules.controls.endX = 5;
   EXPECT_TRUE(rules.Update());  // all "None"/"No": stored without a message
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(db.Replicate(1).GetZoneStart(1), 10.0);
@@ -141,19 +127,14 @@ TEST_F(ZoneRulesTest, ZonesStayContiguousAtMostFiveAndDeleteAsksFirst) {
   rep.SetZoneEnd(1, 3);
   rep.SetZoneStart(3, 9);
   rules.SelectZone(2);
-  rules.controls.startX = 4;
-  rules.controls.endX = 8;
+  rules.controls.startX = 4, rules.controls.endX = 8;
   ASSERT_TRUE(rules.Update());
-  EXPECT_EQ(rep.GetZoneEnd(1), 4.0);
-  EXPECT_EQ(rep.GetZoneStart(3), 8.0);
+  EXPECT_EQ(std::pair(rep.GetZoneEnd(1), rep.GetZoneStart(3)), std::pair(4.0, 8.0));
   EXPECT_TRUE(rules.modified);
   const auto rows = rules.ListRows();
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[1][0], "1");
-  EXPECT_EQ(rows[1][1], "rep");
-  EXPECT_EQ(rows[1][2], "3");
-  EXPECT_EQ(rows[1][3], "None");
-  EXPECT_EQ(rows[1][7], "No");
+  EXPECT_EQ(std::tuple(rows[1][0], rows[1][1], rows[1][2], rows[1][3], rows[1][7]),
+            std::tuple("1", "rep", "3", "None", "No"));
   ASSERT_TRUE(rules.AddZone());
   ASSERT_TRUE(rules.AddZone());
   EXPECT_FALSE(rules.AddZone());
@@ -169,8 +150,7 @@ TEST_F(ZoneRulesTest, ZonesStayContiguousAtMostFiveAndDeleteAsksFirst) {
 }
 
 TEST_F(ZoneRulesTest, AnalyzeAsksOnlyWhenDataWereProcessed) {
-  rules.controls.startX = 0;
-  rules.controls.endX = 10;
+  rules.controls.startX = 0, rules.controls.endX = 10;
   ASSERT_TRUE(rules.Update());
   EXPECT_TRUE(rules.Analyze());
   EXPECT_TRUE(ui.questions.empty());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "TestSupport.hpp"
 #include "engine/EngineError.hpp"
@@ -42,24 +43,19 @@ TEST_F(RawDataReaderTest, CommentsBlankLinesHeadingsUnitsAndLineEnds) {
            2, 3));
   EXPECT_TRUE(ui.messages.empty());
   const CReplicate& rep = db.Replicate(1);
-  EXPECT_EQ(rep.GetTitle(), "t");
-  EXPECT_EQ(rep.pointCount, 3);
-  EXPECT_EQ(rep.headings(1), "time");
-  EXPECT_EQ(rep.headings(2), "stress");
-  EXPECT_EQ(rep.units(2), "MPa");
-  EXPECT_EQ(rep.raw(3, 2), -300.0);
-  EXPECT_EQ(rep.raw(2, 1), 1.0);
-  EXPECT_EQ(db.GetExtent(kRawMin, 2), -300.0);  // extents widened by the x and y columns
-  EXPECT_EQ(db.GetExtent(kRawMax, 1), 2.0);
+  EXPECT_EQ(std::pair(rep.GetTitle(), rep.pointCount), std::pair(std::string("t"), 3));
+  EXPECT_EQ(std::tuple(rep.headings(1), rep.headings(2), rep.units(2)),
+            std::tuple("time", "stress", "MPa"));
+  EXPECT_EQ(std::pair(rep.raw(3, 2), rep.raw(2, 1)), std::pair(-300.0, 1.0));
+  // Extents are widened by the x and y columns.
+  EXPECT_EQ(std::pair(db.GetExtent(kRawMin, 2), db.GetExtent(kRawMax, 1)), std::pair(-300.0, 2.0));
   // A short line gives 0.0 for its missing fields.
   ASSERT_TRUE(Read("a,b,c\n,,\n1,2,3\n4,5\n", 3));
-  EXPECT_EQ(Last().raw(2, 3), 0.0);
-  EXPECT_EQ(Last().raw(2, 2), 5.0);
+  EXPECT_EQ(std::pair(Last().raw(2, 3), Last().raw(2, 2)), std::pair(0.0, 5.0));
   // CR LF line ends and a byte-order mark.
   ASSERT_TRUE(Read("\xEF\xBB\xBFx,y\r\nmm,N\r\n1,2\r\n3,4\r\n"));
-  EXPECT_EQ(Last().headings(1), "x");
-  EXPECT_EQ(Last().units(2), "N");
-  EXPECT_EQ(Last().raw(2, 2), 4.0);
+  EXPECT_EQ(std::tuple(Last().headings(1), Last().units(2), Last().raw(2, 2)),
+            std::tuple("x", "N", 4.0));
   // A heading of 30 characters is allowed.
   EXPECT_TRUE(Read("x," + std::string(30, 'h') + "\n-,-\n1,2\n"));
 }
@@ -109,8 +105,8 @@ TEST_F(RawDataReaderTest, LongLinesAreReadWhole) {
   auto request = Request(dir.Write("wide.csv", text.str()), 300);
   request.yColumn = 300;
   ASSERT_TRUE(ReadRawData(db, request));
-  EXPECT_EQ(db.Replicate(1).raw(3, 300), 3300.125);
-  EXPECT_EQ(db.Replicate(1).headings(300), "c300");
+  EXPECT_EQ(std::pair(db.Replicate(1).raw(3, 300), db.Replicate(1).headings(300)),
+            std::pair(3300.125, std::string("c300")));
 }
 
 // A file large enough to be read by several threads must give the same rows
@@ -145,8 +141,8 @@ TEST_F(RawDataReaderTest, PreviewShowsTenLinesWithTabsAsBlanks) {
   for (int i = 1; i <= 12; ++i) text += "a\tb" + std::to_string(i) + "\n";
   const auto lines = PreviewLines(dir.Write("p.txt", text));
   ASSERT_EQ(lines.size(), 10u);
-  EXPECT_EQ(lines[0], "a   b1");
-  EXPECT_EQ(lines[9], "a   b10");
+  EXPECT_EQ(std::pair(lines[0], lines[9]),
+            std::pair(std::string("a   b1"), std::string("a   b10")));
   EXPECT_TRUE(PreviewLines("/nonexistent").empty());
   EXPECT_EQ(PreviewLines(dir.Write("long.txt", std::string(500, 'z')))[0].size(), 256u);
 }
@@ -161,14 +157,12 @@ TEST_F(RawDataReaderTest, RealEpflTensileCsvWithOneHeaderLine) {
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, 429);
   // The one header line is the units line; its trailing blank is trimmed.
-  EXPECT_EQ(rep.units(6), "eyy--1");
-  EXPECT_EQ(rep.units(1), "Machine_Displacement");
-  EXPECT_EQ(rep.headings(1), "");
+  EXPECT_EQ(std::tuple(rep.units(6), rep.units(1), rep.headings(1)),
+            std::tuple("eyy--1", "Machine_Displacement", ""));
   EXPECT_EQ(rep.raw.Max(2), 1131.735736);
-  EXPECT_EQ(rep.raw(428, 2), 1131.735736);  // file line 429
-  EXPECT_EQ(rep.raw(428, 1), 1.350885);
-  EXPECT_EQ(rep.raw(428, 6), 0.015437);
-  EXPECT_EQ(rep.raw(429, 2), 265.469437);
+  // The maximum load is on file line 429.
+  EXPECT_EQ(std::tuple(rep.raw(428, 2), rep.raw(428, 1), rep.raw(428, 6), rep.raw(429, 2)),
+            std::tuple(1131.735736, 1.350885, 0.015437, 265.469437));
   // Declaring the ninth (text) column refuses the file at its second line.
   req.columns = 9;
   EXPECT_FALSE(ReadRawData(db, req));
@@ -184,17 +178,15 @@ TEST_F(RawDataReaderTest, RealGermanTabSeparatedExportWithQuotedHeadings) {
   ASSERT_TRUE(ReadRawData(db, req)) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, 18876);
-  EXPECT_EQ(rep.headings(2), "Standardweg");
-  EXPECT_EQ(rep.headings(5), "Traverse abs.");
-  EXPECT_EQ(rep.units(3), "N");
+  EXPECT_EQ(std::tuple(rep.headings(2), rep.headings(5), rep.units(3)),
+            std::tuple("Standardweg", "Traverse abs.", "N"));
   EXPECT_EQ(rep.headings(1),
             "Pr\xFC"
             "fzeit");  // Latin-1 kept as it is
   const int maxRow = 18724 - 18;
   EXPECT_EQ(rep.raw.Max(3), 86.5222);
-  EXPECT_EQ(rep.raw(maxRow, 3), 86.5222);
-  EXPECT_EQ(rep.raw(maxRow, 4), 306.402);
-  EXPECT_EQ(rep.raw(maxRow, 1), 382.95);
+  EXPECT_EQ(std::tuple(rep.raw(maxRow, 3), rep.raw(maxRow, 4), rep.raw(maxRow, 1)),
+            std::tuple(86.5222, 306.402, 382.95));
   // 86.5222 N over 11.4 mm x 0.2 mm is the header's tensile strength.
   EXPECT_NEAR(rep.raw(maxRow, 3) / (11.4 * 0.2), 37.9483, 5e-5);
   EXPECT_EQ(rep.raw(18876, 4), 309.236);
@@ -211,20 +203,16 @@ TEST_F(RawDataReaderTest, RealInstronExportAndADecimalCommaExport) {
   ASSERT_TRUE(ReadRawData(db, req)) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, 712);
-  EXPECT_EQ(rep.headings(3), "INSTRON 8852TT");
-  EXPECT_EQ(rep.units(2), "Kraft [kN]");
-  EXPECT_EQ(rep.raw.Max(2), 23.3718);
-  EXPECT_EQ(rep.raw(366, 2), 23.3718);
-  EXPECT_EQ(rep.raw(366, 3), 1.35407);
-  EXPECT_EQ(rep.raw(712, 9), 146.39);
-  EXPECT_EQ(rep.raw.Max(15), 0.0);
+  EXPECT_EQ(std::tuple(rep.headings(3), rep.units(2)), std::tuple("INSTRON 8852TT", "Kraft [kN]"));
+  EXPECT_EQ(std::pair(rep.raw.Max(2), rep.raw.Max(15)), std::pair(23.3718, 0.0));
+  EXPECT_EQ(std::tuple(rep.raw(366, 2), rep.raw(366, 3), rep.raw(712, 9)),
+            std::tuple(23.3718, 1.35407, 146.39));
   // The file writes 78,494141 for 78.494141; numbers use a decimal point, so
   // the first data line is refused rather than misread.
   req = Request(DataPath("real/example4.csv"), 8);
   req.delimiters = {false, false, true, '\0'};
   req.headerLines = 13;  // 13 non-blank lines up to the units line 15
-  req.xColumn = 2;
-  req.yColumn = 4;
+  req.xColumn = 2, req.yColumn = 4;
   EXPECT_FALSE(ReadRawData(db, req));
   EXPECT_EQ(ui.Last(), "Invalid input. on line number 16.");
   EXPECT_EQ(db.GetReplicateCount(), 1);

@@ -54,18 +54,12 @@ TEST(FieldSplitterTest, BlankRunsHardDelimitersQuotesAndTrimming) {
 
 TEST(ParseDecimalTest, AcceptsDecimalNumbersOnly) {
   double v = 0;
+  // clang-format off
   const std::pair<const char*, double> good[] = {
-      {"0", 0.0},
-      {"-2.5", -2.5},
-      {"+7", 7.0},
-      {"1e3", 1000.0},
-      {"6.8902e-005", 6.8902e-5},
-      {"1.64994E-01", 0.164994},
-      {".5", 0.5},
-      {"5.", 5.0},
-      {"-0.000", -0.0},
-      {"00012.5000", 12.5},
+      {"0", 0.0}, {"-2.5", -2.5}, {"+7", 7.0}, {"1e3", 1000.0}, {"6.8902e-005", 6.8902e-5},
+      {"1.64994E-01", 0.164994}, {".5", 0.5}, {"5.", 5.0}, {"-0.000", -0.0}, {"00012.5000", 12.5},
       {"1.7976931348623157e308", 1.7976931348623157e308}};
+  // clang-format on
   for (const auto& [text, value] : good) {
     ASSERT_TRUE(ParseDecimal(text, v)) << text;
     EXPECT_EQ(v, value) << text;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ExpressionTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "numerics/Containers.hpp"
 #include "numerics/EngVector.hpp"
@@ -12,13 +13,7 @@ namespace {
 
 using test::CRecordingUi;
 
-CMatrix<double> Make(int r, int c, std::initializer_list<double> values) {
-  CMatrix<double> m(r, c);
-  auto it = values.begin();
-  for (int i = 1; i <= r; ++i)
-    for (int j = 1; j <= c; ++j) m(i, j) = *it++;
-  return m;
-}
+constexpr auto Make = test::MakeMatrix;
 
 // The elements of a matrix row by row, after its rows and columns.
 std::vector<double> Elements(const CMatrix<double>& m) {
@@ -37,8 +32,7 @@ std::vector<T> Elements(const CVector<T>& v) {
 TEST(CVectorTest, SizesAndCopies) {
   // Size 0 or below gives an empty vector with norm 0.
   CVector<double> a(0), b(-3), c;
-  EXPECT_EQ(a.GetSize(), 0);
-  EXPECT_EQ(b.GetSize(), 0);
+  EXPECT_EQ(std::pair(a.GetSize(), b.GetSize()), std::pair(0, 0));
   EXPECT_TRUE(c.IsEmpty());
   EXPECT_EQ(b.Norm(), 0.0);
   c.SetSize(4);
@@ -62,9 +56,10 @@ TEST(CVectorTest, AssignmentBetweenDifferentSizesReportsAndLeavesTarget) {
   four.SetName("target");
   four = three;
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].first, MessageKind::Diagnostic);
-  EXPECT_EQ(ui.messages[0].second,
-            "CVector::Vector Name: target.\nConstructor. Incompatible vectors.\n");
+  EXPECT_EQ(ui.messages[0],
+            std::pair(MessageKind::Diagnostic,
+                      std::string(
+                          "CVector::Vector Name: target.\nConstructor. Incompatible vectors.\n")));
   EXPECT_EQ(Elements(four), std::vector<double>(4, 7.0));
   // A move of a different size is refused the same way and the source survives.
   four = CVector<double>(2, 5.0);
@@ -151,10 +146,8 @@ void ExpectQrValid(const CMatrix<double>& A) {
   CMatrix<double> Q, R;
   ASSERT_TRUE(QR(A, Q, R));
   const int m = A.GetRows(), n = A.GetColumns();
-  ASSERT_EQ(Q.GetRows(), m);
-  ASSERT_EQ(Q.GetColumns(), m);
-  ASSERT_EQ(R.GetRows(), m);
-  ASSERT_EQ(R.GetColumns(), n);
+  ASSERT_EQ(std::tuple(Q.GetRows(), Q.GetColumns(), R.GetRows(), R.GetColumns()),
+            std::tuple(m, m, m, n));
   const auto QR_ = Q * R;
   for (int i = 1; i <= m; ++i)
     for (int j = 1; j <= n; ++j) {
@@ -189,11 +182,9 @@ TEST(CEngVectorTest, AssignmentAllocatesOnFirstUseAndMisuseIsFatal) {
   v(1) = 1.5;
   v(3) = 3.5;
   w = v;  // allocates on first use
-  EXPECT_EQ(w.GetSize(), 3);
-  EXPECT_EQ(w(3), 3.5);
-  longer = v;
-  EXPECT_EQ(longer.GetSize(), 5);
-  EXPECT_EQ(longer(1), 1.5);
+  EXPECT_EQ(std::pair(w.GetSize(), w(3)), std::pair(3, 3.5));
+  longer = v;  // keeps its size
+  EXPECT_EQ(std::pair(longer.GetSize(), longer(1)), std::pair(5, 1.5));
   CEngVector<int> pop(2, "pop"), shorter(1, "short");
   EXPECT_THROW(pop(3), test::FatalCalled);
   EXPECT_EQ(ui.Last(), "FATAL ERROR: CEngVector:: pop. Vector index is out of bounds: 3(2).\n");

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "ExpressionTestSupport.hpp"
+#include "TestSupport.hpp"
 
 namespace olm {
 namespace {
@@ -68,10 +69,9 @@ TEST(ExpressionFunctionsTest, VectorsAndPoints) {
   EXPECT_EQ(ScalarOf("mag(vec(pnt(0,0,0), pnt(3,4,0)))"), 5.0);
   EXPECT_EQ(ScalarOf("mag(vec2d(pnt2d(1,1), pnt2d(4,5)))"), 5.0);
   CExpressionEvaluator e;
-  const CExpressionValue n = ValueOf(e, "normalize(vec(pnt(0,0,0), pnt(0,3,4)))");
-  EXPECT_EQ(n.GetKind(), kKindVector);
-  EXPECT_NEAR(n.GetComponents()(2), 0.6, 1e-15);
-  EXPECT_NEAR(n.GetComponents()(3), 0.8, 1e-15);
+  const Numbers n = NumbersOf(e, "normalize(vec(pnt(0,0,0), pnt(0,3,4)))");
+  EXPECT_EQ(n.first, kKindVector);
+  test::ExpectAllNear(n.second, {0, 0.6, 0.8}, 1e-15);
   EXPECT_NEAR(ScalarOf("ang(vec(pnt(0,0,0), pnt(1,0,0)), vec(pnt(0,0,0), pnt(1,1,0)))"), kPi / 4,
               1e-15);
   // Parallel vectors: the cosine is clamped to 1 before acos.
@@ -85,9 +85,8 @@ TEST(ExpressionFunctionsTest, VectorsAndPoints) {
 TEST(ExpressionFunctionsTest, ComponentTextsFollowTheArguments) {
   CExpressionEvaluator e;
   const CExpressionValue p = ValueOf(e, "p = pnt( 1+1 , 2 , 3)");
-  EXPECT_EQ(p.GetComponentText(1), "1+1");
-  EXPECT_EQ(p.GetComponentText(2), "2");
-  EXPECT_EQ(p.GetComponentText(3), "3");
+  EXPECT_EQ(std::tuple(p.GetComponentText(1), p.GetComponentText(2), p.GetComponentText(3)),
+            std::tuple("1+1", "2", "3"));
   // The texts are evaluated too.
   ExpectStatuses({{"pnt(1, a2, 3)", 4},
                   {"a = pnt(0, 1, 2)", 0},
@@ -95,9 +94,8 @@ TEST(ExpressionFunctionsTest, ComponentTextsFollowTheArguments) {
                   {"b = pnt(4, 5, 6)", 0}},
                  &e);
   const CExpressionValue v = ValueOf(e, "v = vec(a, b)");
-  EXPECT_EQ(v.GetComponentText(1), "( 4) - (0)");
-  EXPECT_EQ(v.GetComponentText(3), "( 6) - (2)");
-  EXPECT_EQ(v.GetComponents().GetName(), "v");
+  EXPECT_EQ(std::tuple(v.GetComponentText(1), v.GetComponentText(3), v.GetComponents().GetName()),
+            std::tuple("( 4) - (0)", "( 6) - (2)", "v"));
   const CExpressionValue s = ValueOf(e, "vec(v, 2*3)");
   EXPECT_EQ(NumbersOf(s), (Numbers{kKindVector, {24, 24, 24}}));
   EXPECT_EQ(s.GetComponentText(2), "( 2*3) * (( 5) - (1))");
@@ -152,10 +150,8 @@ TEST(ExpressionFunctionsTest, MatrixFunctionsAndSolve) {
   ExpectScalars(cases);
   // 2a + b = 3, a + 3b = 4 -> a = b = 1; 2a + b = 5, a + 3b = 5 -> a = 2, b = 1.
   const CExpressionValue x = ValueOf("solve(mat(2,2,2,1,1,3), mat(2,2,3,5,4,5))");
-  ASSERT_EQ(x.GetRows(), 2);
-  ASSERT_EQ(x.GetColumns(), 2);
-  for (const auto& [i, j, value] : {std::tuple{1, 1, 1.0}, {2, 1, 1.0}, {1, 2, 2.0}, {2, 2, 1.0}})
-    EXPECT_NEAR(x.GetMatrix()(i, j), value, 1e-14) << i << "," << j;
+  // A 2 x 2 result whose columns are the two solutions (a, b).
+  test::ExpectAllNear(NumbersOf(x).second, {2, 2, 1, 2, 1, 1}, 1e-14);
   // solve uses the unpivoted factorization: a zero or vanishing pivot is 21.
   // clang-format off
   const test::Statuses refused = {
@@ -172,12 +168,10 @@ TEST(ExpressionFunctionsTest, EigenOfASymmetricMatrix) {
   // the unit eigenvector of eigenvalue k: for 3, (1, -1, -1) / sqrt(3) up to
   // its sign.  (The general properties are checked in NumericMethodsTest.)
   const CExpressionValue r = ValueOf("eigen(mat(3,3, 4,1,0, 1,3,1, 0,1,2))");
-  ASSERT_EQ(r.GetRows(), 4);
-  ASSERT_EQ(r.GetColumns(), 3);
+  ASSERT_EQ(std::pair(r.GetRows(), r.GetColumns()), std::pair(4, 3));
   const CMatrix<double>& m = r.GetMatrix();
-  EXPECT_NEAR(m(1, 1), 3 + std::sqrt(3.0), 1e-6);
-  EXPECT_NEAR(m(1, 2), 3.0, 1e-6);
-  EXPECT_NEAR(m(1, 3), 3 - std::sqrt(3.0), 1e-6);
+  test::ExpectAllNear({m(1, 1), m(1, 2), m(1, 3)}, {3 + std::sqrt(3.0), 3.0, 3 - std::sqrt(3.0)},
+                      1e-6);
   const double sign = m(3, 1) > 0 ? 1.0 : -1.0;
   for (int i = 1; i <= 3; ++i)
     EXPECT_NEAR(sign * m(3, i), (i == 1 ? 1.0 : -1.0) / std::sqrt(3.0), 1e-5) << i;

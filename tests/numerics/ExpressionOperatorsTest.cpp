@@ -179,11 +179,9 @@ TEST(ExpressionOperatorStorageTest, MatrixWorkOfOneStatementIsBudgeted) {
 }
 
 TEST(ExpressionOperatorStorageTest, TruncationSaturates) {
-  EXPECT_EQ(TruncateToInt(7.9), 7);
-  EXPECT_EQ(TruncateToInt(-7.9), -7);
-  EXPECT_EQ(TruncateToInt(1e20), 2147483647);
-  EXPECT_EQ(TruncateToInt(-1e20), -2147483647 - 1);
-  EXPECT_EQ(TruncateToInt(std::nan("")), 0);
+  EXPECT_EQ((std::vector<int>{TruncateToInt(7.9), TruncateToInt(-7.9), TruncateToInt(1e20),
+                              TruncateToInt(-1e20), TruncateToInt(std::nan(""))}),
+            (std::vector<int>{7, -7, 2147483647, -2147483647 - 1, 0}));
 }
 
 }  // namespace

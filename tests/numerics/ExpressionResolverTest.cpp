@@ -71,9 +71,7 @@ TEST(ExpressionResolverTest, StatementsResolveOnlyTheNamesTheyUse) {
   e.SetResolver(&db);
   const CExpressionValue v = ValueOf(e, "ds1_c3_raw = ds1_c2_raw * 2 + ds2_c2_raw");
   EXPECT_EQ(db.resolved, (std::vector<std::string>{"ds1_c2_raw", "ds2_c2_raw"}));
-  ASSERT_TRUE(v.IsMatrix());
-  ASSERT_EQ(v.GetRows(), 5);
-  ASSERT_EQ(v.GetColumns(), 1);
+  ASSERT_TRUE(v.IsMatrix() && v.GetRows() == 5 && v.GetColumns() == 1);
   for (int i = 1; i <= 5; ++i)
     EXPECT_EQ(v.GetMatrix()(i, 1), 2 * (1000.0 + 10 * i + 2) + (2000.0 + 10 * i + 2));
   // Only the assigned name entered the table.
@@ -81,8 +79,7 @@ TEST(ExpressionResolverTest, StatementsResolveOnlyTheNamesTheyUse) {
   ASSERT_NE(e.FindVariable("ds1_c3_raw"), nullptr);
   // ds1_c3_raw is unknown to the resolver, so nothing constrains its shape.
   EXPECT_TRUE(db.described.empty());
-  EXPECT_EQ(StatusOf(e, "ds21_c1_raw"), 4);
-  EXPECT_EQ(StatusOf(e, "ds1_c9_raw"), 4);
+  test::ExpectStatuses({{"ds21_c1_raw", 4}, {"ds1_c9_raw", 4}}, &e);
   // Function texts do not see resolved names.
   db.resolved.clear();
   EXPECT_EQ(StatusOf(e, "integ(max(ds1_c1_raw)*x, 0, 1)"), 17);
@@ -104,9 +101,9 @@ TEST(ExpressionResolverTest, AssignmentKeepsTheShapeOfAResolvedColumn) {
   EXPECT_TRUE(e.RemoveVariable("ds1_c2_raw"));
   EXPECT_EQ(ScalarOf(e, "max(ds1_c2_raw)"), 1042.0);
   // A scalar may replace a column's name in the table (only matrices keep shapes).
-  EXPECT_EQ(StatusOf(e, "ds1_c2_raw = 3"), 0);
-  EXPECT_EQ(StatusOf(e, "ds1_c2_raw = mat(1,1,1)"), 0);
-  EXPECT_EQ(StatusOf(e, "ds1_c2_raw = mat(1,2,1,1)"), 12);
+  test::ExpectStatuses(
+      {{"ds1_c2_raw = 3", 0}, {"ds1_c2_raw = mat(1,1,1)", 0}, {"ds1_c2_raw = mat(1,2,1,1)", 12}},
+      &e);
 }
 
 TEST(ExpressionResolverTest, SharedColumnsAreReadNeverWritten) {
@@ -119,11 +116,11 @@ TEST(ExpressionResolverTest, SharedColumnsAreReadNeverWritten) {
   // The variable shares the resolver's storage: no element was copied.
   EXPECT_EQ(e.FindVariable("a")->GetMatrix().Row(1), cached->Row(1));
   ASSERT_EQ(StatusOf(e, "b = -ds1_c1_raw * 2 + ds1_c1_raw"), 0);
-  EXPECT_EQ(e.FindVariable("b")->GetMatrix()(3, 1), -1031.0);
-  EXPECT_EQ((*cached)(3, 1), 1031.0);
+  EXPECT_EQ(std::pair(e.FindVariable("b")->GetMatrix()(3, 1), (*cached)(3, 1)),
+            std::pair(-1031.0, 1031.0));
   ASSERT_EQ(StatusOf(e, "a = a + 1"), 0);
-  EXPECT_EQ((*cached)(1, 1), 1011.0);
-  EXPECT_EQ(e.FindVariable("a")->GetMatrix()(1, 1), 1012.0);
+  EXPECT_EQ(std::pair(e.FindVariable("a")->GetMatrix()(1, 1), (*cached)(1, 1)),
+            std::pair(1012.0, 1011.0));
 }
 
 TEST(ExpressionResolverTest, AssignedColumnCanBeTakenWithoutCopying) {

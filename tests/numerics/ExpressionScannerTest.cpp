@@ -33,12 +33,9 @@ TEST(ExpressionScannerTest, ClassesOfDelimitersNamesAndNumbers) {
   EXPECT_EQ(Scan("a1_b.c + 12.5*(x)"),
             (Tokens{{"a1_b.c", 2}, {"+", 1}, {"12.5", 3}, {"*", 1}, {"(", 1}, {"x", 2}, {")", 1}}));
   // All eleven delimiters are one-character tokens.
-  const Tokens delimiters = Scan("+-*/%^=()@,");
-  ASSERT_EQ(delimiters.size(), 11u);
-  for (const auto& [token, cls] : delimiters) {
-    EXPECT_EQ(token.size(), 1u);
-    EXPECT_EQ(cls, 1);
-  }
+  Tokens delimiters;
+  for (char c : std::string("+-*/%^=()@,")) delimiters.emplace_back(std::string(1, c), 1);
+  EXPECT_EQ(Scan("+-*/%^=()@,"), delimiters);
   EXPECT_TRUE(Scan(" \t\r\n\v\f ").empty());
 }
 
@@ -55,13 +52,9 @@ TEST(ExpressionScannerTest, FunctionNamesAreClassifiedAndCaseMatters) {
   EXPECT_EQ(CExpressionEvaluator::ClassifyName("root4"), 2);
 }
 
-TEST(ExpressionScannerTest, FunctionTableHasFortyFourNamesInOrder) {
+TEST(ExpressionScannerTest, FunctionTableNamesAreFunctionsAndReservedNamesAreNot) {
   const auto& names = CExpressionEvaluator::FunctionNames();
   ASSERT_EQ(names.size(), 44u);
-  EXPECT_EQ(names.front(), "sin");
-  EXPECT_EQ(names[15], "ang");
-  EXPECT_EQ(names[24], "mat");
-  EXPECT_EQ(names.back(), "det");
   for (std::string_view n : names) EXPECT_GE(CExpressionEvaluator::ClassifyName(n), 4) << n;
   // The reserved names outside the table.
   for (const char* n : {"vec2d", "pnt2d", "sve", "sve2"})

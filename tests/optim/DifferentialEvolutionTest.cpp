@@ -181,8 +181,8 @@ TEST(DifferentialEvolutionRun, NeverFeasibleProblemRunsAllGenerationsAndReturns3
   EXPECT_EQ(r.rc, DE::kNoFeasible);
   EXPECT_EQ(p.generations, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(p.calls[DE::kRequestEndOfRun], 0);
-  EXPECT_EQ(r.output.find("Execution completed."), std::string::npos);
-  EXPECT_EQ(r.output.find("DE History"), std::string::npos);
+  for (const char* part : {"Execution completed.", "DE History"})
+    EXPECT_EQ(r.output.find(part), std::string::npos) << part;
   // 1 start + 10 initial + 7 x 10 trials, no final re-evaluation.
   EXPECT_EQ(p.calls[DE::kRequestEvaluate], 81);
 }
@@ -192,10 +192,9 @@ TEST(DifferentialEvolutionRun, EvaluationCountWithAndWithoutElitism) {
   const int G = 30, NP = 12;
   CRun r = RunProblem(p, G, NP);
   ASSERT_EQ(r.rc, DE::kSuccess);
-  EXPECT_EQ(r.evaluations, 1 + NP + G * (NP - 2) + 1);
-  EXPECT_EQ(p.calls[DE::kRequestEvaluate], r.evaluations);
-  EXPECT_EQ(r.generations, G);
-  EXPECT_EQ(p.calls[DE::kRequestEndOfRun], 1);
+  EXPECT_EQ(std::tuple(r.evaluations, p.calls[DE::kRequestEvaluate], r.generations,
+                       p.calls[DE::kRequestEndOfRun]),
+            std::tuple(1 + NP + G * (NP - 2) + 1, 1 + NP + G * (NP - 2) + 1, G, 1));
   r = RunProblem(p, G, NP, [](DE& d) { d.SetElitism(0); });
   EXPECT_EQ(r.evaluations, 1 + NP + G * NP + 1);
 }
@@ -211,10 +210,8 @@ TEST(DifferentialEvolutionRun, ConstraintsAtTheToleranceAreFeasibleEverywhere) {
   ASSERT_EQ(r.rc, DE::kSuccess);
   for (int g = 1; g <= 10; ++g) {
     const CDEHistory& h = r.history(g);
-    EXPECT_EQ(h.feasibleCount, 8);
-    EXPECT_EQ(h.maxViolation, 0.0);
-    EXPECT_LE(h.bestFitness, h.averageFitness);
-    EXPECT_LE(h.averageFitness, h.worstFitness);
+    EXPECT_EQ(std::pair(h.feasibleCount, h.maxViolation), std::pair(8, 0.0)) << g;
+    EXPECT_TRUE(h.bestFitness <= h.averageFitness && h.averageFitness <= h.worstFitness) << g;
   }
 }
 
@@ -309,8 +306,7 @@ TEST(DifferentialEvolutionRun, DiscreteAndBooleanVariablesReachTheObjectiveAsWho
   const CRun r = RunProblem(p, 200, 20, {}, 1);
   ASSERT_EQ(r.rc, DE::kSuccess);
   EXPECT_TRUE(whole);
-  EXPECT_EQ(r.xd(1), 3);
-  EXPECT_EQ(r.xb(1), 1);
+  EXPECT_EQ(std::pair(r.xd(1), r.xb(1)), std::pair(3, 1));
   EXPECT_LT(r.objective, 1e-6);
 }
 

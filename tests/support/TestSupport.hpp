@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -78,6 +79,14 @@ class CTempDir {
 };
 
 std::string ReadFile(const std::string& path);
+
+// The lines of a text, without their line breaks.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // The values f(0), ..., f(n - 1).
 template <class F>
