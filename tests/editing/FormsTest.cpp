@@ -16,7 +16,9 @@ TEST(ReadRawDataFormTest, DefaultsChecksInOrderAndTheNewReplicate) {
     int columns, x, y, headers;
     const char* message;
   };
+  // Every row holds every column, so an absurd count is refused before reading.
   for (const Case& c : {Case{0, 5, 5, 0, "Invalid number of columns"},
+                        Case{1001, 1, 2, 2, "Invalid number of columns"},
                         Case{3, 4, 9, 0, "Invalid X-data column number"},
                         Case{3, 1, 0, 0, "Invalid Y-data column number"},
                         Case{3, 1, 2, 1, "Need a minimum of two header lines"},
