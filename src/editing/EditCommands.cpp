@@ -171,17 +171,7 @@ std::vector<std::string> CRawDataEditor::Tokenize(std::string_view command) {
 
 const CMatrix<double>* CRawDataEditor::DataOf(int replicate, int kind) const {
   if (replicate < 1 || replicate > m_db.GetReplicateCount()) return nullptr;
-  const CReplicate& rep = m_db.Replicate(replicate);
-  switch (kind) {
-    case kCurveRaw:
-      return &rep.raw;
-    case kCurveSmoothed:
-      return &rep.smoothedData;
-    case kCurveFitted:
-      return &rep.fitData;
-    default:
-      return nullptr;
-  }
+  return m_db.Replicate(replicate).CurveData(kind);
 }
 
 int CRawDataEditor::VariableColumns(int replicate, int kind) const {

@@ -17,19 +17,22 @@ void SizeZoneVector(CVector<double>& v) {
 }  // namespace
 
 const char* SmoothingMethodName(int method) {
-  static const char* const kNames[] = {"None",  "Median",       "Simple Moving Average",
-                                       "Polynomial Moving Average", "Loess", "Robust Loess",
-                                       "Lowess", "Robust Lowess"};
+  static const char* const kNames[] = {
+      "None",         "Median", "Simple Moving Average", "Polynomial Moving Average", "Loess",
+      "Robust Loess", "Lowess", "Robust Lowess"};
   return method >= 0 && method <= 7 ? kNames[method] : "Unknown";
 }
 
 int CFitSpec::CoefficientCount() const {
   switch (type) {
-    case kFitPolynomial: return degree + 1;
+    case kFitPolynomial:
+      return degree + 1;
     case kFitExponential:
     case kFitLogarithmic:
-    case kFitPowerLaw: return 2;
-    default: return 0;
+    case kFitPowerLaw:
+      return 2;
+    default:
+      return 0;
   }
 }
 
@@ -40,10 +43,14 @@ std::string CFitSpec::Name() const {
   switch (type) {
     case kFitPolynomial:
       return degree >= 1 && degree <= 5 ? kDegrees[degree - 1] : "Polynomial";
-    case kFitExponential: return "Exponential";
-    case kFitLogarithmic: return "Logarithmic";
-    case kFitPowerLaw: return "Power Law";
-    default: return "None";
+    case kFitExponential:
+      return "Exponential";
+    case kFitLogarithmic:
+      return "Logarithmic";
+    case kFitPowerLaw:
+      return "Power Law";
+    default:
+      return "None";
   }
 }
 
@@ -62,7 +69,9 @@ void CZone::Reset() {
   work.SetSize(0);
 }
 
-CReplicate::CReplicate() { Reset(); }
+CReplicate::CReplicate() {
+  Reset();
+}
 
 void CReplicate::Reset() {
   m_title.clear();
@@ -85,13 +94,26 @@ void CReplicate::Reset() {
   outliers.SetSize(0, 0);
   coefficients.SetSize(kMaxCoefficients, kMaxZones);
   coefficients.Set(0.0);
-  for (CVector<double>* v : {&rawYMin, &rawYMax, &smoothedYMin, &smoothedYMax, &fittedYMin,
-                             &fittedYMax, &zoneStart, &zoneEnd, &rSquared, &zoneFittedArea,
-                             &zoneSmoothedArea})
+  for (CVector<double>* v :
+       {&rawYMin, &rawYMax, &smoothedYMin, &smoothedYMax, &fittedYMin, &fittedYMax, &zoneStart,
+        &zoneEnd, &rSquared, &zoneFittedArea, &zoneSmoothedArea})
     SizeZoneVector(*v);
   zoneInts.SetSize(kMaxZones);
   zoneInts.Set(0);
   for (CZone& z : m_zones) z.Reset();
+}
+
+const CMatrix<double>* CReplicate::CurveData(int kind) const {
+  switch (kind) {
+    case kCurveRaw:
+      return &raw;
+    case kCurveSmoothed:
+      return &smoothedData;
+    case kCurveFitted:
+      return &fitData;
+    default:
+      return nullptr;
+  }
 }
 
 void CReplicate::ResizeColumnTexts(int columns) {
@@ -161,8 +183,7 @@ int CReplicateDB::AddReplicate() {
 void CReplicateDB::RemoveLastReplicate() {
   if (m_replicateCount == 0) return;
   Replicate(m_replicateCount).Reset();
-  for (int k = kCurveRaw; k <= kCurveFitted; ++k)
-    plotSettings.SetShown(m_replicateCount, k, false);
+  for (int k = kCurveRaw; k <= kCurveFitted; ++k) plotSettings.SetShown(m_replicateCount, k, false);
   --m_replicateCount;
 }
 

@@ -39,8 +39,13 @@ struct CSmoothingSpec {
 };
 
 // Fit types of a zone.
-enum FitType { kFitNone = 0, kFitPolynomial = 1, kFitExponential = 2, kFitLogarithmic = 3,
-               kFitPowerLaw = 4 };
+enum FitType {
+  kFitNone = 0,
+  kFitPolynomial = 1,
+  kFitExponential = 2,
+  kFitLogarithmic = 3,
+  kFitPowerLaw = 4
+};
 
 struct CFitSpec {
   CFitSpec() : coefficients(6, 0.0) {}
@@ -127,6 +132,9 @@ class CReplicate {
   // The rows of the fitted-data matrix that hold fitted points.
   int FittedRows() const { return fitData.GetRows(); }
 
+  // The matrix of a curve kind (raw, smoothed, fitted); null for another kind.
+  const CMatrix<double>* CurveData(int kind) const;
+
   bool active = true;
   int pointCount = 0;
   int columnCount = 2;
@@ -163,8 +171,14 @@ class CReplicate {
 
 // Indices of the database's extents (each holds x and y).
 enum ExtentIndex {
-  kRawMin = 0, kSmoothedMin, kFittedMin, kOverallMin,
-  kRawMax, kSmoothedMax, kFittedMax, kOverallMax,
+  kRawMin = 0,
+  kSmoothedMin,
+  kFittedMin,
+  kOverallMin,
+  kRawMax,
+  kSmoothedMax,
+  kFittedMax,
+  kOverallMax,
 };
 
 class CReplicateDB {

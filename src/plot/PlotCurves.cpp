@@ -47,27 +47,10 @@ std::string CurveLabelText(const CReplicateDB& db, int replicate, int kind) {
   return db.Replicate(replicate).GetTitle() + CurveSuffix(kind);
 }
 
-namespace {
-
-const CMatrix<double>* CurveMatrix(const CReplicate& rep, int kind) {
-  switch (kind) {
-    case kCurveRaw:
-      return &rep.raw;
-    case kCurveSmoothed:
-      return &rep.smoothedData;
-    case kCurveFitted:
-      return &rep.fitData;
-    default:
-      return nullptr;
-  }
-}
-
-}  // namespace
-
 int CurvePointCount(const CReplicateDB& db, int replicate, int kind) {
   if (replicate < 1 || replicate > db.GetReplicateCount()) return 0;
   const CReplicate& rep = db.Replicate(replicate);
-  const CMatrix<double>* m = CurveMatrix(rep, kind);
+  const CMatrix<double>* m = rep.CurveData(kind);
   if (!m || rep.xColumn < 1 || rep.yColumn < 1 || rep.xColumn > m->GetColumns() ||
       rep.yColumn > m->GetColumns())
     return 0;
@@ -95,7 +78,7 @@ CCurveView CurvePoints(const CReplicateDB& db, int replicate, int kind) {
   const int n = CurvePointCount(db, replicate, kind);
   if (n < 1) return {};
   const CReplicate& rep = db.Replicate(replicate);
-  return CurveColumns(*CurveMatrix(rep, kind), n, rep.xColumn, rep.yColumn);
+  return CurveColumns(*rep.CurveData(kind), n, rep.xColumn, rep.yColumn);
 }
 
 CCurveView BestFitPoints(const CReplicateDB& db) {
