@@ -63,7 +63,7 @@ class CZoneRules {
   static void Store(const CZoneControls& c, CReplicate& rep, int zone);
   // The controls that show zone z of a replicate.
   static CZoneControls Load(const CReplicate& rep, int zone);
-  // Fit Type entry of a fit spec, and the spec of an entry.
+  // Fit Type entry of a fit setting, and the fit setting of an entry.
   static int FitIndexOf(const CFitSpec& spec);
   static void ApplyFitIndex(int index, CFitSpec& spec);
 

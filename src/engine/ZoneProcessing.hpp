@@ -15,8 +15,8 @@ bool RemoveOutliers(CZone& zone, int xCol, int yCol);
 // with the zone's smoothing spec.  Method 0 leaves them unchanged.
 bool SmoothZone(CZone& zone, int xCol, int yCol);
 
-// Fits the zone's working points with its fit spec: stores the coefficients
-// in the spec and writes x and the fitted y into the zone's fit points.
+// Fits the zone's working points with its fit settings: stores the coefficients
+// with them and writes x and the fitted y into the zone's fit points.
 bool FitZone(CZone& zone, int xCol, int yCol);
 
 // The fitted curve of a spec at x: y and dy/dx (either pointer may be null).
