@@ -237,36 +237,17 @@ OLM_INLINE V4 Gather4(const double* p, std::ptrdiff_t stride) {
 
 namespace {
 
-using U4 = unsigned long long __attribute__((vector_size(32)));
-
 // Absolute error bound of FastLog10 (with margin): the series and its
 // rounding stay near 2e-16, the exponent term adds up to |e| * 1e-16.
 constexpr double kLogError = 1e-12;
 
-// log10 of four positive normal doubles: x = m 2^e with m in [sqrt(1/2),
-// sqrt(2)), ln m by the atanh series in s = (m - 1) / (m + 1), |s| < 0.172,
-// to the s^19 term (truncation below 1e-17).
+// log10 of four positive normal doubles.
 OLM_INLINE V4 FastLog10(V4 x) {
-  const U4 bits = reinterpret_cast<U4>(x);
-  const U4 mantissa = (bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL;
-  V4 m = reinterpret_cast<V4>(mantissa);
-  U4 e = (bits >> 52) & 0x7ffULL;
-  const M4 big = m > simd::Splat4(1.4142135623730951);
-  m = big ? m * 0.5 : m;
-  e = e + (reinterpret_cast<U4>(big) & 1ULL);
-  // e - 1023 as a double: the integer added into the mantissa of 1.5 * 2^52.
-  constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
-  const U4 magicBits = reinterpret_cast<U4>(simd::Splat4(kMagic));
-  const V4 exponent = reinterpret_cast<V4>(magicBits + e) - simd::Splat4(kMagic + 1023.0);
-  const V4 s = (m - 1.0) / (m + 1.0);
-  const V4 z = s * s;
-  V4 p = simd::Splat4(1.0 / 19);
-  for (const double c :
-       {1.0 / 17, 1.0 / 15, 1.0 / 13, 1.0 / 11, 1.0 / 9, 1.0 / 7, 1.0 / 5, 1.0 / 3, 1.0})
-    p = p * z + c;
+  V4 exponent;
+  const V4 lnm = simd::LogMantissa4(x, &exponent);
   constexpr double kLog10E = 0.43429448190325182765;
   constexpr double kLog10Of2 = 0.30102999566398119521;
-  return exponent * kLog10Of2 + (2.0 * kLog10E) * (s * p);
+  return exponent * kLog10Of2 + kLog10E * lnm;
 }
 
 // Whether the mapping could tell l from the exact logarithm: l lies within
@@ -275,7 +256,7 @@ OLM_INLINE V4 FastLog10(V4 x) {
 // difference from the mapping's division.
 OLM_INLINE M4 NearBoundary(V4 l, const CLogAxisBlock& a, double inverseScale, double margin) {
   const V4 f = (l - a.origin) * inverseScale;
-  constexpr double kMagic = 6755399441055744.0;  // rounds |f| < 2^51 to an integer
+  constexpr double kMagic = simd::kRoundingMagic;  // rounds |f| < 2^51 to an integer
   const V4 d = simd::Abs4(f - ((f + kMagic) - kMagic));
   return (d < margin) | (simd::Abs4(f) > 1e12) | (simd::Abs4(l - a.lo) < 2 * kLogError) |
          (simd::Abs4(l - a.hi) < 2 * kLogError);
