@@ -50,8 +50,11 @@ TEST(LogBlockTest, CloseToTheLibraryLogarithmAndExactWhereItCannotApproximate) {
   std::vector<double> strided(2 * x.size()), outStrided(x.size());
   for (size_t i = 0; i < x.size(); ++i) strided[2 * i] = x[i];
   Log10Block(strided.data(), 2, x.size(), {1e6, 1.0, 1e6, 1e6 + 1}, outStrided.data());
-  for (size_t i = 0; i < x.size(); ++i)
-    if (!std::isnan(out[i])) EXPECT_EQ(outStrided[i], out[i]) << i;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (!std::isnan(out[i])) {
+      EXPECT_EQ(outStrided[i], out[i]) << i;
+    }
+  }
 }
 
 TEST(LogBlockTest, PointsOnPixelBoundariesAndWindowEndsMapAsWorldToDevice) {
