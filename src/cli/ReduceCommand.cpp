@@ -62,9 +62,12 @@ int RunReduce(const ReduceOptions& o) {
 Command AddReduceCommand(CLI::App& app) {
   auto o = std::make_shared<ReduceOptions>();
   CLI::App* sub = app.add_subcommand(
-      "reduce", "Import delimited text files as replicates, cut them into zones, remove outliers, "
-                "smooth, fit, and print the results");
-  sub->add_option("FILE", o->files, "Raw-data files, one replicate each")->required()->check(CLI::ExistingFile);
+      "reduce",
+      "Import delimited text files as replicates, cut them into zones, remove outliers, "
+      "smooth, fit, and print the results");
+  sub->add_option("FILE", o->files, "Raw-data files, one replicate each")
+      ->required()
+      ->check(CLI::ExistingFile);
   sub->add_option("--columns", o->import.columns, "Number of columns")->capture_default_str();
   sub->add_option("--x", o->import.xColumn, "Column holding x")->capture_default_str();
   sub->add_option("--y", o->import.yColumn, "Column holding y")->capture_default_str();
@@ -84,9 +87,11 @@ Command AddReduceCommand(CLI::App& app) {
                   "Write the report to this file (with --report-next: next to the -o project)");
   sub->add_flag("--report-next", o->reportNextToProject,
                 "Write the report next to the -o project, extension .out");
-  sub->add_option("--flags", o->flags, "Report selection for --report, e.g. 2,3,5 (see olm report)");
+  sub->add_option("--flags", o->flags,
+                  "Report selection for --report, e.g. 2,3,5 (see olm report)");
   sub->add_flag("--json", o->json, "Print the database as JSON");
-  sub->add_flag("--data", o->data, "With --json: include the raw, smoothed, fitted and outlier data");
+  sub->add_flag("--data", o->data,
+                "With --json: include the raw, smoothed, fitted and outlier data");
   sub->add_option("-o,--output", o->project, "Save the result as a project file (.olm)");
   return {sub, [o] { return RunReduce(*o); }};
 }

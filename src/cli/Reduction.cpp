@@ -51,8 +51,8 @@ int IndexOf(const std::array<const char*, N>& words, const std::string& word,
     if (word == words[i]) return static_cast<int>(i);
   std::string choices;
   for (const char* w : words) choices += std::string(choices.empty() ? "" : "|") + w;
-  throw UsageError("unknown " + what + " '" + word + "' in zone '" + spec + "' (choose " +
-                   choices + ")");
+  throw UsageError("unknown " + what + " '" + word + "' in zone '" + spec + "' (choose " + choices +
+                   ")");
 }
 
 }  // namespace
@@ -84,14 +84,13 @@ CZoneControls ParseZoneSpec(const std::string& text) {
   const std::vector<std::string> parts = Split(text, ',');
   const std::string& range = parts[0];
   const size_t colon = range.find(':', 1);
-  if (colon == std::string::npos)
-    throw UsageError("zone '" + text + "' must start with START:END");
+  if (colon == std::string::npos) throw UsageError("zone '" + text + "' must start with START:END");
   CZoneControls c;
   c.startX = ParseNumber(range.substr(0, colon), text);
   c.endX = ParseNumber(range.substr(colon + 1), text);
-  static constexpr std::array<const char*, 9> kFits = {
-      "none", "linear", "quadratic", "cubic", "quartic", "quintic", "exponential",
-      "logarithmic", "power"};
+  static constexpr std::array<const char*, 9> kFits = {"none",        "linear",      "quadratic",
+                                                       "cubic",       "quartic",     "quintic",
+                                                       "exponential", "logarithmic", "power"};
   static constexpr std::array<const char*, 8> kSmooth = {
       "none", "median", "sma", "pma", "loess", "robust-loess", "lowess", "robust-lowess"};
   static constexpr std::array<const char*, 2> kOutliers = {"none", "chauvenet"};
@@ -112,8 +111,7 @@ CZoneControls ParseZoneSpec(const std::string& text) {
       c.repeats = ParseInt(value, text);
     } else if (key == "order") {
       const int order = ParseInt(value, text);
-      if (order != 3 && order != 5)
-        throw UsageError("order must be 3 or 5 in zone '" + text + "'");
+      if (order != 3 && order != 5) throw UsageError("order must be 3 or 5 in zone '" + text + "'");
       c.orderIndex = order == 5 ? 1 : 0;
     } else {
       throw UsageError("unknown key '" + key + "' in zone '" + text +
@@ -209,8 +207,7 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out) {
       std::fprintf(out, "  %-4d %-13.6g %-13.6g %-9s %-30s %-20s %-12s %-16.10g %-16s\n", z,
                    rep.GetZoneStart(z), rep.GetZoneEnd(z), OutlierKeyword(zone.outliers.method),
                    smoothing.c_str(), zone.fit.Name().c_str(),
-                   fitted ? Format("%.8f", rep.rSquared(z)).c_str() : "-",
-                   rep.zoneSmoothedArea(z),
+                   fitted ? Format("%.8f", rep.rSquared(z)).c_str() : "-", rep.zoneSmoothedArea(z),
                    fitted ? Format("%.10g", rep.zoneFittedArea(z)).c_str() : "-");
       if (fitted) {
         std::fprintf(out, "       coefficients:");
@@ -227,8 +224,8 @@ std::array<bool, 6> ParseReportFlags(const std::string& text) {
   size_t start = 0;
   while (start <= text.size()) {
     const size_t comma = text.find(',', start);
-    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                           : comma - start);
+    const std::string item =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     if (item.size() != 1 || item[0] < '1' || item[0] > '6')
       throw UsageError("report flags are numbers 1 to 6 separated by commas, got '" + item + "'");
     flags[static_cast<size_t>(item[0] - '1')] = true;

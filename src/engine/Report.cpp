@@ -20,9 +20,13 @@ constexpr int kValueColumnWidth = 14;
 constexpr int kTableMargin = 1;
 const std::string kHyphens52(52, '-');
 
-bool IsShown(const CReplicateDB& db, int r) { return db.plotSettings.IsReplicateShown(r); }
+bool IsShown(const CReplicateDB& db, int r) {
+  return db.plotSettings.IsReplicateShown(r);
+}
 
-std::string Number(double v) { return CPrintTable::FormatNumber(v); }
+std::string Number(double v) {
+  return CPrintTable::FormatNumber(v);
+}
 
 void PrintBanner(CPrintTable& t, const CReplicateDB& db) {
   t.PrintLine("OLM V1.0", 0);
@@ -165,7 +169,8 @@ void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
       t.PrintLine("FITTING DATA USING POWER LAW CURVE, y = a*x^b");
       t.PrintLine(Format("Best fit equation: y = %g*x^%g", c(1), c(2)));
       break;
-    default: break;
+    default:
+      break;
   }
   t.BlankLines(1);
   if (zone.fit.type != kFitNone) t.PrintLine(Format("     R-squared: %g", rep.rSquared(z)));
@@ -217,10 +222,10 @@ void PrintStatistics(CPrintTable& t, const CReplicateDB& db) {
         const CReplicate& rep = db.Replicate(r);
         const int xc = rep.xColumn, yc = rep.yColumn;
         const bool raw = !shownOnly || db.plotSettings.IsShown(r, kCurveRaw);
-        const bool smoothed = shownOnly ? db.plotSettings.IsShown(r, kCurveSmoothed)
-                                        : rep.smoothedData.GetRows() > 0;
-        const bool fitted = shownOnly ? db.plotSettings.IsShown(r, kCurveFitted)
-                                      : rep.fitData.GetRows() > 0;
+        const bool smoothed =
+            shownOnly ? db.plotSettings.IsShown(r, kCurveSmoothed) : rep.smoothedData.GetRows() > 0;
+        const bool fitted =
+            shownOnly ? db.plotSettings.IsShown(r, kCurveFitted) : rep.fitData.GetRows() > 0;
         if (raw) CollectCurve(rep.raw, std::min(rep.pointCount, rep.raw.GetRows()), xc, yc, q);
         if (smoothed)
           CollectCurve(rep.smoothedData, std::min(rep.smoothedCount, rep.smoothedData.GetRows()),
