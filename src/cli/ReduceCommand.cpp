@@ -43,19 +43,20 @@ int RunReduce(const ReduceOptions& o) {
     PrintJson(DatabaseToJson(*db, o.data));
   else
     PrintSummary(*db, stdout);
+  // The report goes first: its flags are part of the project, which is then
+  // saved once (also when the report failed, so the reduction is kept).
+  bool reported = true;
+  if (o.reportNextToProject || !o.report.empty()) {
+    const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+    const std::string path = WriteReportFile(*db, o.project, o.report, flags);
+    reported = !path.empty();
+    if (reported) std::fprintf(stderr, "wrote %s\n", path.c_str());
+  }
   if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) {
     std::fprintf(stderr, "olm reduce: the project was not saved to %s\n", o.project.c_str());
     return kExitFailure;
   }
-  if (o.reportNextToProject || !o.report.empty()) {
-    const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
-    const std::string path = WriteReportFile(*db, o.project, o.report, flags);
-    if (path.empty()) return kExitFailure;
-    std::fprintf(stderr, "wrote %s\n", path.c_str());
-    // The flags are part of the project when one was saved.
-    if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) return kExitFailure;
-  }
-  return kExitOk;
+  return reported ? kExitOk : kExitFailure;
 }
 }  // namespace
 

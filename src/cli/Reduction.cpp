@@ -242,11 +242,7 @@ std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
                 MessageKind::Error);
     return "";
   }
-  if (output.empty()) return CreateReport(db, projectPath, flags);
-  std::error_code ec;
-  std::filesystem::remove(output, ec);
-  for (int i = 1; i <= 6; ++i) db.SetReportFlag(i, flags[static_cast<size_t>(i - 1)]);
-  return WriteReport(db, output) ? output : "";
+  return output.empty() ? CreateReport(db, projectPath, flags) : ReplaceReport(db, output, flags);
 }
 
 std::string BaseName(const std::string& path) {

@@ -128,12 +128,17 @@ void PrintOutlierTable(CPrintTable& t, const CReplicate& rep) {
   t.EndTable();
 }
 
-void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
-  const CZone& zone = rep.Zone(z);
+// A blank line, then the heading between two short rules.
+void PrintBoxedHeading(CPrintTable& t, const std::string& heading) {
   t.BlankLines(1);
   t.PrintLine("------------");
-  t.PrintLine(Format(" Zone: %d", z));
+  t.PrintLine(heading);
   t.PrintLine("------------");
+}
+
+void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
+  const CZone& zone = rep.Zone(z);
+  PrintBoxedHeading(t, Format(" Zone: %d", z));
   const int method = zone.smoothing.method;
   t.PrintLine(Format("Type of smoothing operation: %s", SmoothingMethodName(method)));
   if (method >= 1 && method <= 7) {
@@ -179,10 +184,7 @@ void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
 
 void PrintReplicate(CPrintTable& t, const CReplicateDB& db, int r) {
   const CReplicate& rep = db.Replicate(r);
-  t.BlankLines(1);
-  t.PrintLine("------------");
-  t.PrintLine(Format(" REPLICATE: %d", r));
-  t.PrintLine("------------");
+  PrintBoxedHeading(t, Format(" REPLICATE: %d", r));
   t.PrintLine(Format("Number of data points : %d", rep.pointCount));
   PrintDataTable(t, db, rep);
   PrintOutlierTable(t, rep);
@@ -296,6 +298,14 @@ std::string ReportPath(const std::string& projectPath) {
   return projectPath + ".out";
 }
 
+std::string ReplaceReport(CReplicateDB& db, const std::string& path,
+                          const std::array<bool, 6>& flags) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+  for (int i = 1; i <= 6; ++i) db.SetReportFlag(i, flags[static_cast<size_t>(i - 1)]);
+  return WriteReport(db, path) ? path : "";
+}
+
 std::string CreateReport(CReplicateDB& db, const std::string& projectPath,
                          const std::array<bool, 6>& flags) {
   const std::string path = ReportPath(projectPath);
@@ -303,11 +313,7 @@ std::string CreateReport(CReplicateDB& db, const std::string& projectPath,
     ShowMessage("Save the project first.");
     return "";
   }
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-  for (int i = 1; i <= 6; ++i) db.SetReportFlag(i, flags[static_cast<size_t>(i - 1)]);
-  if (!WriteReport(db, path)) return "";
-  return path;
+  return ReplaceReport(db, path, flags);
 }
 
 }  // namespace olm

@@ -40,6 +40,11 @@ bool WriteReport(const CReplicateDB& db, const std::string& path);
 // appended when the file name has none.  Empty for a project never saved.
 std::string ReportPath(const std::string& projectPath);
 
+// Deletes an old report at path, stores the six flags in the database and
+// writes the report there.  Returns path, or "" on failure.
+std::string ReplaceReport(CReplicateDB& db, const std::string& path,
+                          const std::array<bool, 6>& flags);
+
 // The report command: derives the path ("Save the project first." for a
 // project never saved), deletes an old report, stores the six flags in the
 // database and writes the report.  Returns the report path, or "" on failure.

@@ -53,6 +53,10 @@ TEST_F(ReportCliTest, ReduceWritesTheReportWithItsProject) {
   r = RunCli(reduce + "-o " + Quoted(dir.File("q.olm")) + " --report-next --flags 3");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(Has(ReadFile(dir.File("q.out")), "Smooth Y"));
+  // The flags were saved with the project: a report without --flags uses them.
+  r = RunCli("report " + Quoted(dir.File("q.olm")) + " -o " + Quoted(dir.File("s.txt")));
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(Has(ReadFile(dir.File("s.txt")), "Smooth Y"));
   r = RunCli(reduce + "--report " + Quoted(dir.File("r.txt")));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(Has(ReadFile(dir.File("r.txt")), " REPLICATE: 1"));
