@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "composites/OutputFile.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {

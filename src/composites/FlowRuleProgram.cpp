@@ -7,7 +7,7 @@
 #include <fstream>
 #include <new>
 
-#include "composites/OutputFile.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {

@@ -10,7 +10,7 @@
 #include "TestSupport.hpp"
 #include "composites/FailureSurface.hpp"
 #include "composites/FailureSurfaceForm.hpp"
-#include "composites/OutputFile.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "TestSupport.hpp"
 #include "composites/FlowRuleCoefForm.hpp"
 #include "composites/FlowRuleProgram.hpp"
-#include "composites/OutputFile.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "composites/OutputFile.hpp"
+#include "numerics/OutputFile.hpp"
 
 #include <cstdio>
 
