@@ -1,5 +1,4 @@
 // olm plot: draw a saved project's plot into a PNG, SVG or PDF file.
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 #include "plot/PlotPainter.hpp"
 #include "plot/Project.hpp"
@@ -38,29 +38,10 @@ int AxisKind(const std::string& name) {
   throw UsageError("--axes must be linear, logx, logy or loglog, not \"" + name + "\"");
 }
 
-// The parts of a text between separators.
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == separator)
-      parts.emplace_back();
-    else
-      parts.back() += c;
-  }
-  return parts;
-}
-
 bool ParseInt(const std::string& text, int& value) {
   const char* end = text.data() + text.size();
   const auto r = std::from_chars(text.data(), end, value);
   return r.ec == std::errc() && r.ptr == end && !text.empty();
-}
-
-bool ParseFinite(const std::string& text, double& value) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
 void ParseSize(const std::string& text, int& width, int& height) {
@@ -79,7 +60,7 @@ void ApplyWindow(const std::string& text, CPlotSettings& s) {
   const std::vector<std::string> parts = Split(text, ':');
   double v[4] = {0, 0, 0, 0};
   bool ok = parts.size() == 4;
-  for (size_t i = 0; ok && i < 4; ++i) ok = ParseFinite(parts[i], v[i]);
+  for (size_t i = 0; ok && i < 4; ++i) ok = ParseFiniteNumber(parts[i], v[i]);
   const auto fits = [](double d) { return std::fabs(d) <= std::numeric_limits<float>::max(); };
   if (!ok || !(v[0] < v[1]) || !(v[2] < v[3]) || !fits(v[0]) || !fits(v[1]) || !fits(v[2]) ||
       !fits(v[3]))

@@ -7,31 +7,16 @@
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "engine/Report.hpp"
+#include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm::cli {
 
 namespace {
 
-std::vector<std::string> Split(const std::string& text, char sep) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (;;) {
-    const size_t at = text.find(sep, start);
-    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-    if (at == std::string::npos) break;
-    start = at + 1;
-  }
-  return parts;
-}
-
 double ParseNumber(const std::string& text, const std::string& spec) {
   double v = 0.0;
-  const char* b = text.data();
-  const char* e = b + text.size();
-  if (b < e && *b == '+') ++b;
-  const auto [p, ec] = std::from_chars(b, e, v);
-  if (text.empty() || ec != std::errc() || p != e)
+  if (!ParseFiniteNumber(text, v))
     throw UsageError("invalid number '" + text + "' in zone '" + spec + "'");
   return v;
 }

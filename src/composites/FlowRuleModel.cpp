@@ -1,7 +1,6 @@
 #include "composites/FlowRuleModel.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -42,27 +42,6 @@ std::string ReadError(int line) {
   return Format("Input read error on line %d\n", line);
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Fields of a line: runs of comma, blank and tab separate them.
-std::vector<std::string> SplitFields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::string field;
-  for (char c : line) {
-    if (c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-      if (!field.empty()) fields.push_back(std::move(field));
-      field.clear();
-    } else {
-      field += c;
-    }
-  }
-  if (!field.empty()) fields.push_back(std::move(field));
-  return fields;
-}
-
 std::string Trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return {};
@@ -72,14 +51,6 @@ std::string Trim(const std::string& s) {
 
 bool IsComment(const std::string& line) {
   return Trim(line).rfind("**", 0) == 0;
-}
-
-bool ParseNumber(const std::string& field, double& value) {
-  if (field.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  value = std::strtod(field.c_str(), &end);
-  return end == field.c_str() + field.size() && errno != ERANGE && std::isfinite(value);
 }
 
 bool ParseInteger(const std::string& field, int& value) {
@@ -98,7 +69,7 @@ bool ParseInteger(const std::string& field, int& value) {
 bool ParseNumbers(const std::vector<std::string>& f, size_t first, size_t count, double* out) {
   if (f.size() != first + count) return false;
   for (size_t k = 0; k < count; ++k)
-    if (!ParseNumber(f[first + k], out[k])) return false;
+    if (!ParseFiniteNumber(f[first + k], out[k])) return false;
   return true;
 }
 
@@ -279,7 +250,7 @@ class CParser {
     if (f.size() % 2 != 0) return ReadError(line);
     for (size_t k = 0; k < f.size(); k += 2) {
       double x = 0, y = 0;
-      if (!ParseNumber(f[k], x) || !ParseNumber(f[k + 1], y)) return ReadError(line);
+      if (!ParseFiniteNumber(f[k], x) || !ParseFiniteNumber(f[k + 1], y)) return ReadError(line);
       m_x.push_back(x);
       m_y.push_back(y);
     }

@@ -1,7 +1,6 @@
 #include "distribution/DistributionFiles.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +10,8 @@
 #include <locale>
 #include <sstream>
 
+#include "numerics/TextFields.hpp"
+
 namespace olm {
 
 namespace {
@@ -19,40 +20,9 @@ namespace {
   throw CDistributionError(kInputReadError, detail);
 }
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-// Fields of a line, separated by commas and/or blanks.
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char ch : line) {
-    if (ch == ',' || ch == ' ' || ch == '\t' || ch == '\r') {
-      if (!cur.empty()) out.push_back(cur);
-      cur.clear();
-    } else {
-      cur.push_back(ch);
-    }
-  }
-  if (!cur.empty()) out.push_back(cur);
-  return out;
-}
-
 std::string FirstField(const std::string& line) {
-  const auto f = Fields(line);
+  const auto f = SplitFields(line);
   return f.empty() ? std::string() : Lower(f.front());
-}
-
-// A finite number filling the whole field.
-bool ParseNumber(const std::string& field, double& value) {
-  const char* begin = field.data();
-  const char* end = begin + field.size();
-  if (begin != end && *begin == '+') ++begin;
-  const auto res = std::from_chars(begin, end, value);
-  return res.ec == std::errc() && res.ptr == end && std::isfinite(value);
 }
 
 std::string LineLabel(size_t index) {
@@ -63,7 +33,7 @@ double NumberField(const std::vector<std::string>& fields, size_t i, size_t line
                    const std::string& what) {
   double v = 0.0;
   if (i >= fields.size()) ReadError(LineLabel(lineIndex) + what + " is missing.");
-  if (!ParseNumber(fields[i], v)) {
+  if (!ParseFiniteNumber(fields[i], v)) {
     ReadError(LineLabel(lineIndex) + what + " \"" + fields[i] + "\" is not a number.");
   }
   return v;
@@ -109,10 +79,10 @@ CDistributionInput ParseLines(const std::vector<std::string>& lines) {
   CDistributionInput input;
   input.heading = lines[1];
   for (size_t i = 3; i < s.distribution; ++i) {
-    input.sample.push_back(NumberField(Fields(lines[i]), 0, i, "the sample value"));
+    input.sample.push_back(NumberField(SplitFields(lines[i]), 0, i, "the sample value"));
   }
   for (size_t i = s.distribution + 1; i < s.minmax; ++i) {
-    std::vector<std::string> f = Fields(lines[i]);
+    std::vector<std::string> f = SplitFields(lines[i]);
     for (std::string& x : f) x = Lower(x);
     if (f.empty()) ReadError(LineLabel(i) + "empty line in the \"*distribution\" section.");
     CDistributionRequest q;
@@ -130,7 +100,7 @@ CDistributionInput ParseLines(const std::vector<std::string>& lines) {
   }
   const size_t range = s.minmax + 1;
   if (range >= lines.size()) ReadError(LineLabel(range) + "the range line is missing.");
-  const auto f = Fields(lines[range]);
+  const auto f = SplitFields(lines[range]);
   input.lower = NumberField(f, 0, range, "the lower limit");
   input.upper = NumberField(f, 1, range, "the upper limit");
   return input;

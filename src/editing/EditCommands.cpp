@@ -10,6 +10,7 @@
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
+#include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -23,12 +24,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 void Fail(const char* message) {

@@ -82,8 +82,8 @@ TEST_F(ReduceCliTest, ZonesMeetingWithinOneMillionthPassAndAGapFails) {
 
 TEST_F(ReduceCliTest, MalformedOptionsAreUsageErrors) {
   const std::string file = Quoted(dir.Write("line.csv", line));
-  for (const char* args : {"--zone 0-1", "--zone 0:1,fit=cubicle", "--zone 0:1,order=4",
-                           "--zone 0:x", "--delimiters blank,wavy",
+  for (const char* args : {"--zone 0-1", "--zone 0:inf", "--zone 0:1,fit=cubicle",
+                           "--zone 0:1,order=4", "--zone 0:x", "--delimiters blank,wavy",
                            "--zone 0:1 --zone 1:2 --zone 2:3 --zone 3:4 --zone 4:5 --zone 5:6"})
     EXPECT_EQ(RunCli("reduce " + file + " " + args).status, 2) << args;
   EXPECT_EQ(RunCli("reduce /nonexistent/file.csv").status, 2);
