@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "cli/Commands.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm::cli {
 
@@ -31,25 +31,9 @@ std::string MakeOutputDir(const std::string& wanted, const std::string& base) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      std::fprintf(stderr, "Cannot write '%s'.\n", path.c_str());
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) {
-    std::fprintf(stderr, "Cannot write '%s': %s\n", path.c_str(), ec.message().c_str());
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  if (olm::WriteTextFile(path, text)) return true;
+  std::fprintf(stderr, "Cannot write '%s'.\n", path.c_str());
+  return false;
 }
 
 }  // namespace olm::cli

@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <locale>
 #include <sstream>
 
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 
 namespace olm {
@@ -113,24 +113,9 @@ std::vector<std::string> ReadFileLines(const std::string& path) {
 }
 
 bool WriteAtomically(const std::string& path, const std::string& text, std::string* error) {
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out || !out.flush()) {
-      if (error) *error = "cannot write \"" + path + "\".";
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    if (error) *error = "cannot write \"" + path + "\": " + ec.message() + ".";
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  if (WriteTextFile(path, text)) return true;
+  if (error) *error = "cannot write \"" + path + "\".";
+  return false;
 }
 
 std::ostringstream ClassicStream() {

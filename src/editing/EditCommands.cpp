@@ -5,11 +5,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -635,24 +635,19 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
   const CReplicate& rep = m_db.Replicate(replicate);
   const int xc = rep.xColumn, yc = rep.yColumn;
   const bool hasXY = xc >= 1 && yc >= 1 && xc <= data->GetColumns() && yc <= data->GetColumns();
-  const std::string temp = path + ".tmp";
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (!out) {
-    CEngineError::Report(kErrCannotOpenOutput);
-    return false;
+  COutputFile out;
+  if (out.Open(path)) {
+    out.Write(rep.GetTitle() + "\nx and y data\n");
+    char line[80];
+    for (int i = 1; hasXY && i <= data->GetRows(); ++i) {
+      const int n =
+          std::snprintf(line, sizeof line, "%15.10g,  %15.10g\n", (*data)(i, xc), (*data)(i, yc));
+      out.Write(std::string_view(line, static_cast<size_t>(n)));
+    }
+    if (out.Commit()) return true;
   }
-  bool ok = std::fprintf(out, "%s\nx and y data\n", rep.GetTitle().c_str()) >= 0;
-  for (int i = 1; ok && hasXY && i <= data->GetRows(); ++i)
-    ok = std::fprintf(out, "%15.10g,  %15.10g\n", (*data)(i, xc), (*data)(i, yc)) >= 0;
-  ok = std::fclose(out) == 0 && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temp, path, ec);
-  if (!ok || ec) {
-    std::remove(temp.c_str());
-    CEngineError::Report(kErrCannotOpenOutput);
-    return false;
-  }
-  return true;
+  CEngineError::Report(kErrCannotOpenOutput);
+  return false;
 }
 
 void CRawDataEditor::UpdateDocument(CReplicateDB& db) {
