@@ -9,6 +9,7 @@
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
+#include "engine/Statistics.hpp"
 #include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
@@ -55,17 +56,6 @@ std::shared_ptr<CMatrix<double>> CopyColumn(const CMatrix<double>& m, int rows, 
   double* dst = column->Row(1);
   for (int i = 0; i < rows; ++i) dst[i] = src[static_cast<std::size_t>(i) * stride];
   return column;
-}
-
-// Smallest and largest of column c over the matrix; false when there is none.
-bool ColumnRange(const CMatrix<double>& m, int c, double& lo, double& hi) {
-  if (m.GetRows() < 1 || c < 1 || c > m.GetColumns()) return false;
-  lo = hi = m(1, c);
-  for (int i = 2; i <= m.GetRows(); ++i) {
-    lo = std::min(lo, m(i, c));
-    hi = std::max(hi, m(i, c));
-  }
-  return true;
 }
 
 // Adds zero columns to a non-empty matrix until it has `columns` columns.
@@ -400,12 +390,12 @@ bool CRawDataEditor::Reformat(const std::vector<std::string>& tokens) {
 
   // The per-zone extremes are taken over the whole matrices.
   double lo = 0.0, hi = 0.0;
-  if (ColumnRange(smoothed, rep.yColumn, lo, hi))
+  if (ColumnRange(smoothed, smoothed.GetRows(), rep.yColumn, lo, hi))
     for (int k = 1; k <= CReplicate::kMaxZones; ++k) {
       rep.smoothedYMin(k) = lo;
       rep.smoothedYMax(k) = hi;
     }
-  if (ColumnRange(fitted, rep.yColumn, lo, hi))
+  if (ColumnRange(fitted, fitted.GetRows(), rep.yColumn, lo, hi))
     for (int k = 1; k <= CReplicate::kMaxZones; ++k) {
       rep.fittedYMin(k) = lo;
       rep.fittedYMax(k) = hi;
@@ -583,7 +573,7 @@ std::vector<std::string> CRawDataEditor::ListRow(int replicate) const {
                                   Format("%d", rep.zoneCount)};
   for (int c : {rep.xColumn, rep.yColumn}) {
     double lo = 0.0, hi = 0.0;
-    const bool has = c <= rep.columnCount && ColumnRange(rep.raw, c, lo, hi);
+    const bool has = c <= rep.columnCount && ColumnRange(rep.raw, rep.raw.GetRows(), c, lo, hi);
     row.push_back(has ? Format("%g", lo) : "");
     row.push_back(has ? Format("%g", hi) : "");
   }

@@ -7,6 +7,7 @@
 
 #include "engine/Database.hpp"
 #include "engine/EngineError.hpp"
+#include "engine/Statistics.hpp"
 #include "engine/ZoneProcessing.hpp"
 
 namespace olm {
@@ -17,17 +18,6 @@ namespace {
 constexpr double kZoneGapTolerance = 1e-6;
 
 bool InZone(double x, double start, double end) { return start <= x && x <= end; }
-
-// Copies column col of rows 1..rows of a matrix's column into min and max.
-void ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi) {
-  lo = hi = 0.0;
-  if (rows < 1 || col < 1 || col > m.GetColumns()) return;
-  lo = hi = m(1, col);
-  for (int i = 2; i <= rows; ++i) {
-    lo = std::min(lo, m(i, col));
-    hi = std::max(hi, m(i, col));
-  }
-}
 
 // R-squared of the working points against the fitted points.  SStot uses the
 // mean of the fitted values.  When all values equal that mean SStot is 0 and

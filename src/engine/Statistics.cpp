@@ -6,6 +6,18 @@
 
 namespace olm {
 
+bool ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi) {
+  lo = hi = 0.0;
+  rows = std::min(rows, m.GetRows());
+  if (rows < 1 || col < 1 || col > m.GetColumns()) return false;
+  lo = hi = m(1, col);
+  for (int i = 2; i <= rows; ++i) {
+    lo = std::min(lo, m(i, col));
+    hi = std::max(hi, m(i, col));
+  }
+  return true;
+}
+
 bool MedianInPlace(std::span<double> values, double& median) {
   median = 0.0;
   const size_t n = values.size();

@@ -22,6 +22,10 @@ struct CDescriptiveStatistics {
 bool ComputeStatistics(std::span<const double> values, CDescriptiveStatistics& out);
 bool ComputeStatistics(const CVector<double>& values, CDescriptiveStatistics& out);
 
+// Smallest and largest value of column col over the first rows rows of m
+// (at most all of them).  False, with both 0, when there is no such value.
+bool ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi);
+
 // Median of values (reordered in place), the mean of the two middle elements
 // for an even count.  False for an empty input or one holding a NaN, which
 // has no order.

@@ -44,6 +44,20 @@ TEST(StatisticsTest, MedianMeanExtremesAndPopulationDeviation) {
   EXPECT_DOUBLE_EQ(m, 5.0);
 }
 
+TEST(StatisticsTest, ColumnRangeOverTheFirstRowsOnly) {
+  CMatrix<double> m(4, 2);
+  for (int i = 1; i <= 4; ++i) m(i, 1) = i, m(i, 2) = 10.0 - 3 * i;  // 7, 4, 1, -2
+  double lo = -1, hi = -1;
+  ASSERT_TRUE(ColumnRange(m, 3, 2, lo, hi));
+  EXPECT_EQ(std::pair(lo, hi), std::pair(1.0, 7.0));
+  ASSERT_TRUE(ColumnRange(m, 99, 2, lo, hi));  // no further than the matrix
+  EXPECT_EQ(std::pair(lo, hi), std::pair(-2.0, 7.0));
+  for (const auto& [rows, col] : {std::pair(0, 1), std::pair(4, 3), std::pair(4, 0)}) {
+    EXPECT_FALSE(ColumnRange(m, rows, col, lo, hi)) << rows << " " << col;
+    EXPECT_EQ(std::pair(lo, hi), std::pair(0.0, 0.0));
+  }
+}
+
 TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
   // The segment from 100 restarts at 2.82, not at the 2.81 the one below aims for.
   const std::pair<int, double> table[] = {{4, 1.65},
