@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev libgl-dev
+  ccache xvfb xauth desktop-file-utils
   clang libclang-rt-14-dev
 )
 
