@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "numerics/ExpressionEvaluator.hpp"
 
@@ -144,8 +145,81 @@ bool CReplicate::DeleteColumn(int c) {
   return true;
 }
 
+std::shared_ptr<CReplicate> CReplicate::Clone() const {
+  return std::shared_ptr<CReplicate>(new CReplicate(*this));
+}
+
+size_t ReplicateBytes(const CReplicate& rep) {
+  auto m = [](const CMatrix<double>& x) {
+    return static_cast<size_t>(x.GetRows()) * static_cast<size_t>(x.GetColumns()) * sizeof(double);
+  };
+  size_t bytes = sizeof(CReplicate) + m(rep.raw) + m(rep.smoothedData) + m(rep.fitData) +
+                 m(rep.coefficients) + m(rep.outliers);
+  for (int z = 1; z <= CReplicate::kMaxZones; ++z) {
+    const CZone& zone = rep.Zone(z);
+    bytes += m(zone.rawPoints) + m(zone.workingPoints) + m(zone.fitPoints) + m(zone.outlierPoints) +
+             static_cast<size_t>(zone.work.GetSize()) * sizeof(double);
+  }
+  return bytes;
+}
+
+size_t CDatabaseSnapshot::UnsharedBytes(const CDatabaseSnapshot& other) const {
+  size_t bytes = 0;
+  for (const auto& rep : replicates) {
+    bool shared = false;
+    for (const auto& o : other.replicates) shared = shared || o == rep;
+    if (!shared && rep) bytes += ReplicateBytes(*rep);
+  }
+  return bytes;
+}
+
+CReplicate& CReplicateDB::Replicate(int i) {
+  std::shared_ptr<CReplicate>& slot = m_replicates[static_cast<size_t>(i - 1)];
+  if (slot.use_count() > 1) slot = slot->Clone();
+  return *slot;
+}
+
+CDatabaseSnapshot CReplicateDB::Snapshot() const {
+  CDatabaseSnapshot s;
+  s.fileVersion = fileVersion;
+  s.smoothedFlag = smoothedFlag;
+  s.fittedFlag = fittedFlag;
+  s.thirdFlag = thirdFlag;
+  s.title = title;
+  s.plotSettings = plotSettings;
+  s.bestFitX = bestFitX;
+  s.bestFitY = bestFitY;
+  s.outlierReplicates = outlierReplicates;
+  s.storedDoubles = storedDoubles;
+  s.replicateCount = m_replicateCount;
+  for (size_t i = 0; i < m_replicates.size(); ++i) s.replicates[i] = m_replicates[i];
+  s.reportFlags = m_reportFlags;
+  s.extents = m_extents;
+  return s;
+}
+
+void CReplicateDB::Restore(const CDatabaseSnapshot& s) {
+  fileVersion = s.fileVersion;
+  smoothedFlag = s.smoothedFlag;
+  fittedFlag = s.fittedFlag;
+  thirdFlag = s.thirdFlag;
+  title = s.title;
+  plotSettings = s.plotSettings;
+  bestFitX = s.bestFitX;
+  bestFitY = s.bestFitY;
+  outlierReplicates = s.outlierReplicates;
+  storedDoubles = s.storedDoubles;
+  m_replicateCount = s.replicateCount;
+  // The snapshot keeps its pointers, so the first change of a replicate
+  // copies it again.
+  for (size_t i = 0; i < m_replicates.size(); ++i)
+    m_replicates[i] = std::const_pointer_cast<CReplicate>(s.replicates[i]);
+  m_reportFlags = s.reportFlags;
+  m_extents = s.extents;
+}
+
 CReplicateDB::CReplicateDB() : m_evaluator(std::make_unique<CExpressionEvaluator>()) {
-  for (auto& slot : m_replicates) slot = std::make_unique<CReplicate>();
+  for (auto& slot : m_replicates) slot = std::make_shared<CReplicate>();
   m_reportFlags.fill(false);
   Clear(false);
 }
@@ -170,19 +244,20 @@ void CReplicateDB::Clear(bool keepData) {
 }
 
 void CReplicateDB::ResetReplicates(int first) {
-  for (int i = std::max(first, 1); i <= kMaxReplicates; ++i) Replicate(i).Reset();
+  for (int i = std::max(first, 1); i <= kMaxReplicates; ++i)
+    m_replicates[static_cast<size_t>(i - 1)] = std::make_shared<CReplicate>();
 }
 
 int CReplicateDB::AddReplicate() {
   if (m_replicateCount >= kMaxReplicates) return 0;
   ++m_replicateCount;
-  Replicate(m_replicateCount).Reset();
+  m_replicates[static_cast<size_t>(m_replicateCount - 1)] = std::make_shared<CReplicate>();
   return m_replicateCount;
 }
 
 void CReplicateDB::RemoveLastReplicate() {
   if (m_replicateCount == 0) return;
-  Replicate(m_replicateCount).Reset();
+  m_replicates[static_cast<size_t>(m_replicateCount - 1)] = std::make_shared<CReplicate>();
   for (int k = kCurveRaw; k <= kCurveFitted; ++k) plotSettings.SetShown(m_replicateCount, k, false);
   --m_replicateCount;
 }
@@ -196,7 +271,7 @@ bool CReplicateDB::DeleteReplicate(int i) {
   std::rotate(styles.begin() + 3 * (i - 1), styles.begin() + 3 * i,
               styles.begin() + 3 * m_replicateCount);
   const int last = m_replicateCount;
-  Replicate(last).Reset();
+  m_replicates[static_cast<size_t>(last - 1)] = std::make_shared<CReplicate>();
   for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
     // The freed rows get a fresh style with the default colour of their row.
     const int row = CPlotSettings::CurveRow(last, k);
@@ -238,7 +313,7 @@ void Gather(std::array<std::array<double, 2>, 8>& ext, int minIndex, int maxInde
 void CReplicateDB::ComputeExtents(bool keepData) {
   Clear(keepData);
   for (int r = 1; r <= m_replicateCount; ++r) {
-    const CReplicate& rep = Replicate(r);
+    const CReplicate& rep = std::as_const(*this).Replicate(r);
     if (!rep.IsActive()) continue;
     if (plotSettings.IsShown(r, kCurveRaw))
       Gather(m_extents, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn);

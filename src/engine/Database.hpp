@@ -16,6 +16,7 @@
 namespace olm {
 
 class CExpressionEvaluator;
+class IProgress;
 
 // Smoothing methods of a zone.
 enum SmoothingMethod {
@@ -95,8 +96,10 @@ class CReplicate {
   static constexpr int kMaxCoefficients = 6;
 
   CReplicate();
-  CReplicate(const CReplicate&) = delete;
   CReplicate& operator=(const CReplicate&) = delete;
+
+  // A deep copy (the copy-on-write step of the database and undo).
+  std::shared_ptr<CReplicate> Clone() const;
 
   // Back to the defaults of a fresh slot.
   void Reset();
@@ -165,9 +168,43 @@ class CReplicate {
   CVector<double> zoneFittedArea, zoneSmoothedArea;
 
  private:
+  CReplicate(const CReplicate&) = default;
+
   std::string m_title;
   std::array<CZone, kMaxZones> m_zones;
 };
+
+class CReplicateDB;
+
+// Everything a database holds but its calculator: what the project file
+// stores, with the replicates shared, not copied.  Taking one costs a few
+// kilobytes (the plot settings); a replicate is copied only when the
+// database changes it while a snapshot still shares it (copy on write), so
+// snapshots before and after an operation share every replicate it did not
+// touch.
+class CDatabaseSnapshot {
+ public:
+  // Bytes of the replicates of this snapshot that `other` does not share
+  // (what keeping this snapshot beside `other` costs).
+  size_t UnsharedBytes(const CDatabaseSnapshot& other) const;
+
+ private:
+  friend class CReplicateDB;
+  double fileVersion = 0;
+  uint8_t smoothedFlag = 0, fittedFlag = 0, thirdFlag = 0;
+  std::string title;
+  CPlotSettings plotSettings;
+  CVector<double> bestFitX, bestFitY;
+  std::vector<int> outlierReplicates;
+  std::array<double, 6> storedDoubles{};
+  int replicateCount = 0;
+  std::array<std::shared_ptr<const CReplicate>, 20> replicates;
+  std::array<bool, 10> reportFlags{};
+  std::array<std::array<double, 2>, 8> extents{};
+};
+
+// Bytes of memory a replicate's matrices and vectors hold.
+size_t ReplicateBytes(const CReplicate& rep);
 
 // Indices of the database's extents (each holds x and y).
 enum ExtentIndex {
@@ -203,8 +240,11 @@ class CReplicateDB {
   void ComputeExtents(bool keepData);
   // Refreshes the plot limits of the plot settings from the overall extents.
   void RefreshPlotLimits(bool force);
-  // The analysis run: validate, smooth, fit.  True on success.
-  bool Process();
+  // The analysis run: validate, smooth, fit.  True on success.  With a
+  // progress, each replicate's smoothing and fitting is reported, and a
+  // cancel request ends the run (false, no message) between two of them; the
+  // database is then partly processed and must be discarded (run a copy).
+  bool Process(IProgress* progress = nullptr);
   // The first stage of Process: the zone checks (codes 1 to 4).
   bool Validate();
   // Clears the processed flags of the database and of every replicate, and
@@ -212,8 +252,16 @@ class CReplicateDB {
   void ClearProcessed();
 
   int GetReplicateCount() const { return m_replicateCount; }
-  CReplicate& Replicate(int i) { return *m_replicates[static_cast<size_t>(i - 1)]; }
+  // A replicate to change: when a snapshot still shares it, it is copied
+  // first, so the snapshot keeps what it had.  Read through the const form
+  // (std::as_const) where nothing changes.
+  CReplicate& Replicate(int i);
   const CReplicate& Replicate(int i) const { return *m_replicates[static_cast<size_t>(i - 1)]; }
+
+  // The state without the calculator, sharing the replicates.
+  CDatabaseSnapshot Snapshot() const;
+  // Puts back a snapshot's state (the calculator keeps its variables).
+  void Restore(const CDatabaseSnapshot& snapshot);
 
   // Takes the next free slot (reset to defaults) and returns its number, or 0
   // when all 20 slots are in use.
@@ -256,13 +304,13 @@ class CReplicateDB {
   std::array<double, 6> storedDoubles{};
 
  private:
-  bool SmoothAll();
-  bool FitAll();
+  bool SmoothAll(IProgress* progress);
+  bool FitAll(IProgress* progress);
   bool SmoothReplicate(CReplicate& rep);
   bool FitReplicate(CReplicate& rep);
 
   int m_replicateCount = 0;
-  std::array<std::unique_ptr<CReplicate>, kMaxReplicates> m_replicates;
+  std::array<std::shared_ptr<CReplicate>, kMaxReplicates> m_replicates;
   std::array<bool, kReportFlags> m_reportFlags{};
   std::array<std::array<double, 2>, 8> m_extents{};
   std::unique_ptr<CExpressionEvaluator> m_evaluator;

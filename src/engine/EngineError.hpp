@@ -63,6 +63,11 @@ class CEngineError {
   // shows "Severe error. Terminating program." and ends the process with
   // status 1 (through the user interface's Terminate).
   static void Report(int code, int line = 0);
+
+  // The last code reported on the calling thread (-1 when none since the
+  // last Clear), so that a caller can tell which failure an operation had.
+  static int LastCode();
+  static void ClearLast();
 };
 
 }  // namespace olm

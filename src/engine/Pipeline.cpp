@@ -9,6 +9,8 @@
 #include "engine/EngineError.hpp"
 #include "engine/Statistics.hpp"
 #include "engine/ZoneProcessing.hpp"
+#include "numerics/Progress.hpp"
+#include "numerics/UserInterface.hpp"
 
 namespace olm {
 
@@ -17,7 +19,9 @@ namespace {
 // Maximum allowed distance between a zone's start and the previous zone's end.
 constexpr double kZoneGapTolerance = 1e-6;
 
-bool InZone(double x, double start, double end) { return start <= x && x <= end; }
+bool InZone(double x, double start, double end) {
+  return start <= x && x <= end;
+}
 
 // R-squared of the working points against the fitted points.  SStot uses the
 // mean of the fitted values.  When all values equal that mean SStot is 0 and
@@ -43,10 +47,21 @@ double RSquared(const CZone& zone, int yCol) {
 
 }  // namespace
 
-bool CReplicateDB::Process() {
+namespace {
+// Reports replicate r of n of a stage (two stages) and tells whether to stop.
+bool Cancelled(IProgress* progress, int stage, int r, int n, const char* what) {
+  if (!progress) return false;
+  const double done = (stage + static_cast<double>(r) / std::max(n, 1)) / 2.0;
+  progress->Report(done, Format("%s data set %d of %d", what, r, n));
+  return progress->IsCancelled();
+}
+}  // namespace
+
+bool CReplicateDB::Process(IProgress* progress) {
   if (!Validate()) return false;
-  if (!SmoothAll()) return false;
-  if (!FitAll()) return false;
+  if (!SmoothAll(progress)) return false;
+  if (!FitAll(progress)) return false;
+  if (progress) progress->Report(1.0, "Analysis complete");
   return true;
 }
 
@@ -87,8 +102,9 @@ bool CReplicateDB::Validate() {
   return true;
 }
 
-bool CReplicateDB::SmoothAll() {
+bool CReplicateDB::SmoothAll(IProgress* progress) {
   for (int r = 1; r <= m_replicateCount; ++r) {
+    if (Cancelled(progress, 0, r - 1, m_replicateCount, "Smoothing")) return false;
     CReplicate& rep = Replicate(r);
     if (rep.IsActive() && !SmoothReplicate(rep)) return false;
   }
@@ -99,8 +115,9 @@ bool CReplicateDB::SmoothAll() {
   return true;
 }
 
-bool CReplicateDB::FitAll() {
+bool CReplicateDB::FitAll(IProgress* progress) {
   for (int r = 1; r <= m_replicateCount; ++r) {
+    if (Cancelled(progress, 1, r - 1, m_replicateCount, "Fitting")) return false;
     CReplicate& rep = Replicate(r);
     if (rep.IsActive() && !FitReplicate(rep)) return false;
   }

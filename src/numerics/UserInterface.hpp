@@ -6,8 +6,11 @@
 // program installs one that shows QMessageBox, the command-line tool one that
 // writes to stderr and answers questions with their default, tests one that
 // records.  The default writes to stderr.
+#include <mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace olm {
 
@@ -42,10 +45,16 @@ class IUserInterface {
   virtual void Terminate(int status);
 };
 
-// The interface in use; never null.
+// The interface in use on the calling thread; never null.
 IUserInterface& UserInterface();
-// Installs ui (null restores the stderr default) and returns the previous one.
+// Installs ui for the whole program (null restores the stderr default) and
+// returns the previous one.
 IUserInterface* SetUserInterface(IUserInterface* ui);
+// Installs ui for the calling thread only, over the program's one (null
+// removes it), and returns the previous thread interface.  Work run on a
+// worker thread installs a CMessageCollector, so that no window is ever
+// opened off the user-interface thread.
+IUserInterface* SetThreadUserInterface(IUserInterface* ui);
 
 void ShowMessage(std::string_view text, MessageKind kind = MessageKind::Information);
 bool AskUser(std::string_view text, QuestionKind kind = QuestionKind::YesNo,
@@ -74,6 +83,55 @@ class CScopedUserInterface {
 
  private:
   IUserInterface* m_previous;
+};
+
+// Installs an interface for the calling thread for the lifetime of the object.
+class CScopedThreadUserInterface {
+ public:
+  explicit CScopedThreadUserInterface(IUserInterface& ui)
+      : m_previous(SetThreadUserInterface(&ui)) {}
+  ~CScopedThreadUserInterface() { SetThreadUserInterface(m_previous); }
+  CScopedThreadUserInterface(const CScopedThreadUserInterface&) = delete;
+  CScopedThreadUserInterface& operator=(const CScopedThreadUserInterface&) = delete;
+
+ private:
+  IUserInterface* m_previous;
+};
+
+struct CCollectedMessage {
+  MessageKind kind = MessageKind::Information;
+  std::string text;
+  bool operator==(const CCollectedMessage&) const = default;
+};
+
+// A fatal error raised while messages were being collected: the work is
+// abandoned and the caller shows the collected messages.
+class CCollectedFatal : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Collects messages in order (thread-safe) to be shown later by their
+// caller on its own thread.  Questions take their default answer (Yes/OK);
+// a fatal error or a termination throws CCollectedFatal instead of ending the
+// process.
+class CMessageCollector : public IUserInterface {
+ public:
+  void Show(MessageKind kind, std::string_view text) override;
+  bool Ask(std::string_view text, QuestionKind kind, std::string_view title,
+           bool* stopAsking) override;
+  [[noreturn]] void Fatal(std::string_view text) override;
+  [[noreturn]] void Terminate(int status) override;
+
+  // The messages so far, in order; the collector is emptied.
+  std::vector<CCollectedMessage> Take();
+  // Shows the collected messages through ui, in order, and empties the
+  // collector.
+  void Replay(IUserInterface& ui);
+
+ private:
+  std::mutex m_mutex;
+  std::vector<CCollectedMessage> m_messages;
 };
 
 }  // namespace olm

@@ -17,6 +17,26 @@ void CGEList::RaiseMaxDepth(int depth) {
   m_maxDepth = std::max(m_maxDepth, depth);
 }
 
+bool CGEList::Replace(int index, std::unique_ptr<CGraphicElement> object) {
+  if (!object || index < 0 || index >= GetCount()) return false;
+  auto& slot = m_objects[static_cast<size_t>(index)];
+  if (m_current == slot.get()) m_current = object.get();
+  slot = std::move(object);
+  RaiseMaxDepth(slot->depth);
+  return true;
+}
+
+CGEList CGEList::Clone() const {
+  CGEList copy;
+  for (const auto& object : m_objects) {
+    copy.m_objects.push_back(object->Clone());
+    if (object.get() == m_current) copy.m_current = copy.m_objects.back().get();
+  }
+  copy.m_maxDepth = m_maxDepth;
+  if (m_copied) copy.m_copied = m_copied->Clone();
+  return copy;
+}
+
 CGraphicElement* CGEList::Add(std::unique_ptr<CGraphicElement> object) {
   if (!object) return nullptr;
   RaiseMaxDepth(object->depth);

@@ -19,6 +19,10 @@ class CGEList {
   CGEList(CGEList&&) = default;
   CGEList& operator=(CGEList&&) = default;
 
+  // A deep copy: the objects with their selection, the current object and
+  // the remembered copy.
+  CGEList Clone() const;
+
   int GetCount() const { return static_cast<int>(m_objects.size()); }
   bool IsEmpty() const { return m_objects.empty(); }
   int GetMaxDepth() const { return m_maxDepth; }
@@ -29,6 +33,9 @@ class CGEList {
 
   // Appends the object (the greatest depth follows its depth) and returns it.
   CGraphicElement* Add(std::unique_ptr<CGraphicElement> object);
+  // Replaces object `index` (insertion order) keeping its place; the new
+  // object becomes current when the old one was.  False for a bad index.
+  bool Replace(int index, std::unique_ptr<CGraphicElement> object);
   // Removes every object; the greatest depth goes back to 0.  A copied
   // object stays available for pasting.
   void Clear();
