@@ -2,8 +2,8 @@
 #include <memory>
 
 #include "cli/Commands.hpp"
+#include "document/Document.hpp"
 #include "engine/BestFit.hpp"
-#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -25,10 +25,10 @@ int RunBestFit(BestFitOptions o) {
     o.form.endIndex = 2;
   else
     throw UsageError("--end must be extend, average or cut");
-  CProject project;
-  if (!project.Open(o.project)) return kExitFailure;
-  if (!o.form.Proceed(project.Database())) return kExitFailure;
-  return project.Save(o.output.empty() ? o.project : o.output) ? kExitOk : kExitFailure;
+  COLMDoc doc;
+  if (!doc.Open(o.project)) return kExitFailure;
+  if (!doc.BestFit(o.form)) return kExitFailure;
+  return doc.SaveAs(o.output.empty() ? o.project : o.output) ? kExitOk : kExitFailure;
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include "cli/Paths.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "document/Document.hpp"
 #include "engine/BestFit.hpp"
 #include "engine/Report.hpp"
 #include "plot/PlotPainter.hpp"
-#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -51,8 +51,11 @@ int RunDemo(const std::string& dirArg) {
   const std::string dir = MakeOutputDir(dirArg, "olm-demo");
   std::printf("OLM demo: reducing the sample tensile tests in %s\n", samples.c_str());
 
-  auto db = std::make_unique<CReplicateDB>();
-  db->title = "Tensile tests, steel strip";
+  COLMDoc doc;
+  doc.Modify("Title", kChangeData, [](CReplicateDB& db, CGEList&) {
+    db.title = "Tensile tests, steel strip";
+    return true;
+  });
   for (const DemoSample& s : kSamples) {
     CImportOptions import;
     import.columns = 3;
@@ -61,83 +64,88 @@ int RunDemo(const std::string& dirArg) {
     import.headerLines = s.headerLines;
     import.delimiters = ParseDelimiters(s.delimiters);
     const std::string path = samples + "/" + s.file;
-    if (!ImportFile(*db, path, BaseName(path), import)) return kExitFailure;
+    if (!ImportFile(doc, path, BaseName(path), import)) return kExitFailure;
   }
   std::vector<CZoneControls> zones;
   for (const char* spec : kZones) zones.push_back(ParseZoneSpec(spec));
-  if (!ApplyZones(*db, zones)) return kExitFailure;
-  if (!db->Process()) return kExitFailure;
-  ShowProcessedCurves(*db);
+  if (!doc.ApplyZonesToAll(zones)) return kExitFailure;
+  if (!doc.Analyse()) return kExitFailure;
+  const CReplicateDB& db = doc.Database();
 
-  const std::string summary = Capture(PrintSummary, *db);
+  const std::string summary = Capture(PrintSummary, db);
   std::fwrite(summary.data(), 1, summary.size(), stdout);
   const std::string summaryPath = dir + "/summary.txt";
   const std::string jsonPath = dir + "/reduction.json";
   if (!WriteTextFile(summaryPath, summary)) return kExitFailure;
-  if (!WriteTextFile(jsonPath, DatabaseToJson(*db, false).dump(2, ' ', false,
-                                                                nlohmann::json::error_handler_t::replace) +
+  if (!WriteTextFile(jsonPath, DatabaseToJson(db, false).dump(
+                                   2, ' ', false, nlohmann::json::error_handler_t::replace) +
                                    "\n"))
     return kExitFailure;
-  db->plotSettings.graphTitle = "Tensile tests, steel strip";
-  db->plotSettings.xAxisLabel = "Strain (mm/mm)";
-  db->plotSettings.yAxisLabelLeft = "Stress (MPa)";
-  // Curve styles of the plot: raw data light grey, smoothed curves in
-  // colour, fits black and dashed.
-  for (int r = 1; r <= db->GetReplicateCount(); ++r) {
-    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveRaw)).colourIndex = 13;
-    db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveSmoothed)).colourIndex = r;
-    CCurveStyle& fit = db->plotSettings.Style(CPlotSettings::CurveRow(r, kCurveFitted));
-    fit.colourIndex = 0;
-    fit.lineStyleIndex = 1;
-    fit.lineWidth = 1;
-  }
+  doc.Modify("Graph Settings", kChangeSettings, [](CReplicateDB& db, CGEList&) {
+    db.plotSettings.graphTitle = "Tensile tests, steel strip";
+    db.plotSettings.xAxisLabel = "Strain (mm/mm)";
+    db.plotSettings.yAxisLabelLeft = "Stress (MPa)";
+    // Curve styles of the plot: raw data light grey, smoothed curves in
+    // colour, fits black and dashed.
+    for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+      db.plotSettings.Style(CPlotSettings::CurveRow(r, kCurveRaw)).colourIndex = 13;
+      db.plotSettings.Style(CPlotSettings::CurveRow(r, kCurveSmoothed)).colourIndex = r;
+      CCurveStyle& fit = db.plotSettings.Style(CPlotSettings::CurveRow(r, kCurveFitted));
+      fit.colourIndex = 0;
+      fit.lineStyleIndex = 1;
+      fit.lineWidth = 1;
+    }
+    return true;
+  });
   // The project file, with a label over the plot.
   const std::string projectPath = dir + "/tensile.olm";
-  CGEList objects;
   auto label = std::make_unique<CText>();
   label->text = "Generated sample tests 1 to 3";
-  label->SetEndPoints({{db->GetExtent(kOverallMin, 1), db->GetExtent(kOverallMax, 2), 0.0}});
-  objects.Add(std::move(label));
-  if (!SaveProjectFile(projectPath, *db, objects)) return kExitFailure;
+  label->SetEndPoints({{db.GetExtent(kOverallMin, 1), db.GetExtent(kOverallMax, 2), 0.0}});
+  doc.AddObject(std::move(label));
+  if (!doc.SaveAs(projectPath)) return kExitFailure;
   // The plot as the desktop program shows it, with its curve labels.
   const std::string plotPath = dir + "/tensile.png";
+  CGEList objects = doc.Objects().Clone();
   {
     CGuiApplicationScope gui;
     CPlotView view;
-    if (!ExportPlot(plotPath, 1600, 1000, view, *db, objects, view.PaintOptions()))
+    if (!ExportPlot(plotPath, 1600, 1000, view, db, objects, view.PaintOptions()))
       return kExitFailure;
   }
 
   // The report: data, smoothed and fitted points, statistics over the tests.
-  const std::string reportPath = CreateReport(*db, projectPath, {false, true, true, true, true, true});
-  if (reportPath.empty()) return kExitFailure;
+  std::string reportPath;
+  if (!doc.WriteReport({false, true, true, true, true, true}, "", &reportPath)) return kExitFailure;
 
   // One representative curve over the three smoothed curves, in a second
   // project so that the first keeps the plain reduction.
-  for (int r = 1; r <= db->GetReplicateCount(); ++r) {
-    db->plotSettings.SetShown(r, kCurveRaw, false);
-    db->plotSettings.SetShown(r, kCurveFitted, false);
-  }
+  doc.Modify("Show Smoothed Curves", kChangeSettings, [](CReplicateDB& db, CGEList&) {
+    for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+      db.plotSettings.SetShown(r, kCurveRaw, false);
+      db.plotSettings.SetShown(r, kCurveFitted, false);
+    }
+    return true;
+  });
   CBestFitForm bestFit;
   bestFit.name = "mean curve";
   bestFit.points = 100;
   bestFit.endIndex = 2;  // cut at the shortest test
-  if (!bestFit.Proceed(*db)) return kExitFailure;
+  if (!doc.BestFit(bestFit)) return kExitFailure;
   const std::string bestFitPath = dir + "/tensile-bestfit.olm";
-  if (!SaveProjectFile(bestFitPath, *db, objects)) return kExitFailure;
+  if (!doc.SaveAs(bestFitPath)) return kExitFailure;
   const std::string bestFitPlotPath = dir + "/tensile-bestfit.png";
   {
     CGuiApplicationScope gui;
     CPlotView view;
     view.SetPlotKind(kBestFitPlot);
-    if (!ExportPlot(bestFitPlotPath, 1600, 1000, view, *db, objects, view.PaintOptions()))
+    if (!ExportPlot(bestFitPlotPath, 1600, 1000, view, db, objects, view.PaintOptions()))
       return kExitFailure;
   }
 
   std::printf("\n");
-  for (const std::string* path :
-       {&summaryPath, &jsonPath, &projectPath, &plotPath, &reportPath, &bestFitPath,
-        &bestFitPlotPath})
+  for (const std::string* path : std::initializer_list<const std::string*> {&summaryPath, &jsonPath, &projectPath, &plotPath, &reportPath,
+                                  &bestFitPath, &bestFitPlotPath})
     std::printf("wrote %s\n", path->c_str());
   return kExitOk;
 }
@@ -148,7 +156,8 @@ Command AddDemoCommand(CLI::App& app) {
   auto dir = std::make_shared<std::string>();
   CLI::App* sub = app.add_subcommand(
       "demo", "Run the whole reduction on the bundled sample files and write its outputs");
-  sub->add_option("DIR", *dir, "Output folder (default: a new folder olm-demo under the current one)");
+  sub->add_option("DIR", *dir,
+                  "Output folder (default: a new folder olm-demo under the current one)");
   return {sub, [dir] { return RunDemo(*dir); }};
 }
 

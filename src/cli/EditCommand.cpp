@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "document/Document.hpp"
 #include "editing/EditCommands.hpp"
 #include "numerics/UserInterface.hpp"
-#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -91,29 +91,37 @@ int RunEdit(const EditOptions& o) {
 
   CEditUi ui;
   CScopedUserInterface scoped(ui);
-  CProject project;
-  if (!project.Open(o.project)) return kExitFailure;
-  CReplicateDB& db = project.Database();
-  CRawDataEditor editor(db);
+  COLMDoc doc;
+  if (!doc.Open(o.project)) return kExitFailure;
 
-  for (std::size_t k = 0; k < o.commands.size(); ++k) {
-    if (!editor.Apply(o.commands[k])) {
-      std::fflush(stdout);
-      std::fprintf(stderr, "olm edit: command %zu \"%s\" failed; the project was not saved\n",
-                   k + 1, o.commands[k].c_str());
-      return kExitFailure;
-    }
-  }
+  // The commands run in one editor, as typed one after another, and make one
+  // step of the document; the first failure ends the run unsaved.
   if (!o.commands.empty()) {
-    CRawDataEditor::UpdateDocument(db);
+    const bool ok = static_cast<bool>(
+        doc.Modify("Edit Data", kChangeData | kChangeSettings, [&](CReplicateDB& db, CGEList&) {
+          CRawDataEditor editor(db);
+          for (std::size_t k = 0; k < o.commands.size(); ++k) {
+            if (!editor.Apply(o.commands[k])) {
+              std::fflush(stdout);
+              std::fprintf(stderr,
+                           "olm edit: command %zu \"%s\" failed; the project was not saved\n",
+                           k + 1, o.commands[k].c_str());
+              return false;
+            }
+          }
+          CRawDataEditor::UpdateDocument(db);
+          return true;
+        }));
+    if (!ok) return kExitFailure;
     const std::string& target = o.output.empty() ? o.project : o.output;
-    if (!project.Save(target)) {
+    if (!doc.SaveAs(target)) {
       std::fprintf(stderr, "olm edit: the project was not saved to %s\n", target.c_str());
       return kExitFailure;
     }
   }
+  CRawDataEditor editor(doc.MutableDatabase());
   if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind)) return kExitFailure;
-  if (o.list) PrintList(db, editor);
+  if (o.list) PrintList(doc.Database(), editor);
   return kExitOk;
 }
 

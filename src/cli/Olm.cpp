@@ -7,8 +7,9 @@
 namespace olm::cli {
 
 int RunOlm(int argc, char** argv) {
-  CLI::App app{"olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
-               "areas) in batch"};
+  CLI::App app{
+      "olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
+      "areas) in batch"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "olm 1.0");
 

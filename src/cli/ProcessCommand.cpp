@@ -5,7 +5,7 @@
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
-#include "plot/Project.hpp"
+#include "document/Document.hpp"
 
 namespace olm::cli {
 
@@ -19,20 +19,18 @@ struct ProcessOptions {
 };
 
 int RunProcess(const ProcessOptions& o) {
-  CProject project;
-  if (!project.Open(o.project)) return kExitFailure;
-  CReplicateDB& db = project.Database();
-  if (!db.Process()) return kExitFailure;
-  ShowProcessedCurves(db);
+  COLMDoc doc;
+  if (!doc.Open(o.project)) return kExitFailure;
+  if (!doc.Analyse()) return kExitFailure;
   const std::string& target = o.output.empty() ? o.project : o.output;
-  if (!project.Save(target)) {
+  if (!doc.SaveAs(target)) {
     std::fprintf(stderr, "olm process: the project was not saved to %s\n", target.c_str());
     return kExitFailure;
   }
   if (o.json)
-    PrintJson(ProjectToJson(project, o.data));
+    PrintJson(ProjectToJson(doc.Database(), doc.Objects(), o.data));
   else
-    PrintSummary(db, stdout);
+    PrintSummary(doc.Database(), stdout);
   return kExitOk;
 }
 

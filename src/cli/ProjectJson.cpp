@@ -7,7 +7,7 @@ namespace olm::cli {
 using nlohmann::json;
 
 const char* SmoothingKeyword(int method) {
-  static const char* const kWords[] = {"none",         "median", "sma",    "pma",
+  static const char* const kWords[] = {"none",  "median",       "sma",    "pma",
                                        "loess", "robust-loess", "lowess", "robust-lowess"};
   return method >= 0 && method <= 7 ? kWords[method] : "unknown";
 }
@@ -17,14 +17,20 @@ const char* FitKeyword(const CFitSpec& spec) {
   switch (spec.type) {
     case kFitPolynomial:
       return spec.degree >= 1 && spec.degree <= 5 ? kDegrees[spec.degree - 1] : "polynomial";
-    case kFitExponential: return "exponential";
-    case kFitLogarithmic: return "logarithmic";
-    case kFitPowerLaw: return "power";
-    default: return "none";
+    case kFitExponential:
+      return "exponential";
+    case kFitLogarithmic:
+      return "logarithmic";
+    case kFitPowerLaw:
+      return "power";
+    default:
+      return "none";
   }
 }
 
-const char* OutlierKeyword(int method) { return method == kOutliersChauvenet ? "chauvenet" : "none"; }
+const char* OutlierKeyword(int method) {
+  return method == kOutliersChauvenet ? "chauvenet" : "none";
+}
 
 namespace {
 bool IsValidUtf8(const std::string& s) {
@@ -201,8 +207,8 @@ json ArrowJson(const CArrowRecord& a) {
 }
 
 const char* AnnotationKeyword(int typeCode) {
-  static const char* const kWords[] = {"line", "rectangle", "circle", "text",
-                                       "bezier", "polygon", "shape"};
+  static const char* const kWords[] = {"line",   "rectangle", "circle", "text",
+                                       "bezier", "polygon",   "shape"};
   return typeCode >= 1 && typeCode <= 7 ? kWords[typeCode - 1] : "unknown";
 }
 
@@ -215,7 +221,7 @@ json PlotSettingsToJson(const CPlotSettings& s, int replicates) {
   xLabel["font"] = FontJson(s.xAxisLabelFont);
   json entries = json::array();
   const std::pair<int, const CTextEntry*> numbered[] = {
-      {2, &s.entry2},          {4, &s.entry4},          {7, &s.entry7},         {8, &s.entry8},
+      {2, &s.entry2},          {4, &s.entry4},           {7, &s.entry7},          {8, &s.entry8},
       {9, &s.entries9to11[0]}, {10, &s.entries9to11[1]}, {11, &s.entries9to11[2]}};
   for (const auto& [number, e] : numbered)
     entries.push_back({{"number", number}, {"text", ToUtf8(e->text)}, {"value", e->value}});
@@ -233,33 +239,33 @@ json PlotSettingsToJson(const CPlotSettings& s, int replicates) {
                         {"shown", st.display != 0}});
     }
   const auto& d = s.displayFlags;
-  return json{{"title", title},
-              {"x_axis_label", xLabel},
-              {"y_axis_label_left", LabelJson(s.yAxisLabelLeft, s.yAxisLabelLeftColour)},
-              {"y_axis_label_right", LabelJson(s.yAxisLabelRight, s.yAxisLabelRightColour)},
-              {"right_axis_scale", s.rightAxisScale},
-              {"third_font", FontJson(s.thirdFont)},
-              {"text_entries", entries},
-              {"curve_styles", styles},
-              {"layout", s.layout},
-              {"further", s.further},
-              {"plot_limits", {{"x", {s.plotXMin, s.plotXMax}}, {"y", {s.plotYMin, s.plotYMax}}}},
-              {"model_limits",
-               {{"x", {s.modelXMin, s.modelXMax}}, {"y", {s.modelYMin, s.modelYMax}}}},
-              {"x_format", ToUtf8(s.xAxisFormat)},
-              {"y_format", ToUtf8(s.yAxisFormat)},
-              {"display",
-               {{"markers", d[0] != 0},
-                {"x_gridlines", d[1] != 0},
-                {"y_gridlines", d[2] != 0},
-                {"legend", d[3] != 0},
-                {"further", {d[4], d[5], d[6]}},
-                {"ticks_outside", d[7] != 0}}},
-              {"borders", s.borders},
-              {"x_divisions", s.xDivisions},
-              {"y_divisions", s.yDivisions},
-              {"marker_size", s.markerSize},
-              {"x_label_rotation", s.xLabelRotation}};
+  return json{
+      {"title", title},
+      {"x_axis_label", xLabel},
+      {"y_axis_label_left", LabelJson(s.yAxisLabelLeft, s.yAxisLabelLeftColour)},
+      {"y_axis_label_right", LabelJson(s.yAxisLabelRight, s.yAxisLabelRightColour)},
+      {"right_axis_scale", s.rightAxisScale},
+      {"third_font", FontJson(s.thirdFont)},
+      {"text_entries", entries},
+      {"curve_styles", styles},
+      {"layout", s.layout},
+      {"further", s.further},
+      {"plot_limits", {{"x", {s.plotXMin, s.plotXMax}}, {"y", {s.plotYMin, s.plotYMax}}}},
+      {"model_limits", {{"x", {s.modelXMin, s.modelXMax}}, {"y", {s.modelYMin, s.modelYMax}}}},
+      {"x_format", ToUtf8(s.xAxisFormat)},
+      {"y_format", ToUtf8(s.yAxisFormat)},
+      {"display",
+       {{"markers", d[0] != 0},
+        {"x_gridlines", d[1] != 0},
+        {"y_gridlines", d[2] != 0},
+        {"legend", d[3] != 0},
+        {"further", {d[4], d[5], d[6]}},
+        {"ticks_outside", d[7] != 0}}},
+      {"borders", s.borders},
+      {"x_divisions", s.xDivisions},
+      {"y_divisions", s.yDivisions},
+      {"marker_size", s.markerSize},
+      {"x_label_rotation", s.xLabelRotation}};
 }
 
 json AnnotationsToJson(const CGEList& objects) {
@@ -300,12 +306,15 @@ json AnnotationsToJson(const CGEList& objects) {
   return json{{"greatest_depth", objects.GetMaxDepth()}, {"objects", list}};
 }
 
-json ProjectToJson(const CProject& project, bool withData) {
-  const CReplicateDB& db = project.Database();
+json ProjectToJson(const CReplicateDB& db, const CGEList& objects, bool withData) {
   json j = DatabaseToJson(db, withData);
   j["plot_settings"] = PlotSettingsToJson(db.plotSettings, db.GetReplicateCount());
-  j["annotations"] = AnnotationsToJson(project.Objects());
+  j["annotations"] = AnnotationsToJson(objects);
   return j;
+}
+
+json ProjectToJson(const CProject& project, bool withData) {
+  return ProjectToJson(project.Database(), project.Objects(), withData);
 }
 
 }  // namespace olm::cli

@@ -28,6 +28,7 @@ nlohmann::json PlotSettingsToJson(const CPlotSettings& settings, int replicates)
 nlohmann::json AnnotationsToJson(const CGEList& objects);
 // DatabaseToJson plus "plot_settings" and "annotations".
 nlohmann::json ProjectToJson(const CProject& project, bool withData);
+nlohmann::json ProjectToJson(const CReplicateDB& db, const CGEList& objects, bool withData);
 
 // Prints JSON to stdout (two-space indent, newline).
 void PrintJson(const nlohmann::json& j);

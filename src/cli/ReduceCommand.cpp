@@ -4,7 +4,8 @@
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
-#include "plot/Project.hpp"
+#include "document/Document.hpp"
+#include "engine/Report.hpp"
 
 namespace olm::cli {
 
@@ -31,28 +32,30 @@ int RunReduce(const ReduceOptions& o) {
   std::vector<CZoneControls> zones;
   for (const std::string& spec : o.zones) zones.push_back(ParseZoneSpec(spec));
 
-  auto db = std::make_unique<CReplicateDB>();
+  COLMDoc doc;
   for (size_t i = 0; i < o.files.size(); ++i) {
     const std::string title = i < o.ids.size() ? o.ids[i] : BaseName(o.files[i]);
-    if (!ImportFile(*db, o.files[i], title, import)) return kExitFailure;
+    if (!ImportFile(doc, o.files[i], title, import)) return kExitFailure;
   }
-  if (!ApplyZones(*db, zones)) return kExitFailure;
-  if (!db->Process()) return kExitFailure;
-  ShowProcessedCurves(*db);
+  if (!doc.ApplyZonesToAll(zones)) return kExitFailure;
+  if (!doc.Analyse()) return kExitFailure;
+  const CReplicateDB& db = doc.Database();
   if (o.json)
-    PrintJson(DatabaseToJson(*db, o.data));
+    PrintJson(DatabaseToJson(db, o.data));
   else
-    PrintSummary(*db, stdout);
+    PrintSummary(db, stdout);
   // The report goes first: its flags are part of the project, which is then
   // saved once (also when the report failed, so the reduction is kept).
   bool reported = true;
   if (o.reportNextToProject || !o.report.empty()) {
     const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
-    const std::string path = WriteReportFile(*db, o.project, o.report, flags);
-    reported = !path.empty();
+    std::string path;
+    // Next to the project to be saved, which has no path yet.
+    const std::string target = o.report.empty() ? ReportPath(o.project) : o.report;
+    reported = static_cast<bool>(doc.WriteReport(flags, target, &path));
     if (reported) std::fprintf(stderr, "wrote %s\n", path.c_str());
   }
-  if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) {
+  if (!o.project.empty() && !doc.SaveAs(o.project)) {
     std::fprintf(stderr, "olm reduce: the project was not saved to %s\n", o.project.c_str());
     return kExitFailure;
   }

@@ -126,39 +126,6 @@ bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& ti
   return ok;
 }
 
-bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones) {
-  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
-    CReplicate& rep = db.Replicate(r);
-    if (zones.empty()) {
-      CZoneControls whole;
-      whole.startX = rep.raw.Min(rep.xColumn);
-      whole.endX = rep.raw.Max(rep.xColumn);
-      rep.zoneCount = 1;
-      CZoneRules::Store(whole, rep, 1);
-      continue;
-    }
-    rep.zoneCount = static_cast<int>(zones.size());
-    for (size_t z = 0; z < zones.size(); ++z) {
-      if (!CZoneRules::Check(zones[z])) return false;
-      CZoneRules::Store(zones[z], rep, static_cast<int>(z) + 1);
-      // Stored as given: a batch command may combine outlier removal with a
-      // robust smoother, which the dialog's enabling rule would switch off.
-      rep.Zone(static_cast<int>(z) + 1).outliers.method = zones[z].outlierIndex;
-    }
-  }
-  return true;
-}
-
-void ShowProcessedCurves(CReplicateDB& db) {
-  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
-    const CReplicate& rep = db.Replicate(r);
-    if (rep.smoothed && rep.smoothedCount > 0) db.plotSettings.SetShown(r, kCurveSmoothed, true);
-    if (rep.fitted && rep.fitData.GetRows() > 0) db.plotSettings.SetShown(r, kCurveFitted, true);
-  }
-  db.ComputeExtents(true);
-  db.RefreshPlotLimits(false);
-}
-
 void PrintSummary(const CReplicateDB& db, std::FILE* out) {
   const char* state = db.IsLocked() ? "locked" : db.IsSmoothed() ? "smoothed" : "open";
   std::fprintf(out, "Database \"%s\": %d replicate(s), %s\n", ToUtf8(db.title).c_str(),
@@ -220,14 +187,11 @@ std::array<bool, 6> ParseReportFlags(const std::string& text) {
   return flags;
 }
 
-std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
-                            const std::string& output, const std::array<bool, 6>& flags) {
-  if (!db.IsLocked()) {
-    ShowMessage("The project has not been processed; run the analysis first (olm process).",
-                MessageKind::Error);
-    return "";
-  }
-  return output.empty() ? CreateReport(db, projectPath, flags) : ReplaceReport(db, output, flags);
+bool ImportFile(COLMDoc& doc, const std::string& path, const std::string& title,
+                const CImportOptions& options) {
+  return static_cast<bool>(
+      doc.Modify("Read Raw Data", kChangeData | kChangeSettings,
+                 [&](CReplicateDB& db, CGEList&) { return ImportFile(db, path, title, options); }));
 }
 
 std::string BaseName(const std::string& path) {

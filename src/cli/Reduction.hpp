@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/Document.hpp"
 #include "editing/ReadRawDataForm.hpp"
 #include "editing/ZoneRules.hpp"
 #include "engine/Database.hpp"
@@ -32,15 +33,9 @@ CZoneControls ParseZoneSpec(const std::string& text);
 // Imports a file as a new replicate through the import form's checks.
 bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& title,
                 const CImportOptions& options);
-
-// Applies the zone settings to every replicate: each spec is checked like the
-// zone dialog's "Update" and stored as given (no contiguity step, and the
-// outlier method kept even beside a robust smoother).  Without
-// specs each replicate gets one zone over its whole x range, unprocessed.
-bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones);
-
-// Shows the smoothed and fitted curves of every processed replicate.
-void ShowProcessedCurves(CReplicateDB& db);
+// The same as one step of the document.
+bool ImportFile(COLMDoc& doc, const std::string& path, const std::string& title,
+                const CImportOptions& options);
 
 // A readable table of the results: per replicate and zone the settings,
 // coefficients, R-squared and areas.
@@ -48,13 +43,6 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out);
 
 // "2,3,6" -> report flags 2, 3 and 6 on.  Throws UsageError.
 std::array<bool, 6> ParseReportFlags(const std::string& text);
-
-// Writes the report of a processed database: to output when given (an old
-// file there is replaced), else next to the project (see CreateReport).
-// Stores the flags in the database.  Returns the path written, or "" after
-// showing why not.
-std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
-                            const std::string& output, const std::array<bool, 6>& flags);
 
 // The base name of a path without folder and extension.
 std::string BaseName(const std::string& path);

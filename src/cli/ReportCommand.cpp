@@ -4,9 +4,9 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Reduction.hpp"
+#include "document/Document.hpp"
 #include "engine/Report.hpp"
 #include "numerics/UserInterface.hpp"
-#include "plot/Project.hpp"
 
 namespace olm::cli {
 
@@ -19,18 +19,18 @@ struct ReportOptions {
 };
 
 int RunReport(const ReportOptions& o) {
-  const std::array<bool, 6> given = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
-  CProject project;
-  if (!project.Open(o.project)) return kExitFailure;
-  CReplicateDB& db = project.Database();
+  const std::array<bool, 6> given =
+      o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+  COLMDoc doc;
+  if (!doc.Open(o.project)) return kExitFailure;
   std::array<bool, 6> flags{};
-  for (int i = 1; i <= 6; ++i) flags[static_cast<size_t>(i - 1)] = db.GetReportFlag(i);
+  for (int i = 1; i <= 6; ++i) flags[static_cast<size_t>(i - 1)] = doc.Database().GetReportFlag(i);
   if (!o.flags.empty()) flags = given;
-  const std::string path = WriteReportFile(db, o.project, o.output, flags);
-  if (path.empty()) return kExitFailure;
+  std::string path;
+  if (!doc.WriteReport(flags, o.output, &path)) return kExitFailure;
   std::printf("wrote %s\n", path.c_str());
   // The chosen flags are stored with the project, as the report dialog does.
-  if (!o.flags.empty() && !project.Save(o.project)) return kExitFailure;
+  if (!o.flags.empty() && !doc.Save()) return kExitFailure;
   return kExitOk;
 }
 

@@ -1,3 +1,5 @@
 #include "cli/Commands.hpp"
 
-int main(int argc, char** argv) { return olm::cli::RunOlm(argc, argv); }
+int main(int argc, char** argv) {
+  return olm::cli::RunOlm(argc, argv);
+}

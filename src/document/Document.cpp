@@ -508,14 +508,21 @@ CDocResult COLMDoc::ResizePlots() {
   });
 }
 
-CDocResult COLMDoc::WriteReport(const std::array<bool, 6>& flags, std::string* path) {
+CDocResult COLMDoc::WriteReport(const std::array<bool, 6>& flags, const std::string& output,
+                                std::string* written) {
   CDocResult result;
+  if (written) written->clear();
+  if (!m_db->IsLocked()) {
+    ShowMessage("The project has not been processed; run the analysis first.", MessageKind::Error);
+    return result;
+  }
   CEngineError::ClearLast();
   // The report reads the database; only the flags it stores change, which
   // the modified mark covers (no undo step).
-  const std::string written = CreateReport(*m_db, m_path, flags);
-  if (path) *path = written;
-  result.ok = !written.empty();
+  const std::string path =
+      output.empty() ? CreateReport(*m_db, m_path, flags) : ReplaceReport(*m_db, output, flags);
+  if (written) *written = path;
+  result.ok = !path.empty();
   if (!result.ok) result.code = CEngineError::LastCode();
   MarkModified();
   return result;

@@ -195,10 +195,14 @@ class COLMDoc {
   CDocResult SetCurveShown(int replicate, int kind, bool shown);
   // "Resize the plots": extents recomputed, plot limits forced to them.
   CDocResult ResizePlots();
-  // The report: writes the report with the six flags to ReportPath()
-  // ("Save the project first." without a path), stores the flags and marks
-  // the document modified.  Returns the path written in `path`.
-  CDocResult WriteReport(const std::array<bool, 6>& flags, std::string* path = nullptr);
+  // The report of a processed project: the six flags are stored and the
+  // report written to `output`, or without one to ReportPath() ("Save the
+  // project first." for a project never saved); an old report there is
+  // replaced.  Refused with a message before the analysis.  Marks the
+  // document modified (the flags are part of it; no undo step).  The path
+  // written is returned in `written`.
+  CDocResult WriteReport(const std::array<bool, 6>& flags, const std::string& output = "",
+                         std::string* written = nullptr);
 
   // Annotation objects.
   CDocResult AddObject(std::unique_ptr<CGraphicElement> object);

@@ -51,6 +51,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Database.hpp"
@@ -141,6 +142,8 @@ class CRawDataEditor : private IVariableResolver {
   // Evaluates a command argument with the argument evaluator and truncates
   // it toward zero; false when it does not give a finite scalar in int range.
   bool EvaluateInt(const std::string& text, int& value);
+  // A replicate to read (never copied for a snapshot, as a change would be).
+  const CReplicate& Rep(int r) const { return std::as_const(m_db).Replicate(r); }
   // The data matrix of a kind, and how many of its columns are variables.
   const Matrix* DataOf(int replicate, int kind) const;
   int VariableColumns(int replicate, int kind) const;

@@ -1,6 +1,7 @@
 #include "engine/ProjectFile.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/EngineError.hpp"
 #include "numerics/UserInterface.hpp"
@@ -286,7 +287,7 @@ void StoreDatabase(CProjectWriter& out, CReplicateDB& db) {
   out.WriteByte(db.smoothedFlag);
   out.WriteByte(db.fittedFlag);
   out.WriteByte(db.thirdFlag);
-  for (int r = 1; r <= n; ++r) StoreReplicate(out, db.Replicate(r));
+  for (int r = 1; r <= n; ++r) StoreReplicate(out, std::as_const(db).Replicate(r));
   const int m = std::min(db.bestFitX.GetSize(), db.bestFitY.GetSize());
   out.WriteInt(m);
   for (int i = 1; i <= m; ++i) {
