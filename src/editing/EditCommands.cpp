@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
@@ -156,20 +157,20 @@ std::vector<std::string> CRawDataEditor::Tokenize(std::string_view command) {
 
 const CMatrix<double>* CRawDataEditor::DataOf(int replicate, int kind) const {
   if (replicate < 1 || replicate > m_db.GetReplicateCount()) return nullptr;
-  return m_db.Replicate(replicate).CurveData(kind);
+  return std::as_const(m_db).Replicate(replicate).CurveData(kind);
 }
 
 int CRawDataEditor::VariableColumns(int replicate, int kind) const {
   const Matrix* m = DataOf(replicate, kind);
   if (!m || m->GetRows() < 1) return 0;
-  return std::min(m_db.Replicate(replicate).columnCount, m->GetColumns());
+  return std::min(std::as_const(m_db).Replicate(replicate).columnCount, m->GetColumns());
 }
 
 bool CRawDataEditor::Describe(std::string_view name, int& kind, int& rows, int& columns) {
   int r = 0, c = 0, k = 0;
   if (ParseColumnName(name, r, c, k)) {
     if (k == kCurveRaw && r == m_newReplicate && c == m_newColumn) {
-      rows = m_db.Replicate(r).raw.GetRows();
+      rows = std::as_const(m_db).Replicate(r).raw.GetRows();
     } else {
       if (c > VariableColumns(r, k)) return false;
       rows = DataOf(r, k)->GetRows();
@@ -198,7 +199,7 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
   std::shared_ptr<Matrix> data;
   if (ParseColumnName(name, r, c, k)) {
     if (k == kCurveRaw && r == m_newReplicate && c == m_newColumn) {
-      data = std::make_shared<Matrix>(m_db.Replicate(r).raw.GetRows(), 1);
+      data = std::make_shared<Matrix>(std::as_const(m_db).Replicate(r).raw.GetRows(), 1);
       data->Set(0.0);
     } else {
       if (c > VariableColumns(r, k)) return false;
@@ -418,7 +419,7 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
     return false;
   }
   for (int r = 1; r <= m_db.GetReplicateCount(); ++r) {
-    if (m_db.Replicate(r).GetTitle() == name) {
+    if (std::as_const(m_db).Replicate(r).GetTitle() == name) {
       Fail("Duplicate replicate name");
       return false;
     }
@@ -436,7 +437,7 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
       return false;
     }
     if (!EvaluateInt(tokens[4 + 2 * static_cast<std::size_t>(side)], c) || c < 1 ||
-        c > m_db.Replicate(r).columnCount) {
+        c > std::as_const(m_db).Replicate(r).columnCount) {
       Fail(kBadColumn[side]);
       return false;
     }
@@ -466,7 +467,7 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
   CVector<std::string> headings(2), units(2);
   for (int side = 0; side < 2; ++side) {
     const Matrix& data = *DataOf(source[side], kind);
-    const CReplicate& from = m_db.Replicate(source[side]);
+    const CReplicate& from = std::as_const(m_db).Replicate(source[side]);
     const int c = column[side];
     for (int i = 1; i <= n; ++i) raw(i, side + 1) = data(i, c);
     headings(side + 1) = c <= from.headings.GetSize() ? from.headings(c) : "";
@@ -490,7 +491,7 @@ bool CRawDataEditor::ApplyAssignment(std::string_view command) {
   const std::string name(TrimBlanks(command.substr(0, command.find('='))));
   int r = 0, j = 0, kind = 0;
   if (!ParseColumnName(name, r, j, kind) || r > m_db.GetReplicateCount() ||
-      j > m_db.Replicate(r).columnCount + 1) {
+      j > std::as_const(m_db).Replicate(r).columnCount + 1) {
     Fail("Invalid variable name.");
     return false;
   }
@@ -567,7 +568,7 @@ bool CRawDataEditor::StoreColumn(int r, int j, CExpressionValue& value,
 
 std::vector<std::string> CRawDataEditor::ListRow(int replicate) const {
   if (replicate < 1 || replicate > m_db.GetReplicateCount()) return {};
-  const CReplicate& rep = m_db.Replicate(replicate);
+  const CReplicate& rep = std::as_const(m_db).Replicate(replicate);
   std::vector<std::string> row = {Format("%d", replicate), rep.GetTitle(),
                                   Format("%d", rep.pointCount), Format("%d", rep.columnCount),
                                   Format("%d", rep.zoneCount)};
@@ -595,13 +596,13 @@ std::string CRawDataEditor::ColumnVariable(int c) const {
 
 std::string CRawDataEditor::ColumnHeading(int c) const {
   if (m_shown < 1 || m_shown > m_db.GetReplicateCount()) return {};
-  const CReplicate& rep = m_db.Replicate(m_shown);
+  const CReplicate& rep = std::as_const(m_db).Replicate(m_shown);
   return c >= 1 && c <= rep.headings.GetSize() ? rep.headings(c) : std::string();
 }
 
 std::string CRawDataEditor::ColumnUnits(int c) const {
   if (m_shown < 1 || m_shown > m_db.GetReplicateCount()) return {};
-  const CReplicate& rep = m_db.Replicate(m_shown);
+  const CReplicate& rep = std::as_const(m_db).Replicate(m_shown);
   return c >= 1 && c <= rep.units.GetSize() ? rep.units(c) : std::string();
 }
 
@@ -622,7 +623,7 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
     CEngineError::Report(kErrInvalidDataSet);
     return false;
   }
-  const CReplicate& rep = m_db.Replicate(replicate);
+  const CReplicate& rep = std::as_const(m_db).Replicate(replicate);
   const int xc = rep.xColumn, yc = rep.yColumn;
   const bool hasXY = xc >= 1 && yc >= 1 && xc <= data->GetColumns() && yc <= data->GetColumns();
   COutputFile out;
