@@ -14,6 +14,7 @@
 
 #include "document/Document.hpp"
 
+class QProgressDialog;
 class QWidget;
 
 namespace olm {
