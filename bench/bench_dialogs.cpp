@@ -24,6 +24,7 @@
 #include "app/RepZoneDataDlg.hpp"
 #include "document/Document.hpp"
 #include "numerics/UserInterface.hpp"
+#include "ui/CommandBox.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@ build=${BUILD_DIR:-build/default}
 cmake --build --preset default -j2 --target olm bench_dialogs >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/src/cli/olm" demo "$work/demo" >/dev/null
+"$build/src/cli/olm" demo "$work/demo" >/dev/null 2>&1
 mkdir -p docs/screenshots
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \
   "$build/bench/bench_dialogs" --screenshots docs/screenshots "$work/demo/tensile.olm" samples

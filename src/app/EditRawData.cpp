@@ -276,15 +276,21 @@ bool CEditRawData::ApplyCommand(const QString& text) {
   const std::string line = ui::ToStdString(text.trimmed());
   if (line.empty()) return false;
   command->AddToHistory(text);
+  // A command that fails keeps what it changed before the failure as its
+  // step; one that changed nothing leaves no step.  Modify shares every
+  // replicate with its snapshot, so a replicate written to is a new object.
   bool ok = false;
-  m_doc.Modify(
-      "Edit Data", kEditChanges,
-      [&](CReplicateDB& db, CGEList&) {
-        ok = m_editor->Apply(line);
-        CRawDataEditor::UpdateDocument(db);
-        return ok;
-      },
-      /*keepOnFailure=*/true);
+  m_doc.Modify("Edit Data", kEditChanges, [&](CReplicateDB& db, CGEList&) {
+    std::vector<const CReplicate*> before;
+    for (int r = 1; r <= db.GetReplicateCount(); ++r)
+      before.push_back(&std::as_const(db).Replicate(r));
+    ok = m_editor->Apply(line);
+    bool changed = ok || db.GetReplicateCount() != static_cast<int>(before.size());
+    for (int r = 1; !changed && r <= db.GetReplicateCount(); ++r)
+      changed = &std::as_const(db).Replicate(r) != before[static_cast<size_t>(r - 1)];
+    if (changed) CRawDataEditor::UpdateDocument(db);
+    return changed;
+  });
   status->setText(ui::ToQString(m_editor->GetStatusText()));
   m_changed = true;
   if (ok) command->clear();

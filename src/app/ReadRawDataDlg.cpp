@@ -269,7 +269,9 @@ void CReadRawDataDlg::UpdateParsed() {
   QFont xyFont = parsed->font();
   xyFont.setBold(true);
   const QBrush headerBrush = palette().brush(QPalette::AlternateBase);
-  const QBrush xyBrush = palette().brush(QPalette::Inactive, QPalette::Highlight);
+  QColor xyColor = palette().color(QPalette::Highlight);
+  xyColor.setAlpha(60);  // a tint of the palette's highlight, legible in light and dark themes
+  const QBrush xyBrush(xyColor);
   for (int i = 0; i < shown; ++i) {
     const std::string& line = m_lines[static_cast<size_t>(i)];
     QString role;

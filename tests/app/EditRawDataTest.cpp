@@ -143,10 +143,19 @@ TEST_F(EditRawDataTest, BadCommandsShowTheirMessagesAndChangeNothing) {
     Type(dlg, b.command);
     EXPECT_EQ(ui.Last(), b.message);
     EXPECT_EQ(dlg.command->text(), b.command);  // kept for correcting
+    EXPECT_EQ(doc.UndoName(), "Made up");  // nothing changed: no undo step
   }
   EXPECT_EQ(Cell(dlg, 0, 1), cell);
   EXPECT_EQ(dlg.grid->model()->columnCount(), 3);
   EXPECT_EQ(doc.Database().GetReplicateCount(), 2);
+  // A command failing half-way keeps the pairs before the failure as one step.
+  const QString first = Cell(dlg, 1, 0);
+  EXPECT_FALSE(dlg.ApplyCommand("inv, 1, 1, 1, 9"));
+  EXPECT_EQ(ui.Last(), "Invalid column number");
+  EXPECT_EQ(Cell(dlg, 1, 0), "-" + first);
+  EXPECT_EQ(doc.UndoName(), "Edit Data");
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(Cell(dlg, 1, 0), first);
 }
 
 TEST_F(EditRawDataTest, GridOverAMillionRows) {

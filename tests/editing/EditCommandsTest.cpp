@@ -400,3 +400,28 @@ TEST(RawDataEditorSharingTest, ReadingCellsAndColumnsLeavesSnapshotsSharingTheRe
 
 }  // namespace
 }  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST(RawDataEditorSharingTest, RefusedCommandsCopyNoReplicate) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  CReplicate& rep = db.Replicate(db.AddReplicate());
+  rep.columnCount = 2;
+  rep.pointCount = 3;
+  rep.ResizeColumnTexts(2);
+  rep.raw.SetSize(3, 2);
+  rep.SetTitle("a");
+  const CDatabaseSnapshot before = db.Snapshot();
+  CRawDataEditor editor(db);
+  for (const char* command : {"zero, 1, 5", "inv, 1, 0", "reformat, 1, 1, 1, 5",
+                              "reformat, 1, 9, 1, 5", "ds1_c2_raw = ds1_c1_raw +"}) {
+    SCOPED_TRACE(command);
+    EXPECT_FALSE(editor.Apply(command));
+    EXPECT_EQ(before.UnsharedBytes(db.Snapshot()), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace olm::test
