@@ -257,6 +257,8 @@ void CReadRawDataDlg::Notepad() {
 }
 
 void CReadRawDataDlg::UpdateParsed() {
+  // A comma that separates fields is never a decimal comma.
+  decimalComma->setEnabled(!comma->isChecked());
   parsed->clear();
   const CReadRawDataForm form = Form();
   const CFieldSplitter splitter(form.Delimiters());

@@ -189,5 +189,29 @@ TEST_F(ReadRawDataDlgTest, SeveralFilesOneBadImportTheOthersAndTheTwentyFirstIsR
   EXPECT_EQ(ui.Last(), CEngineError::Text(kErrDataSetCount));
 }
 
+TEST_F(ReadRawDataDlgTest, LargeFileIsReadOnAWorkerAsOneStep) {
+  // Past the size that moves the reading to a worker thread.
+  std::string text = "t,x,y\ns,mm,N\n";
+  int rows = 0;
+  while (text.size() < static_cast<size_t>(CReadRawDataDlg::kTaskBytes) + 1000) {
+    ++rows;
+    text += std::to_string(rows) + ",0." + std::to_string(rows) + ",-" +
+            std::to_string(rows % 977) + "\n";
+  }
+  CReadRawDataDlg dlg(nullptr, doc);
+  dlg.SetFiles({QString::fromStdString(dir.Write("large.csv", text))});
+  EXPECT_EQ(std::pair(dlg.columns->value(), dlg.headerLines->value()), std::pair(3, 2));
+  dlg.xColumn->setValue(2);
+  dlg.yColumn->setValue(3);
+  ASSERT_EQ(dlg.Apply(), 1) << ui.Last();
+  const CReplicate& rep = doc.Database().Replicate(1);
+  EXPECT_EQ(rep.pointCount, rows);
+  EXPECT_EQ(rep.raw(rows, 1), rows);
+  EXPECT_EQ(rep.GetTitle(), "large");
+  EXPECT_EQ(doc.UndoCount(), 1u);
+  // The messages raised on the worker are shown afterwards.
+  EXPECT_EQ(ui.Last(), "Successfully created replicate 1");
+}
+
 }  // namespace
 }  // namespace olm::test
