@@ -1,20 +1,32 @@
 #include "app/DataDialogs.hpp"
 
-#include <QMessageBox>
+#include "app/EditRawData.hpp"
+#include "app/ReadRawDataDlg.hpp"
+#include "app/RepZoneDataDlg.hpp"
+#include "document/Document.hpp"
+#include "numerics/UserInterface.hpp"
 
 namespace olm {
 
-void OpenReadRawDataDialog(QWidget* parent, COLMDoc&) {
-  QMessageBox::information(parent, QObject::tr("Read Raw Data"), QObject::tr("Not available yet."));
+void OpenReadRawDataDialog(QWidget* parent, COLMDoc& doc) {
+  CReadRawDataDlg dialog(parent, doc);
+  dialog.exec();
 }
 
-void OpenZoneDataDialog(QWidget* parent, COLMDoc&) {
-  QMessageBox::information(parent, QObject::tr("Data Set-Zone Data"),
-                           QObject::tr("Not available yet."));
+void OpenZoneDataDialog(QWidget* parent, COLMDoc& doc) {
+  if (doc.IsEditing()) return;  // another in-place edit is open
+  CRepZoneDataDlg dialog(parent, doc);
+  dialog.exec();
 }
 
-void OpenRawDataEditor(QWidget* parent, COLMDoc&, int, int) {
-  QMessageBox::information(parent, QObject::tr("Edit Raw Data"), QObject::tr("Not available yet."));
+void OpenRawDataEditor(QWidget* parent, COLMDoc& doc, int replicate, int kind) {
+  if (doc.IsEditing()) return;
+  CEditRawData dialog(parent, doc, replicate, kind);
+  dialog.exec();
+}
+
+int ZoneMarkedReplicate() {
+  return CRepZoneDataDlg::MarkedReplicate();
 }
 
 }  // namespace olm

@@ -83,6 +83,9 @@ Command AddReduceCommand(CLI::App& app) {
                   "Field delimiters: blank, comma, tab, semicolon or one other character, "
                   "separated by commas")
       ->capture_default_str();
+  sub->add_flag("--decimal-comma", o->import.decimalComma,
+                "Read a comma inside a number as the decimal point (3,9 is 3.9); use with "
+                "delimiters that do not include the comma");
   sub->add_option("--id", o->ids, "Title of each replicate, in file order (default: file name)");
   sub->add_option("--zone", o->zones,
                   "Zone settings START:END[,fit=...][,smooth=...][,points=N][,order=3|5]"

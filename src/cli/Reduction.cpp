@@ -117,6 +117,7 @@ bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& ti
   form.xColumn = options.xColumn;
   form.yColumn = options.yColumn;
   form.headerLines = options.headerLines;
+  form.decimalComma = options.decimalComma;
   form.path = path;
   form.dataId = title;
   const bool ok = form.Apply(db);

@@ -19,6 +19,7 @@ struct CImportOptions {
   int yColumn = 2;
   int headerLines = 2;
   CDelimiterSet delimiters;
+  bool decimalComma = false;
 };
 
 // "blank,comma,tab" style list: the words blank (or space), comma, tab,

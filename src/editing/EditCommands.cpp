@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
@@ -301,11 +302,12 @@ bool CRawDataEditor::ShiftOrNegate(const std::vector<std::string>& tokens, bool 
       Fail("Invalid input");
       return false;
     }
-    CReplicate& rep = m_db.Replicate(r);
-    if (c < 1 || c > rep.columnCount) {
+    // Checked on the shared replicate; written (copied first) only when valid.
+    if (c < 1 || c > Rep(r).columnCount) {
       Fail("Invalid column number");
       return false;
     }
+    CReplicate& rep = m_db.Replicate(r);
     const int rows = rep.raw.GetRows();
     if (rows > 0 && c <= rep.raw.GetColumns()) {
       const double first = shift ? rep.raw(1, c) : 0.0;
@@ -338,12 +340,12 @@ bool CRawDataEditor::Reformat(const std::vector<std::string>& tokens) {
     Fail("Invalid replicate number");
     return false;
   }
-  CReplicate& rep = m_db.Replicate(r);
-  if (z < 1 || z > rep.zoneCount) {
+  const CReplicate& checked = Rep(r);
+  if (z < 1 || z > checked.zoneCount) {
     Fail("Invalid zone number");
     return false;
   }
-  if (column < 1 || column > rep.columnCount) {
+  if (column < 1 || column > checked.columnCount) {
     Fail("Invalid column number");
     return false;
   }
@@ -351,10 +353,11 @@ bool CRawDataEditor::Reformat(const std::vector<std::string>& tokens) {
     Fail("Invalid number of points");
     return false;
   }
-  if (!rep.smoothed || !rep.fitted) {
+  if (!checked.smoothed || !checked.fitted) {
     Fail("Must process data before reformatting");
     return false;
   }
+  CReplicate& rep = m_db.Replicate(r);
 
   Matrix& smoothed = rep.smoothedData;
   if (smoothed.GetColumns() < 2) {
@@ -498,7 +501,7 @@ bool CRawDataEditor::ApplyAssignment(std::string_view command) {
     Fail("Cannot modify smoothened or fitted data.");
     return false;
   }
-  CReplicate& rep = m_db.Replicate(r);
+  const CReplicate& rep = Rep(r);
   // An added column exists as zeros of the replicate's row count while the
   // statement runs, and is withdrawn when the statement fails.
   if (j == rep.columnCount + 1) {

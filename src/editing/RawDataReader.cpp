@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/EngineError.hpp"
+#include "numerics/UserInterface.hpp"
 
 namespace olm {
 
@@ -116,6 +117,12 @@ struct CSlice {
   long long rows = 0;       // data rows in the slice
   long long firstRow = 0;   // matrix row of the slice's first data row
   long long errorLine = 0;  // first line with a field that is not a number
+  // A later block: a blank line followed by a line that does not start with
+  // a number ends the data (exports that append a second table).
+  long long blockLine = 0;        // the slice's line (from 1) that starts it; 0 none
+  long long rowsBeforeBlock = 0;  // data rows before it
+  bool startsText = false;        // the slice's first line does not start with a number
+  bool endsBlank = false;         // the slice's last line is blank
 };
 
 bool IsDataLine(std::string_view line) { return !IsCommentLine(line) && !IsBlankLine(line); }
@@ -177,30 +184,66 @@ off_t NextLineStart(int fd, off_t pos, off_t size) {
   return size;
 }
 
-void CountSlice(int fd, CSlice& s) {
-  CLineReader reader(fd, s.begin, s.end);
-  std::string_view line;
-  while (!reader.PastEnd() && reader.Next(line)) {
-    ++s.lines;
-    if (IsDataLine(line)) ++s.rows;
-  }
+// A number field, with a decimal comma read as a point when asked for.
+bool ParseField(std::string_view field, bool decimalComma, double& value) {
+  if (!decimalComma || field.find(',') == std::string_view::npos) return ParseDecimal(field, value);
+  char buf[64];
+  if (field.size() > sizeof buf) return false;
+  for (size_t i = 0; i < field.size(); ++i) buf[i] = field[i] == ',' ? '.' : field[i];
+  return ParseDecimal(std::string_view(buf, field.size()), value);
 }
 
-void ParseSlice(int fd, CSlice& s, const CFieldSplitter& splitter, int columns,
-                CMatrix<double>& raw) {
+bool StartsWithNumber(std::string_view line, const CFieldSplitter& splitter, bool decimalComma) {
+  bool number = false;
+  splitter.Split(line, [&](int, std::string_view field) {
+    double v;
+    number = field.empty() || ParseField(field, decimalComma, v);
+    return false;
+  });
+  return number;
+}
+
+void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalComma) {
+  CLineReader reader(fd, s.begin, s.end);
+  std::string_view line;
+  bool afterBlank = false;
+  while (!reader.PastEnd() && reader.Next(line)) {
+    ++s.lines;
+    if (IsCommentLine(line)) continue;
+    if (IsBlankLine(line)) {
+      afterBlank = true;
+      continue;
+    }
+    if ((afterBlank || s.lines == 1) && !StartsWithNumber(line, splitter, decimalComma)) {
+      if (s.lines == 1) s.startsText = true;
+      if (afterBlank && s.rows > 0) {
+        s.blockLine = s.lines;
+        s.rowsBeforeBlock = s.rows;
+        return;
+      }
+    }
+    afterBlank = false;
+    ++s.rows;
+  }
+  s.endsBlank = afterBlank;
+}
+
+void ParseSlice(int fd, CSlice& s, const CFieldSplitter& splitter, int columns, bool decimalComma,
+                long long stopLine, CMatrix<double>& raw) {
+  if (s.firstLine == 0 || s.firstLine >= stopLine) return;  // after the data's end
   CLineReader reader(fd, s.begin, s.end);
   std::string_view line;
   long long lineNo = s.firstLine - 1;
   long long row = s.firstRow;
   while (!reader.PastEnd() && reader.Next(line)) {
-    ++lineNo;
+    if (++lineNo >= stopLine) break;
     if (!IsDataLine(line)) continue;
     double* dst = raw.Row(static_cast<int>(row));
     std::fill(dst, dst + columns, 0.0);
     bool ok = true;
     splitter.Split(line, [&](int index, std::string_view field) {
       if (index > columns) return false;
-      if (!field.empty() && !ParseDecimal(field, dst[index - 1])) {
+      if (!field.empty() && !ParseField(field, decimalComma, dst[index - 1])) {
         ok = false;
         return false;
       }
@@ -252,14 +295,26 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     work(slices[0]);
     for (auto& t : threads) t.join();
   };
-  runAll([fd](CSlice& s) { CountSlice(fd, s); });
+  const CFieldSplitter splitter(req.delimiters);
+  runAll([&](CSlice& s) { CountSlice(fd, s, splitter, req.decimalComma); });
 
-  long long rows = 0, line = header.linesRead + 1;
+  long long rows = 0, line = header.linesRead + 1, stopLine = LLONG_MAX;
+  bool afterBlank = false;
   for (CSlice& s : slices) {
     s.firstRow = rows + 1;
     s.firstLine = line;
+    if (afterBlank && s.startsText && rows > 0) {
+      stopLine = line;
+      break;
+    }
+    if (s.blockLine > 0) {
+      rows += s.rowsBeforeBlock;
+      stopLine = line + s.blockLine - 1;
+      break;
+    }
     rows += s.rows;
     line += s.lines;
+    afterBlank = s.endsBlank || (afterBlank && s.rows == 0);
   }
   if (header.headerLinesFound < headerLines || rows == 0) {
     CEngineError::Report(kErrTooFewPoints);
@@ -280,7 +335,6 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   rep.pointCount = static_cast<int>(rows);
   rep.ResizeColumnTexts(req.columns);
 
-  const CFieldSplitter splitter(req.delimiters);
   bool tooLong = false;
   auto storeTexts = [&](const std::string& text, CVector<std::string>& out) {
     splitter.Split(text, [&](int index, std::string_view field) {
@@ -306,7 +360,9 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     db.RemoveLastReplicate();
     return false;
   }
-  runAll([&](CSlice& s) { ParseSlice(fd, s, splitter, req.columns, rep.raw); });
+  runAll([&](CSlice& s) {
+    ParseSlice(fd, s, splitter, req.columns, req.decimalComma, stopLine, rep.raw);
+  });
   for (const CSlice& s : slices) {
     if (s.errorLine > 0) {
       db.RemoveLastReplicate();
@@ -315,6 +371,8 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     }
   }
 
+  if (stopLine != LLONG_MAX)
+    ShowMessage(Format("Another block starts on line %lld; it was not read.", stopLine));
   rep.SetTitle(req.title);
   rep.SetXYColumns(req.xColumn, req.yColumn);
   if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns) {

@@ -23,6 +23,10 @@ struct CRawDataRequest {
   int headerLines = 2;
   std::string title;
   bool updateExtents = true;
+  // Reads a comma inside a number field as the decimal point ("3,9" is 3.9),
+  // as exports made under a European locale write numbers.  Only useful when
+  // the comma is not a delimiter.
+  bool decimalComma = false;
 };
 
 // Longest column heading or unit.

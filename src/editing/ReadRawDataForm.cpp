@@ -47,6 +47,7 @@ bool CReadRawDataForm::Apply(CReplicateDB& db) {
   request.headerLines = headerLines;
   request.title = dataId.substr(0, kMaxDataIdLength);
   request.updateExtents = true;
+  request.decimalComma = decimalComma;
   if (!ReadRawData(db, request)) return false;
 
   const int r = db.GetReplicateCount();

@@ -29,7 +29,8 @@ class CReadRawDataForm {
   int xColumn = 1;
   int yColumn = 2;
   int headerLines = 2;
-  std::string dataId;  // at most 16 characters
+  std::string dataId;         // at most 16 characters
+  bool decimalComma = false;  // "3,9" reads as 3.9 (when the comma is no delimiter)
   std::string path;
 
   // "Browse": remembers the path and returns the preview rows (line number

@@ -199,3 +199,25 @@ TEST(ReduceSampleCliTest, EveryFilterAndFitRunsOnASampleCurve) {
 
 }  // namespace
 }  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST(ReduceDecimalCommaCliTest, TheMtsExportReducesWithDecimalCommaAndIsRefusedWithout) {
+  const std::string args = "reduce " + Quoted(DataPath("real/example4.csv")) +
+                           " --columns 8 --x 2 --y 4 --headers 13 --delimiters tab --json --data";
+  const CliResult refused = RunCli(args);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Has(refused, "line number 16")) << refused.output;
+  const CliResult r = RunCli(args + " --decimal-comma", false);
+  ASSERT_EQ(r.status, 0) << r.output;
+  const json j = Json(r);
+  const json& rep = j["replicates"][0];
+  EXPECT_EQ(rep["points"], 931);
+  EXPECT_EQ(rep["headings"][3], "Ch 1 Kraft");
+  EXPECT_EQ(rep["raw"][0][1], 79.004883);
+  EXPECT_EQ(rep["raw"][930][3], 0.10594167);
+}
+
+}  // namespace
+}  // namespace olm::test

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "ByteBuilder.hpp"
@@ -369,6 +370,57 @@ TEST_F(ProcessedEditorTest, ReformatResamplesTheZoneBlock) {
   EXPECT_NEAR(rep.smoothedYMax(1), 21.0, 1e-12);
   EXPECT_NEAR(rep.fittedYMin(2), 1.0, 1e-9);
   EXPECT_TRUE(editor.IsModified());
+}
+
+}  // namespace
+}  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST(RawDataEditorSharingTest, ReadingCellsAndColumnsLeavesSnapshotsSharingTheReplicates) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  const int r = db.AddReplicate();
+  CReplicate& rep = db.Replicate(r);
+  rep.columnCount = 2;
+  rep.pointCount = 1000;
+  rep.ResizeColumnTexts(2);
+  rep.raw.SetSize(1000, 2);
+  for (int i = 1; i <= 1000; ++i) rep.raw(i, 1) = rep.raw(i, 2) = i;
+  rep.SetTitle("a");
+  const CDatabaseSnapshot before = db.Snapshot();
+  CRawDataEditor editor(db);
+  EXPECT_EQ(editor.CellText(1000, 2), "1000");
+  EXPECT_EQ(editor.ListRow(1)[2], "1000");
+  EXPECT_EQ(editor.ColumnHeading(1), "");
+  // Reading did not copy the replicate away from the snapshot.
+  EXPECT_EQ(before.UnsharedBytes(db.Snapshot()), 0u);
+}
+
+}  // namespace
+}  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST(RawDataEditorSharingTest, RefusedCommandsCopyNoReplicate) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  CReplicate& rep = db.Replicate(db.AddReplicate());
+  rep.columnCount = 2;
+  rep.pointCount = 3;
+  rep.ResizeColumnTexts(2);
+  rep.raw.SetSize(3, 2);
+  rep.SetTitle("a");
+  const CDatabaseSnapshot before = db.Snapshot();
+  CRawDataEditor editor(db);
+  for (const char* command : {"zero, 1, 5", "inv, 1, 0", "reformat, 1, 1, 1, 5",
+                              "reformat, 1, 9, 1, 5", "ds1_c2_raw = ds1_c1_raw +"}) {
+    SCOPED_TRACE(command);
+    EXPECT_FALSE(editor.Apply(command));
+    EXPECT_EQ(before.UnsharedBytes(db.Snapshot()), 0u);
+  }
 }
 
 }  // namespace

@@ -220,3 +220,64 @@ TEST_F(RawDataReaderTest, RealInstronExportAndADecimalCommaExport) {
 
 }  // namespace
 }  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST_F(RawDataReaderTest, DecimalCommaReadsCommasAsPointsWhenTheCommaIsNoDelimiter) {
+  const std::string text = "t\tF\ns\tkN\n1,5\t-2,25e1\n2\t3,0\n";
+  auto request = Request(dir.Write("dc.txt", text));
+  request.delimiters = {false, false, true, '\0'};
+  // Without the option the comma is no number character: refused, nothing added.
+  EXPECT_FALSE(ReadRawData(db, request));
+  EXPECT_EQ(ui.Last(), "Invalid input. on line number 3.");
+  EXPECT_EQ(db.GetReplicateCount(), 0);
+  request.decimalComma = true;
+  ASSERT_TRUE(ReadRawData(db, request)) << ui.Last();
+  EXPECT_EQ(std::tuple(Last().raw(1, 1), Last().raw(1, 2), Last().raw(2, 2)),
+            std::tuple(1.5, -22.5, 3.0));
+  // With the comma a delimiter the option changes nothing: "1,5" is two fields.
+  request.delimiters.comma = true;
+  request.columns = 3;
+  ASSERT_TRUE(ReadRawData(db, request));
+  EXPECT_EQ(std::tuple(Last().raw(1, 1), Last().raw(1, 2), Last().raw(1, 3)),
+            std::tuple(1.0, 5.0, -2.0));
+  // Two commas are not a number.
+  request = Request(dir.Write("dc2.txt", "a b\n- -\n1,2,3 4\n"));
+  request.delimiters.comma = false;
+  request.decimalComma = true;
+  EXPECT_FALSE(ReadRawData(db, request));
+  EXPECT_EQ(ui.Last(), "Invalid input. on line number 3.");
+}
+
+TEST_F(RawDataReaderTest, ABlankLineFollowedByTextEndsTheDataAndBlankLinesBetweenRowsDoNot) {
+  ASSERT_TRUE(Read("x,y\n-,-\n1,2\n\n3,4\n\nSecond block\na,b\n5,6\n"));
+  EXPECT_EQ(Last().pointCount, 2);
+  EXPECT_EQ(Last().raw(2, 2), 4.0);
+  EXPECT_EQ(ui.Last(), "Another block starts on line 7; it was not read.");
+  // Text right after a data row is still a malformed line.
+  EXPECT_FALSE(Read("x,y\n-,-\n1,2\nSecond block\n"));
+  EXPECT_EQ(ui.Last(), "Invalid input. on line number 4.");
+}
+
+TEST_F(RawDataReaderTest, TheMtsExportWithDecimalCommasReadsItsFirstBlock) {
+  auto req = Request(DataPath("real/example4.csv"), 8);
+  req.delimiters = {false, false, true, '\0'};
+  req.headerLines = 13;  // 13 non-blank lines up to the units line 15
+  req.xColumn = 2, req.yColumn = 4;
+  req.decimalComma = true;
+  ASSERT_TRUE(ReadRawData(db, req)) << ui.Last();
+  const CReplicate& rep = db.Replicate(1);
+  ASSERT_EQ(rep.pointCount, 931);  // lines 16 to 946; the second block from line 948 is left
+  EXPECT_EQ(ui.Last(), "Another block starts on line 948; it was not read.");
+  EXPECT_EQ(std::tuple(rep.headings(4), rep.units(4), rep.units(2)),
+            std::tuple("Ch 1 Kraft", "kN", "s"));
+  EXPECT_EQ(std::tuple(rep.raw(1, 1), rep.raw(1, 2), rep.raw(1, 4)),
+            std::tuple(41842.0, 79.004883, -1.2332071));
+  EXPECT_EQ(rep.raw.Min(4), -472.88068);  // the failure load on line 945
+  EXPECT_EQ(rep.raw(945 - 15, 2), 543.50488);
+  EXPECT_EQ(rep.raw(931, 4), 0.10594167);
+}
+
+}  // namespace
+}  // namespace olm::test
