@@ -20,8 +20,15 @@ const std::array<const char*, kFlowRuleCurveCount>& CFlowRuleCoefForm::UseAsChoi
 }
 
 int CFlowRuleCoefForm::Compute() {
+  return AnnounceCompute() ? RunProgram() : 0;
+}
+
+bool CFlowRuleCoefForm::AnnounceCompute() const {
   ShowMessage("Ready to compute ...", MessageKind::Information);
-  if (modelFile.empty() || resultsFile.empty() || cardFile.empty()) return 0;
+  return !modelFile.empty() && !resultsFile.empty() && !cardFile.empty();
+}
+
+int CFlowRuleCoefForm::RunProgram() const {
   CFlowRuleProgram program;
   return program.Run({modelFile, resultsFile, cardFile});
 }
