@@ -182,7 +182,7 @@ void CDistributionDlg::CellChanged(QTableWidgetItem* item) {
   CExpressionValue value;
   if (m_evaluator.Evaluate(ui::ToStdString(text), value) == kExprOk && value.IsScalar()) {
     const QSignalBlocker block(m_grid);
-    item->setText(ui::NumberText(value.GetScalar(), "%.9g"));
+    item->setText(ui::ToQString(ShortestNumber(value.GetScalar())));
     item->setToolTip(text);
   }
 }
@@ -207,13 +207,13 @@ bool CDistributionDlg::ReadRange(double& lower, double& upper) {
   return ReadField(m_lower, lower) && ReadField(m_upper, upper);
 }
 
-bool CDistributionDlg::ReadGrid(std::vector<double>& sample) {
+bool CDistributionDlg::ReadGrid(std::vector<double>& sample, bool singlePrecision) {
   std::vector<std::string> cells;
   for (int r = 0; r < CDistributionForm::kRows; ++r) {
     const QTableWidgetItem* item = m_grid->item(r, 0);
     cells.push_back(item ? ui::ToStdString(item->text()) : std::string());
   }
-  const int bad = CDistributionForm::ReadSample(cells, m_evaluator, sample);
+  const int bad = CDistributionForm::ReadSample(cells, m_evaluator, sample, singlePrecision);
   if (bad == 0) return true;
   ShowMessage(CDistributionForm::InvalidRowMessage(bad), MessageKind::Information);
   m_grid->setCurrentCell(bad - 1, 0);
@@ -342,7 +342,7 @@ void CDistributionDlg::Export() {
   if (path.isEmpty()) return;
   double lower = 0.0, upper = 0.0;
   std::vector<double> sample;
-  if (!StoreOption() || !ReadRange(lower, upper) || !ReadGrid(sample)) return;
+  if (!StoreOption() || !ReadRange(lower, upper) || !ReadGrid(sample, false)) return;
   if (!WriteDistributionInput(ui::ToStdString(path), sample,
                               CDistributionForm::OptionsOf(m_options), lower, upper)) {
     ShowMessage("Unable to open specified output file.", MessageKind::Information);

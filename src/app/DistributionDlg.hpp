@@ -59,7 +59,7 @@ class CDistributionDlg : public QDialog {
   bool ReadField(QLineEdit* edit, double& value);
   bool ReadRange(double& lower, double& upper);
   // The sample from the grid; false (message shown) on an invalid cell.
-  bool ReadGrid(std::vector<double>& sample);
+  bool ReadGrid(std::vector<double>& sample, bool singlePrecision = true);
   void ShowResults();
   void ShowStatistics(const std::vector<double>& sample);
 

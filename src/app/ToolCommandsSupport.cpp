@@ -1,6 +1,7 @@
 #include "app/ToolCommandsSupport.hpp"
 
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QImage>
@@ -326,12 +327,6 @@ QString ToolNumber(double value) {
 bool ReadToolNumber(const QString& text, double& value) {
   return ParseFiniteNumber(ui::ToStdString(text.trimmed()), value);
 }
-
-}  // namespace olm::app
-
-#include <QFileDialog>
-
-namespace olm::app {
 
 QString AskToolFile(QWidget* parent, bool save, const QString& title, const QString& filter,
                     const QString& defaultSuffix, const QString& startPath) {

@@ -144,10 +144,6 @@ QString ToolNumber(double value);
 // Reads a number field: plain "C" locale numbers only.  False for anything else.
 bool ReadToolNumber(const QString& text, double& value);
 
-}  // namespace olm::app
-
-namespace olm::app {
-
 // A file dialog of Qt's own (the same on every desktop, and reachable by
 // widget tests): an open or save dialog with the title, filter and default
 // suffix, starting at startPath.  "" when cancelled.

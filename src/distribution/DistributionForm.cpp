@@ -20,7 +20,8 @@ bool CDistributionForm::HasOption(int code) {
 }
 
 int CDistributionForm::ReadSample(const std::vector<std::string>& cells,
-                                  CExpressionEvaluator& evaluator, std::vector<double>& sample) {
+                                  CExpressionEvaluator& evaluator, std::vector<double>& sample,
+                                  bool singlePrecision) {
   sample.clear();
   const size_t rows = std::min<size_t>(cells.size(), kRows);
   for (size_t i = 0; i < rows; ++i) {
@@ -32,7 +33,7 @@ int CDistributionForm::ReadSample(const std::vector<std::string>& cells,
       return static_cast<int>(i) + 1;
     const double value = result.GetScalar();
     if (value == 0.0) break;
-    sample.push_back(static_cast<double>(static_cast<float>(value)));
+    sample.push_back(singlePrecision ? static_cast<double>(static_cast<float>(value)) : value);
   }
   return 0;
 }

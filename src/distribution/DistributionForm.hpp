@@ -31,10 +31,11 @@ class CDistributionForm {
 
   // Reads the sample from the grid's cell texts, rows 1..25 in order: an
   // empty cell or a value of exactly 0 ends the sample; every value is kept
-  // in single precision.  Returns 0, or the row whose text is not a valid
-  // expression (the sample then holds the rows before it).
+  // in single precision for the computation (singlePrecision), as typed for
+  // an export.  Returns 0, or the row whose text is not a valid expression
+  // (the sample then holds the rows before it).
   static int ReadSample(const std::vector<std::string>& cells, CExpressionEvaluator& evaluator,
-                        std::vector<double>& sample);
+                        std::vector<double>& sample, bool singlePrecision = true);
   // "Error: Data Pt.: <row> has invalid expression"
   static std::string InvalidRowMessage(int row);
 
