@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTimer>
@@ -107,7 +108,7 @@ bool RunToolWork(QWidget* parent, const QString& label, const std::function<void
   QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] {
     // The engines cannot be interrupted: wait for the work, then drop it.
     cancelled = true;
-    progress.setCancelButton(nullptr);
+    if (auto* button = progress.findChild<QPushButton*>()) button->setEnabled(false);
     progress.setLabelText(QObject::tr("Cancelling: the result will be discarded ..."));
     progress.show();
   });
