@@ -75,6 +75,11 @@ CFailureSurfaceDlg::CFailureSurfaceDlg(const QString& projectPath, QWidget* pare
 
   auto* left = new QVBoxLayout;
   left->addWidget(group);
+  auto* hint = new QLabel(tr("Right-click for the \"%1\" menu of plot types.")
+                              .arg(QString::fromUtf8(CFailureSurfaceForm::kPopup)),
+                          this);
+  hint->setWordWrap(true);
+  left->addWidget(hint);
   left->addStretch(1);
   auto* top = new QHBoxLayout;
   top->addLayout(left);

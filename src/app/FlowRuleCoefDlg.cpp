@@ -103,6 +103,10 @@ CFlowRuleCoefDlg::CFlowRuleCoefDlg(const CReplicateDB& db, QWidget* parent)
   for (int c = 0; c < 3; ++c) m_list->setColumnWidth(c, CFlowRuleCoefForm::kListColumnWidth);
   m_list->setMinimumHeight(260);
   listLayout->addWidget(m_list);
+  m_coefficients = new QLabel(coefficients);
+  m_coefficients->setAccessibleName(tr("Calculated coefficients"));
+  m_coefficients->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  listLayout->addWidget(m_coefficients);
 
   m_compute = new QPushButton(tr("&Compute"), this);
   m_compute->setAutoDefault(false);
@@ -280,8 +284,9 @@ void CFlowRuleCoefDlg::Compute() {
   }
 
   int status = 1;
+  CFlowRuleResult result;
   const bool finished = RunToolWork(this, tr("Computing the flow-rule coefficients ..."),
-                                    [&job, &status] { status = job.RunProgram(); });
+                                    [&] { status = job.RunProgram(&result); });
   if (!finished) {
     m_output->setText(tr("Computation cancelled; its results were not opened."));
     return;
@@ -291,7 +296,15 @@ void CFlowRuleCoefDlg::Compute() {
     m_output->setText(tr("The flow-rule program failed; see its message."));
     return;
   }
-  m_output->setText(tr("Results written to %1, material card to %2.").arg(results, card));
+  m_output->setText(tr("Results written to %1, material card to %2.")
+                        .arg(QFileInfo(results).fileName(), QFileInfo(card).fileName()));
+  m_output->setToolTip(results + "\n" + card);
+  QStringList lines;
+  for (int k = 0; k < kFlowRuleCoefficientCount; ++k)
+    lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(FlowRuleCoefficientName(k)),
+                                          ToolNumber(result.g[static_cast<size_t>(k)]));
+  m_coefficients->setText(lines.mid(0, 3).join("   ") + "\n" + lines.mid(3, 3).join("   ") + "\n" +
+                          lines.mid(6).join("   "));
   ShowResultFile(this, results);
   ShowResultFile(this, card);
 }

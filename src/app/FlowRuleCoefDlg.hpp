@@ -90,6 +90,7 @@ class CFlowRuleCoefDlg : public QDialog {
   QTreeWidget* m_list = nullptr;
   QPushButton* m_compute = nullptr;
   QLabel* m_output = nullptr;
+  QLabel* m_coefficients = nullptr;
 };
 
 }  // namespace olm::app

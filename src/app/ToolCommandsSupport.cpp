@@ -210,7 +210,21 @@ void PaintToolChart(IPlotCanvas& canvas, const CDeviceRect& rect, const CToolCha
   for (const CToolChartSeries& s : chart.series)
     graph.legend.push_back(
         {s.name, {s.line ? s.penStyle : kPenSolid, s.width, s.colour}, s.markerKind});
-  graph.Layout(rect, MeasureGraphFonts(canvas, graph));
+  graph.SetAxisFormats("%.4g", "%.4g");
+  const CGraphFontMeasures measures = MeasureGraphFonts(canvas, graph);
+  graph.Layout(rect, measures);
+  // Room on the left for the widest y number and the y-axis title, which
+  // the frame's fixed margin of nine characters does not always give.
+  int widest = 0;
+  for (const CAxisLabel& l : graph.YAxisMarks().labels)
+    widest = std::max(widest, canvas.TextWidth(l.text, a.numberFont));
+  const int titleHeight = chart.yTitle.empty() ? 0 : canvas.Metrics(a.yTitleFont).LineHeight();
+  const int needed = widest + graph.MajorTickLength() + measures.charWidth + titleHeight * 3 / 2;
+  const int extra = needed - (graph.Frame().left - rect.left);
+  if (extra > 0 && rect.Width() > 0) {
+    graph.SetPlacement(0.01 + static_cast<double>(extra) / rect.Width(), 0.01, 0.99, 0.99);
+    graph.Layout(rect, measures);
+  }
 
   graph.DrawGrid(canvas);
   std::vector<CDevicePoint> points;

@@ -28,9 +28,11 @@ bool CFlowRuleCoefForm::AnnounceCompute() const {
   return !modelFile.empty() && !resultsFile.empty() && !cardFile.empty();
 }
 
-int CFlowRuleCoefForm::RunProgram() const {
+int CFlowRuleCoefForm::RunProgram(CFlowRuleResult* result) const {
   CFlowRuleProgram program;
-  return program.Run({modelFile, resultsFile, cardFile});
+  const int status = program.Run({modelFile, resultsFile, cardFile});
+  if (result) *result = program.Result();
+  return status;
 }
 
 bool CFlowRuleCoefForm::Update(bool controlsValid) {

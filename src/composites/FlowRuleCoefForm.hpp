@@ -6,6 +6,7 @@
 #include <string>
 
 #include "composites/FlowRuleModel.hpp"
+#include "composites/FlowRuleSolver.hpp"
 
 namespace olm {
 
@@ -28,9 +29,10 @@ class CFlowRuleCoefForm {
   int Compute();
   // Compute in two steps, for a dialog that runs the program on a worker
   // thread: the announcement (true when all three file names are given),
-  // then the program on the three files.
+  // then the program on the three files (its result copied to result when
+  // given).
   bool AnnounceCompute() const;
-  int RunProgram() const;
+  int RunProgram(CFlowRuleResult* result = nullptr) const;
   // "Update": controlsValid is whether the dialog's field exchange accepted
   // the controls; only then the update message is shown.  Returns controlsValid.
   bool Update(bool controlsValid);

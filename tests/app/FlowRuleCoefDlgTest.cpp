@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -194,6 +195,13 @@ TEST_F(FlowRuleCoefDlgTest, ComputeRunsTheProgramOnTheSampleModel) {
   EXPECT_EQ(coefficients.size(), 9);
   EXPECT_EQ(coefficients, Coefficients(Path("direct.txt")));
   EXPECT_TRUE(ReadText(Path("card.k")).startsWith("*KEYWORD\n"));
+  // The dialog shows them too.
+  QLabel* shown = nullptr;
+  for (QLabel* label : dlg.findChildren<QLabel*>())
+    if (label->accessibleName() == "Calculated coefficients") shown = label;
+  ASSERT_NE(shown, nullptr);
+  for (const QString& line : coefficients)
+    EXPECT_TRUE(shown->text().contains(line.section(':', 0, 0) + ": ")) << line.toStdString();
 
   // Results and card are open in the viewer.
   QStringList viewed;

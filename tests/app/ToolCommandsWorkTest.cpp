@@ -54,7 +54,8 @@ TEST(ToolCommandsWorkTest, AFatalMessageOrAnExceptionEndsTheWorkNotTheProgram) {
   EXPECT_FALSE(after);
   CModalAnswers answers;
   answers.Message();
-  EXPECT_TRUE(RunToolWork(&owner, "Working ...", [] { throw std::runtime_error("Out of range."); }));
+  EXPECT_TRUE(
+      RunToolWork(&owner, "Working ...", [] { throw std::runtime_error("Out of range."); }));
   EXPECT_EQ(answers.messages, QStringList{"Out of range."});
 }
 

@@ -108,9 +108,9 @@ QString OpenAndClose(QAction* action, bool accept) {
 
 TEST_F(ToolMenusTest, EachEntryOpensItsDialogAndLeavesTheDocumentAlone) {
   for (bool accept : {false, true}) {
-    EXPECT_EQ(OpenAndClose<app::CDistributionDlg>(
-                  Entry("&Statistics", "&Distribution Analysis"), accept),
-              "Distribution Analysis");
+    EXPECT_EQ(
+        OpenAndClose<app::CDistributionDlg>(Entry("&Statistics", "&Distribution Analysis"), accept),
+        "Distribution Analysis");
     EXPECT_EQ(OpenAndClose<app::CFlowRuleCoefDlg>(
                   Entry("&Composites", "Generate MAT213 Material Card"), accept),
               "MAT213 Input Data");
