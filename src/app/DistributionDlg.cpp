@@ -143,6 +143,7 @@ CDistributionDlg::CDistributionDlg(QWidget* parent) : QDialog(parent) {
   connect(m_choice, &QComboBox::activated, this, &CDistributionDlg::SelectionChanged);
   m_choice->setCurrentIndex(m_selected);
   SelectionChanged(m_selected);
+  RememberToolGeometry(this, QStringLiteral("Distribution"));
 }
 
 CDistributionDlg::~CDistributionDlg() = default;
@@ -353,6 +354,12 @@ void CDistributionDlg::Export() {
 
 void CDistributionDlg::ViewResults() {
   if (!m_haveResults) return;
+  if (!QFileInfo(m_resultsFile).isReadable()) {
+    ShowMessage(
+        "Unable to execute the viewer: " + ui::ToStdString(m_resultsFile) + " cannot be read.",
+        MessageKind::Error);
+    return;
+  }
   ShowResultFile(this, m_resultsFile);
 }
 

@@ -69,6 +69,7 @@ CDistributionGraphDlg::CDistributionGraphDlg(std::shared_ptr<const CDistribution
   layout->addWidget(m_view, 1);
   m_list->setMaximumWidth(200);
   Redraw();
+  RememberToolGeometry(this, QStringLiteral("DistributionGraph"));
 }
 
 CToolChart CDistributionGraphDlg::BuildChart() const {

@@ -88,6 +88,7 @@ CFailureSurfaceDlg::CFailureSurfaceDlg(const QString& projectPath, QWidget* pare
   layout->addLayout(top, 1);
   layout->addWidget(buttons);
   m_form.SetOutputPath(ui::ToStdString(DefaultOutputPath()));
+  RememberToolGeometry(this, QStringLiteral("FailureSurface"));
 }
 
 QString CFailureSurfaceDlg::DefaultOutputPath() const {

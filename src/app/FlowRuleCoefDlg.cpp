@@ -140,6 +140,7 @@ CFlowRuleCoefDlg::CFlowRuleCoefDlg(const CReplicateDB& db, QWidget* parent)
 
   FillList();
   resize(860, 560);
+  RememberToolGeometry(this, QStringLiteral("Mat213"));
 }
 
 void CFlowRuleCoefDlg::done(int result) {

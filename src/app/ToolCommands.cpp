@@ -31,17 +31,17 @@ void AddToolMenus(QMenuBar* bar, QWidget* parent, std::function<const CReplicate
   QMenu* statistics = bar->addMenu(QObject::tr("&Statistics"));
   QAction* distribution = statistics->addAction(QObject::tr("&Distribution Analysis"));
   distribution->setStatusTip(QObject::tr("Carry out probability distribition analysis"));
-  QObject::connect(distribution, &QAction::triggered, parent,
+  QObject::connect(distribution, &QAction::triggered, bar,
                    [parent] { RunDistributionAnalysis(parent); });
 
   QMenu* composites = bar->addMenu(QObject::tr("&Composites"));
   QAction* mat213 = composites->addAction(QObject::tr("Generate MAT213 Material Card"));
   mat213->setStatusTip(QObject::tr("Generate MAT213 material card data"));
-  QObject::connect(mat213, &QAction::triggered, parent,
+  QObject::connect(mat213, &QAction::triggered, bar,
                    [parent, database] { RunMat213InputData(parent, database()); });
   QAction* failureSurface = composites->addAction(QObject::tr("Generate Failure Surface"));
   failureSurface->setStatusTip(QObject::tr("Generate failure surface"));
-  QObject::connect(failureSurface, &QAction::triggered, parent, [parent, projectPath] {
+  QObject::connect(failureSurface, &QAction::triggered, bar, [parent, projectPath] {
     RunFailureSurface(parent, ui::ToQString(projectPath ? projectPath() : std::string()));
   });
 }

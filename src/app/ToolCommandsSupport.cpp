@@ -12,6 +12,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSettings>
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -333,6 +334,14 @@ void KeepResultViewers(QWidget* owner) {
     viewer->setParent(heir, Qt::Window);
     if (visible) viewer->show();
   }
+}
+
+void RememberToolGeometry(QDialog* dialog, const QString& key) {
+  const QString entry = QStringLiteral("ToolDialogs/") + key;
+  const QByteArray saved = QSettings().value(entry).toByteArray();
+  if (!saved.isEmpty()) dialog->restoreGeometry(saved);
+  QObject::connect(dialog, &QDialog::finished, dialog,
+                   [dialog, entry] { QSettings().setValue(entry, dialog->saveGeometry()); });
 }
 
 QString ToolNumber(double value) {

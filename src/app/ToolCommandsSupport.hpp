@@ -16,6 +16,7 @@
 #include "numerics/UserInterface.hpp"
 #include "plot/PlotCanvas.hpp"
 
+class QDialog;
 class QImage;
 
 namespace olm::app {
@@ -138,6 +139,11 @@ void ShowResultFile(QWidget* owner, const QString& path);
 // Hands the owner's viewer windows to the owner's parent, so that they stay
 // open after the owner (a dialog) closes.
 void KeepResultViewers(QWidget* owner);
+
+// Gives the dialog its remembered size and place (QSettings, "ToolDialogs/"
+// key; a place off every screen is brought onto one) and remembers them again
+// when it closes.
+void RememberToolGeometry(QDialog* dialog, const QString& key);
 
 // A number as the dialogs show it ("%g").
 QString ToolNumber(double value);

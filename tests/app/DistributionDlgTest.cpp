@@ -265,6 +265,16 @@ TEST_F(DistributionDlgTest, ViewResultsAndGraphNeedResults) {
   ASSERT_EQ(opened.size(), 1);
   EXPECT_TRUE(opened[0]->isVisible());
   EXPECT_TRUE(opened[0]->Text().contains(" NORMAL DISTRIBUTION "));
+  {
+    // A results file gone since: the viewer cannot be started, and says so.
+    QFile::rename(Path("r.out"), Path("r.moved"));
+    CModalAnswers answers;
+    answers.Message();
+    QTest::mouseClick(ButtonOf(&dlg, "&View Results"), Qt::LeftButton);
+    EXPECT_TRUE(answers.messages.value(0).startsWith("Unable to execute "));
+    EXPECT_EQ(dlg.findChildren<ui::CTextViewer*>().size(), 1);
+    QFile::rename(Path("r.moved"), Path("r.out"));
+  }
 
   // The graph: the sample's empirical CDF, then the checked distributions.
   int emptyPixels = 0, normalPixels = 0;

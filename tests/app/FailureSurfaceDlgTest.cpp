@@ -197,5 +197,18 @@ TEST_F(FailureSurfaceDlgTest, BadInputKeepsTheDialogOpenAndWritesNothing) {
   EXPECT_FALSE(dlg.PlotFrame()->Chart().HasPoints());
 }
 
+TEST_F(FailureSurfaceDlgTest, TheDialogOpensAtItsLastSize) {
+  QSize last;
+  {
+    CFailureSurfaceDlg dlg(QString{});
+    dlg.show();
+    dlg.resize(dlg.size() + QSize(37, 23));
+    last = dlg.size();
+    QTest::keyClick(&dlg, Qt::Key_Escape);  // closing by any button remembers it
+  }
+  CFailureSurfaceDlg again(QString{});
+  EXPECT_EQ(again.size(), last);
+}
+
 }  // namespace
 }  // namespace olm::test
