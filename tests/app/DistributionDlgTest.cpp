@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,6 +84,59 @@ class DistributionDlgTest : public ::testing::Test {
 
   QTemporaryDir m_dir;
 };
+
+TEST_F(DistributionDlgTest, ShowsItsControlsWithTheirTips) {
+  CDistributionDlg dlg;
+  EXPECT_EQ(dlg.windowTitle(), "Distribution Analysis");
+  QTableWidget* grid = GridOf(&dlg);
+  EXPECT_EQ(grid->rowCount(), 25);
+  EXPECT_EQ(grid->columnCount(), 1);
+  EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Value");
+  auto* choice = dlg.findChild<QComboBox*>();
+  QStringList entries;
+  for (int i = 0; i < choice->count(); ++i) entries << choice->itemText(i);
+  EXPECT_EQ(entries, (QStringList{"Weibull-2P", "Weibull-3P", "Normal", "Log normal", "Gamma",
+                                  "Generalized exponential"}));
+  QStringList groups;
+  for (QGroupBox* g : dlg.findChildren<QGroupBox*>()) groups << g->title();
+  EXPECT_EQ(groups, (QStringList{" Input ", " Variable Input Data ",
+                                 " Results from Distribution Analyses ", " Statistical Data "}));
+  const std::pair<const char*, const char*> tips[] = {
+      {"OK", "Click when done"},
+      {"&Compute", "Click to compute the distribution properties"},
+      {"&Import", "Read the model data from a text file"},
+      {"&Export", "Write the model data to a text file"},
+      {"&View Results", "View the results file in Notepad"},
+      {"&Graph", "Graph the distributions"}};
+  for (const auto& [button, tip] : tips) {
+    QPushButton* b = ButtonOf(&dlg, button);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->toolTip(), tip);
+  }
+  // Weibull-2P is selected first and takes its option.
+  EXPECT_EQ(choice->currentIndex(), 0);
+  EXPECT_TRUE(FieldOf(&dlg, "Additional Data")->isEnabled());
+}
+
+TEST_F(DistributionDlgTest, ModelsThatCannotBeFittedAreReported) {
+  CDistributionDlg dlg;
+  dlg.show();
+  QTableWidget* grid = GridOf(&dlg);
+  const char* const values[] = {"-3", "1", "4", "-1", "5", "9"};
+  for (int r = 0; r < 6; ++r) TypeCell(grid, r, values[r]);
+  FieldOf(&dlg, "Lower Bound")->setText("-10");
+  FieldOf(&dlg, "Upper Bound")->setText("20");
+  // Logarithmic models cannot take the negative values; the others are fitted.
+  EXPECT_EQ(Compute(dlg, Path("negative.out")), QStringList{"Error in finding solution ..."});
+  ASSERT_TRUE(dlg.HasResults());
+  auto* choice = dlg.findChild<QComboBox*>();
+  choice->setCurrentIndex(kNormal);
+  Q_EMIT choice->activated(kNormal);
+  EXPECT_EQ(FieldOf(&dlg, "Scale Parameter")->text(), "2.5");  // the sample mean
+  choice->setCurrentIndex(kLognormal);
+  Q_EMIT choice->activated(kLognormal);
+  EXPECT_FALSE(FieldOf(&dlg, "Scale Parameter")->toolTip().isEmpty());  // why it failed
+}
 
 TEST_F(DistributionDlgTest, ImportedSampleGivesTheEngineParameters) {
   CDistributionDlg dlg;
