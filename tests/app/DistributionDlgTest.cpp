@@ -226,6 +226,21 @@ TEST_F(DistributionDlgTest, MalformedOrShortInputIsRefusedAndTheDialogGoesOn) {
   EXPECT_EQ(GridOf(&dlg)->item(0, 0)->text(), "434.7");
 }
 
+TEST_F(DistributionDlgTest, ALongerSampleFillsTheGridAndSaysWhatWasLeftOut) {
+  CDistributionDlg dlg;
+  dlg.show();
+  QByteArray text = "*heading\n\n*data\n";
+  for (int i = 1; i <= 30; ++i) text += QByteArray::number(100 + i) + "\n";
+  text += "*distribution\nnormal\n*minmax\n0, 200\n*end\n";
+  CModalAnswers answers;
+  answers.File(Write("thirty.dat", text)).Message().Message();
+  QTest::mouseClick(ButtonOf(&dlg, "&Import"), Qt::LeftButton);
+  ASSERT_EQ(answers.messages.size(), 2);
+  EXPECT_EQ(answers.messages[0], "Input file has been read and data stored.");
+  EXPECT_TRUE(answers.messages[1].contains("30")) << answers.messages[1].toStdString();
+  EXPECT_EQ(GridOf(&dlg)->item(24, 0)->text(), "125");
+}
+
 TEST_F(DistributionDlgTest, ComputeChecksRangeAndCellsBeforeAskingForAFile) {
   CDistributionDlg dlg;
   dlg.show();
