@@ -20,10 +20,19 @@ const std::array<const char*, kFlowRuleCurveCount>& CFlowRuleCoefForm::UseAsChoi
 }
 
 int CFlowRuleCoefForm::Compute() {
+  return AnnounceCompute() ? RunProgram() : 0;
+}
+
+bool CFlowRuleCoefForm::AnnounceCompute() const {
   ShowMessage("Ready to compute ...", MessageKind::Information);
-  if (modelFile.empty() || resultsFile.empty() || cardFile.empty()) return 0;
+  return !modelFile.empty() && !resultsFile.empty() && !cardFile.empty();
+}
+
+int CFlowRuleCoefForm::RunProgram(CFlowRuleResult* result) const {
   CFlowRuleProgram program;
-  return program.Run({modelFile, resultsFile, cardFile});
+  const int status = program.Run({modelFile, resultsFile, cardFile});
+  if (result) *result = program.Result();
+  return status;
 }
 
 bool CFlowRuleCoefForm::Update(bool controlsValid) {

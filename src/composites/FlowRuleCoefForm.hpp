@@ -6,6 +6,7 @@
 #include <string>
 
 #include "composites/FlowRuleModel.hpp"
+#include "composites/FlowRuleSolver.hpp"
 
 namespace olm {
 
@@ -26,6 +27,12 @@ class CFlowRuleCoefForm {
   // when all three file names are given.  Returns the program's status (0
   // also when nothing was run).
   int Compute();
+  // Compute in two steps, for a dialog that runs the program on a worker
+  // thread: the announcement (true when all three file names are given),
+  // then the program on the three files (its result copied to result when
+  // given).
+  bool AnnounceCompute() const;
+  int RunProgram(CFlowRuleResult* result = nullptr) const;
   // "Update": controlsValid is whether the dialog's field exchange accepted
   // the controls; only then the update message is shown.  Returns controlsValid.
   bool Update(bool controlsValid);

@@ -407,8 +407,11 @@ void COLMDoc::EndEdit(bool commit) {
     return;
   }
   const bool objects = edit->objectsBefore != nullptr;
+  CDatabaseSnapshot now = m_db->Snapshot();
+  // A dialog confirmed without changing anything makes no step.
+  if (!objects && now.SameAs(edit->before)) return;
   auto command = std::make_unique<CSnapshotCommand>(
-      edit->name, edit->changes, std::move(edit->before), m_db->Snapshot(),
+      edit->name, edit->changes, std::move(edit->before), std::move(now),
       std::move(edit->objectsBefore), CloneIf(objects, m_objects));
   Push(std::move(command), true);
 }

@@ -227,6 +227,7 @@ class COLMDoc {
   // Begin takes the state, the dialog changes it through Database(), End
   // with commit true makes it one undo step (when anything changed), with
   // false puts the state back.  Begin while another edit is open fails.
+  // An edit confirmed without a change of the database makes no step.
   bool BeginEdit(const std::string& name, unsigned changes);
   CReplicateDB& EditDatabase();  // only between BeginEdit and EndEdit
   CGEList& EditObjects();

@@ -350,6 +350,21 @@ void CReplicateDB::ClearProcessed() {
   }
 }
 
+bool CDatabaseSnapshot::SameAs(const CDatabaseSnapshot& o) const {
+  auto same = [](const CVector<double>& a, const CVector<double>& b) {
+    if (a.GetSize() != b.GetSize()) return false;
+    for (int i = 1; i <= a.GetSize(); ++i)
+      if (a(i) != b(i)) return false;
+    return true;
+  };
+  return fileVersion == o.fileVersion && smoothedFlag == o.smoothedFlag &&
+         fittedFlag == o.fittedFlag && thirdFlag == o.thirdFlag && title == o.title &&
+         plotSettings == o.plotSettings && same(bestFitX, o.bestFitX) &&
+         same(bestFitY, o.bestFitY) && outlierReplicates == o.outlierReplicates &&
+         storedDoubles == o.storedDoubles && replicateCount == o.replicateCount &&
+         replicates == o.replicates && reportFlags == o.reportFlags && extents == o.extents;
+}
+
 double TrapezoidArea(const CMatrix<double>& m, int n, int xCol, int yCol) {
   double area = 0.0;
   for (int i = 1; i < n; ++i)

@@ -187,6 +187,9 @@ class CDatabaseSnapshot {
   // Bytes of the replicates of this snapshot that `other` does not share
   // (what keeping this snapshot beside `other` costs).
   size_t UnsharedBytes(const CDatabaseSnapshot& other) const;
+  // The same state: equal fields and the very same replicates (a replicate
+  // that was copied for a change counts as changed).
+  bool SameAs(const CDatabaseSnapshot& other) const;
 
  private:
   friend class CReplicateDB;

@@ -320,6 +320,12 @@ TEST_F(DocumentTest, EditCommitsOneStepOrPutsEverythingBack) {
   EXPECT_EQ(Saved(), before);
   EXPECT_FALSE(doc.IsModified());
 
+  // Confirmed without a change: no step.
+  ASSERT_TRUE(doc.BeginEdit("Process Data", kChangeData));
+  doc.EndEdit(true);
+  EXPECT_EQ(doc.UndoIndex(), 3u);
+  EXPECT_FALSE(doc.IsModified());
+
   ASSERT_TRUE(doc.BeginEdit("Process Data", kChangeData));
   doc.EditDatabase().Replicate(2).SetActive(false);
   doc.EndEdit(true);

@@ -1,0 +1,365 @@
+#include "app/ToolCommandsSupport.hpp"
+
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "numerics/TextFields.hpp"
+#include "plot/Graph.hpp"
+#include "plot/PlotPainter.hpp"
+#include "plot/PlotScene.hpp"
+#include "ui/TextViewer.hpp"
+#include "ui/UiText.hpp"
+
+namespace olm::app {
+
+using ui::ToQString;
+
+// --- Message boxes --------------------------------------------------------
+
+void CToolMessageBoxes::Show(MessageKind kind, std::string_view text) {
+  const QString caption = QStringLiteral("OLM");
+  const QString message = ToQString(text).trimmed();
+  if (kind == MessageKind::Error)
+    QMessageBox::warning(m_parent, caption, message);
+  else
+    QMessageBox::information(m_parent, caption, message);
+}
+
+bool CToolMessageBoxes::Ask(std::string_view text, QuestionKind kind, std::string_view title,
+                            bool* stopAsking) {
+  if (stopAsking) *stopAsking = false;
+  const QString caption = title.empty() ? QStringLiteral("OLM") : ToQString(title);
+  const auto buttons = kind == QuestionKind::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                   : QMessageBox::Ok | QMessageBox::Cancel;
+  const auto answer = QMessageBox::question(m_parent, caption, ToQString(text), buttons);
+  return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
+}
+
+void CToolMessageBoxes::Fatal(std::string_view text) {
+  QMessageBox::critical(m_parent, QStringLiteral("OLM"), ToQString(text));
+  throw CToolFatal(std::string(text));
+}
+
+void CToolMessageBoxes::Terminate(int status) {
+  throw CToolFatal("The tool stopped with status " + std::to_string(status) + ".");
+}
+
+// --- Messages of worker threads --------------------------------------------
+
+void CMessageRecorder::Show(MessageKind kind, std::string_view text) {
+  std::lock_guard lock(m_mutex);
+  m_messages.emplace_back(kind, std::string(text));
+}
+
+bool CMessageRecorder::Ask(std::string_view text, QuestionKind, std::string_view,
+                           bool* stopAsking) {
+  if (stopAsking) *stopAsking = false;
+  Show(MessageKind::Information, text);
+  return true;
+}
+
+void CMessageRecorder::Fatal(std::string_view text) {
+  Show(MessageKind::Error, text);
+  throw CToolFatal(std::string(text));
+}
+
+void CMessageRecorder::Terminate(int status) {
+  throw CToolFatal("The computation stopped with status " + std::to_string(status) + ".");
+}
+
+std::vector<std::pair<MessageKind, std::string>> CMessageRecorder::Messages() const {
+  std::lock_guard lock(m_mutex);
+  return m_messages;
+}
+
+void CMessageRecorder::Replay() const {
+  for (const auto& [kind, text] : Messages()) ShowMessage(text, kind);
+}
+
+bool RunToolWork(QWidget* parent, const QString& label, const std::function<void()>& work) {
+  CMessageRecorder recorder;
+  std::string failure;  // what an exception of the work said
+  bool fatal = false;
+
+  QProgressDialog progress(label, QObject::tr("Cancel"), 0, 0, parent);
+  progress.setWindowTitle(QObject::tr("Working"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  progress.setMinimumDuration(std::numeric_limits<int>::max());  // shown by the timer below
+  bool cancelled = false;
+  QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] {
+    // The engines cannot be interrupted: wait for the work, then drop it.
+    cancelled = true;
+    if (auto* button = progress.findChild<QPushButton*>()) button->setEnabled(false);
+    progress.setLabelText(QObject::tr("Cancelling: the result will be discarded ..."));
+    progress.show();
+  });
+  QTimer delay;
+  delay.setSingleShot(true);
+  QObject::connect(&delay, &QTimer::timeout, &progress, [&] {
+    if (!cancelled) progress.show();
+  });
+
+  QEventLoop loop;
+  QFutureWatcher<void> watcher;
+  QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
+  {
+    // The recorder takes the messages of the work on the worker thread only;
+    // the user-interface thread keeps showing its own.
+    watcher.setFuture(QtConcurrent::run([&work, &failure, &fatal, &recorder] {
+      CScopedThreadUserInterface scope(recorder);
+      try {
+        work();
+      } catch (const CToolFatal&) {
+        fatal = true;  // the message is in the recorder
+      } catch (const std::exception& e) {
+        failure = e.what();
+      } catch (...) {
+        failure = "Unknown error.";
+      }
+    }));
+    delay.start(400);
+    if (!watcher.isFinished()) loop.exec();
+    watcher.waitForFinished();
+  }
+  delay.stop();
+  progress.hide();
+  if (cancelled) return false;
+  recorder.Replay();
+  if (!failure.empty()) ShowMessage(failure, MessageKind::Error);
+  (void)fatal;
+  return true;
+}
+
+// --- Charts -----------------------------------------------------------------
+
+bool CToolChart::HasPoints() const {
+  return std::any_of(series.begin(), series.end(),
+                     [](const CToolChartSeries& s) { return !s.x.empty() && !s.y.empty(); });
+}
+
+uint32_t ToolChartColour(int k) {
+  // Blue, red, green, orange, purple, brown, teal, magenta (0x00BBGGRR).
+  static const uint32_t colours[] = {0xB4771F, 0x2827D6, 0x2CA02C, 0x0E7FFF,
+                                     0xBD6794, 0x4B568C, 0xCFBE17, 0xC277E3};
+  return colours[static_cast<size_t>(k) % (sizeof colours / sizeof colours[0])];
+}
+
+void PaintToolChart(IPlotCanvas& canvas, const CDeviceRect& rect, const CToolChart& chart) {
+  CLinear<double> graph;
+  CGraphAppearance& a = graph.Appearance();
+  a.title = chart.title;
+  a.xTitle = chart.xTitle;
+  a.yTitle = chart.yTitle;
+  a.titleFont = {"Arial", 17, 700};
+  a.axisTitleFont = {"Arial", 14, 700};
+  a.yTitleFont = {"Arial", 14, 700};
+  a.numberFont = {"Arial", 12, 400};
+  a.legendFont = {"Arial", 12, 400};
+  canvas.SetAntialiasing(false);
+  graph.DrawBackground(canvas, rect);
+  if (!chart.HasPoints()) {
+    canvas.Text((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2, chart.emptyText,
+                a.numberFont, 0x000000, kAlignHCenter | kAlignVCenter);
+    return;
+  }
+
+  double xMin = HUGE_VAL, xMax = -HUGE_VAL, yMin = HUGE_VAL, yMax = -HUGE_VAL;
+  for (const CToolChartSeries& s : chart.series) {
+    const size_t n = std::min(s.x.size(), s.y.size());
+    for (size_t i = 0; i < n; ++i) {
+      if (!std::isfinite(s.x[i]) || !std::isfinite(s.y[i])) continue;
+      xMin = std::min(xMin, s.x[i]);
+      xMax = std::max(xMax, s.x[i]);
+      yMin = std::min(yMin, s.y[i]);
+      yMax = std::max(yMax, s.y[i]);
+    }
+  }
+  if (!(xMin <= xMax && yMin <= yMax)) {
+    canvas.Text((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2, chart.emptyText,
+                a.numberFont, 0x000000, kAlignHCenter | kAlignVCenter);
+    return;
+  }
+  if (chart.singlePrecisionWindow) {
+    xMin = static_cast<float>(xMin), xMax = static_cast<float>(xMax);
+    yMin = static_cast<float>(yMin), yMax = static_cast<float>(yMax);
+  }
+  graph.SetWorldWindow(xMin, yMin, xMax, yMax);
+  graph.SetPlacement(0.01, 0.01, 0.99, 0.99);
+  graph.showLegend = chart.showLegend;
+  for (const CToolChartSeries& s : chart.series)
+    graph.legend.push_back(
+        {s.name, {s.line ? s.penStyle : kPenSolid, s.width, s.colour}, s.markerKind});
+  graph.SetAxisFormats("%.4g", "%.4g");
+  const CGraphFontMeasures measures = MeasureGraphFonts(canvas, graph);
+  graph.Layout(rect, measures);
+  // Room on the left for the widest y number and the y-axis title, which
+  // the frame's fixed margin of nine characters does not always give.
+  int widest = 0;
+  for (const CAxisLabel& l : graph.YAxisMarks().labels)
+    widest = std::max(widest, canvas.TextWidth(l.text, a.numberFont));
+  const int titleHeight = chart.yTitle.empty() ? 0 : canvas.Metrics(a.yTitleFont).LineHeight();
+  const int needed = widest + graph.MajorTickLength() + measures.charWidth + titleHeight * 3 / 2;
+  const int extra = needed - (graph.Frame().left - rect.left);
+  if (extra > 0 && rect.Width() > 0) {
+    graph.SetPlacement(0.01 + static_cast<double>(extra) / rect.Width(), 0.01, 0.99, 0.99);
+    graph.Layout(rect, measures);
+  }
+
+  graph.DrawGrid(canvas);
+  std::vector<CDevicePoint> points;
+  for (const CToolChartSeries& s : chart.series) {
+    const size_t n = std::min(s.x.size(), s.y.size());
+    if (n == 0) continue;
+    const CCurveView curve{s.x.data(), s.y.data(), 1, n};
+    canvas.SetPen({s.penStyle, s.width, s.colour});
+    canvas.SetBrush(false);
+    if (s.line) {
+      points.clear();
+      graph.AppendPolyline(curve, s.penStyle == kPenSolid, points);
+      if (points.size() > 1) canvas.Polyline(points.data(), points.size());
+    }
+    if (s.markerKind > 0) {
+      canvas.SetPen({kPenSolid, 1, s.colour});
+      points.clear();
+      graph.AppendMarkerPoints(curve, points);
+      for (const CDevicePoint& p : points) DrawMarker(canvas, p, s.markerKind, 7, s.colour);
+    }
+  }
+  graph.DrawFrame(canvas);
+  graph.DrawXAxis(canvas);
+  graph.DrawYAxis(canvas);
+  graph.DrawZeroLines(canvas, true, true);
+  graph.DrawLegend(canvas);
+}
+
+QImage ToolChartImage(int width, int height, const CToolChart& chart) {
+  QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  CQtPlotCanvas canvas(painter);
+  PaintToolChart(canvas, {0, 0, image.width(), image.height()}, chart);
+  painter.end();
+  return image;
+}
+
+bool ExportToolChart(const QString& path, int width, int height, const CToolChart& chart,
+                     QString* error) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const auto fail = [&](const QString& why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (suffix != "png" && suffix != "svg" && suffix != "pdf")
+    return fail(QObject::tr("Unknown picture type \"%1\": use .png, .svg or .pdf.").arg(suffix));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return fail(QObject::tr("Cannot write %1: %2").arg(path, file.errorString()));
+  if (suffix == "png") {
+    if (!ToolChartImage(width, height, chart).save(&file, "PNG"))
+      return fail(QObject::tr("Cannot write %1.").arg(path));
+  } else if (suffix == "svg") {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(QSize(width, height));
+    svg.setViewBox(QRect(0, 0, width, height));
+    svg.setResolution(96);
+    svg.setTitle(ToQString(chart.title));
+    QPainter painter(&svg);
+    CQtPlotCanvas canvas(painter);
+    PaintToolChart(canvas, {0, 0, width, height}, chart);
+  } else {
+    QPdfWriter pdf(&file);
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0), QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setTitle(ToQString(chart.title));
+    QPainter painter(&pdf);
+    CQtPlotCanvas canvas(painter);
+    PaintToolChart(canvas, {0, 0, pdf.width(), pdf.height()}, chart);
+  }
+  if (!file.commit()) return fail(QObject::tr("Cannot write %1: %2").arg(path, file.errorString()));
+  return true;
+}
+
+CToolChartView::CToolChartView(QWidget* parent) : QWidget(parent) {
+  setMinimumSize(240, 180);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CToolChartView::SetChart(CToolChart chart) {
+  m_chart = std::move(chart);
+  update();
+}
+
+void CToolChartView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  CQtPlotCanvas canvas(painter);
+  PaintToolChart(canvas, {0, 0, width(), height()}, m_chart);
+}
+
+// --- Result viewers ------------------------------------------------------------
+
+void ShowResultFile(QWidget* owner, const QString& path) {
+  ui::CTextViewer::ShowFile(path, owner);
+}
+
+void KeepResultViewers(QWidget* owner) {
+  if (!owner) return;
+  QWidget* heir = owner->parentWidget();
+  const auto viewers = owner->findChildren<ui::CTextViewer*>(Qt::FindDirectChildrenOnly);
+  for (ui::CTextViewer* viewer : viewers) {
+    const bool visible = viewer->isVisible();
+    viewer->setParent(heir, Qt::Window);
+    if (visible) viewer->show();
+  }
+}
+
+void RememberToolGeometry(QDialog* dialog, const QString& key) {
+  const QString entry = QStringLiteral("ToolDialogs/") + key;
+  const QByteArray saved = QSettings().value(entry).toByteArray();
+  if (!saved.isEmpty()) dialog->restoreGeometry(saved);
+  QObject::connect(dialog, &QDialog::finished, dialog,
+                   [dialog, entry] { QSettings().setValue(entry, dialog->saveGeometry()); });
+}
+
+QString ToolNumber(double value) {
+  return ui::NumberText(value, "%g");
+}
+
+bool ReadToolNumber(const QString& text, double& value) {
+  return ParseFiniteNumber(ui::ToStdString(text.trimmed()), value);
+}
+
+QString AskToolFile(QWidget* parent, bool save, const QString& title, const QString& filter,
+                    const QString& defaultSuffix, const QString& startPath) {
+  QFileDialog dialog(parent, title, startPath, filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!defaultSuffix.isEmpty()) dialog.setDefaultSuffix(defaultSuffix);
+  if (!startPath.isEmpty() && !QFileInfo(startPath).isDir()) dialog.selectFile(startPath);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace olm::app
