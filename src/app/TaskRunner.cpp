@@ -61,6 +61,8 @@ bool RunWork(QWidget* parent, const std::function<bool(IProgress&)>& work,
   QTimer poll;
   poll.setInterval(50);
   QObject::connect(&poll, &QTimer::timeout, [&] {
+    // cancel() called on the dialog (rather than its button) emits nothing.
+    if (dialog.wasCanceled()) progress.Cancel();
     dialog.setValue(static_cast<int>(progress.Fraction() * 999.0));
     const QString text = progress.Message();
     if (!text.isEmpty()) dialog.setLabelText(options.label + "\n" + text);
