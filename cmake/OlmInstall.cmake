@@ -2,6 +2,8 @@
 # package (`cpack -G DEB`): both programs, the desktop entry, the MIME type
 # of .olm projects, the application icon and the manual.
 include(GNUInstallDirs)
+# `make install` and `make package` build first; installing does not rebuild every target.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS olm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET olm-desktop)
   install(TARGETS olm-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -23,6 +25,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The desktop database, the MIME database and the icon cache are refreshed by
 # the triggers of desktop-file-utils, shared-mime-info and the icon theme.
