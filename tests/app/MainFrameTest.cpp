@@ -5,10 +5,12 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QUrl>
 
 #include "MainFrameTestSupport.hpp"
 #include "app/DocUndoStack.hpp"
@@ -261,6 +264,28 @@ TEST(MainFrameCommands, DataFilesAndProjectsOpenFromTheirPaths) {
   EXPECT_FALSE(ui.Texts(MessageKind::Error).empty());
   EXPECT_TRUE(frame.statusBar()->currentMessage().contains("missing.csv"));
   EXPECT_EQ(frame.Document().UndoCount(), 1u);
+}
+
+TEST(MainFrameCommands, DroppedFilesOpenOrImport) {
+  CRecordingUi ui;
+  CTempDir dir;
+  CMainFrame frame;
+  frame.show();
+  const QString project = QString::fromStdString(WriteProject(dir, "d.olm", 1, false));
+  const QString data = QString::fromStdString(WriteCurve(dir, "dropped.csv", 40, 2.0));
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(project), QUrl::fromLocalFile(data)});
+  QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&frame, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&frame, &drop);
+  // The files open after the drop has returned.
+  for (int i = 0; i < 100 && frame.Document().Database().GetReplicateCount() < 2; ++i)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(frame.Document().Path(), project.toStdString());
+  ASSERT_EQ(frame.Document().Database().GetReplicateCount(), 2);
+  EXPECT_EQ(frame.Document().Database().Replicate(2).GetTitle(), "dropped");
 }
 
 TEST(MainFrameWindow, PlacementIsRestoredUnlessItIsOffEveryScreen) {
