@@ -69,7 +69,7 @@ TEST_F(MainFrameDocument, OpenShowsTheReplicatesAndTheTitle) {
     ASSERT_TRUE(raw.isValid());
     ASSERT_EQ(model->rowCount(raw), 3);
     for (int r = 1; r <= 3; ++r)
-      EXPECT_EQ(model->index(r - 1, 0, raw).data().toString(), QString("%1: spec%1").arg(r));
+      EXPECT_EQ(model->index(r - 1, 0, raw).data().toString(), QString("%1: coupon%1").arg(r));
   }
 }
 

@@ -27,7 +27,7 @@ std::string WriteProject(const CTempDir& dir, const std::string& name, int repli
   for (int r = 1; r <= replicates; ++r) {
     CReadRawDataForm form;
     form.path = WriteCurve(dir, Format("curve%d.csv", r), 200, 1.0 + r);
-    form.dataId = Format("spec%d", r);
+    form.dataId = Format("coupon%d", r);
     EXPECT_TRUE(doc.Import(form).ok);
   }
   EXPECT_TRUE(doc.ApplyZonesToAll({}).ok);
