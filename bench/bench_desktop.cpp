@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QString>
 #include <cmath>
 #include <cstdlib>
@@ -131,6 +132,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setOrganizationName("OLM-bench");
+  // The recent-file list of the windows goes to the bench folder.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(Folder().string()));
   // The import's notices are not wanted among the timings.
   olm::CMessageCollector quiet;
   olm::CScopedUserInterface scope(quiet);

@@ -11,6 +11,31 @@
 
 namespace olm::test {
 
+namespace {
+
+// Each test program keeps its settings (recent files, window placement) in
+// a folder of its own, so that test programs running side by side do not
+// see each other's lists and the user's settings are never touched.
+class CPrivateSettings : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    m_dir = std::make_unique<CTempDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(m_dir->Path()));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(m_dir->Path()));
+  }
+  void TearDown() override { m_dir.reset(); }
+
+ private:
+  std::unique_ptr<CTempDir> m_dir;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_settings =
+    ::testing::AddGlobalTestEnvironment(new CPrivateSettings);
+
+}  // namespace
+
 std::string WriteCurve(const CTempDir& dir, const std::string& name, int points, double slope) {
   std::string text = "x,y\nmm,N\n";
   text.reserve(static_cast<size_t>(points) * 24 + 16);
