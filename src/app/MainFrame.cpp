@@ -859,7 +859,9 @@ void CMainFrame::ShowAbout() {
       this, tr("About OLM"),
       tr("<h3>OLM %1</h3><p>Reduction of experimental test data: import, zones, outliers, "
          "smoothing, fitting, reports, best fit and plots.</p>"
-         "<p>Built with Qt %2 (running on Qt %3), nlohmann/json, CLI11 and GoogleTest.</p>")
+         "<p>Built with Qt %2 (running on Qt %3): Widgets, Print Support, SVG and "
+         "Concurrent. The command-line tool <tt>olm</tt> beside it uses CLI11 and "
+         "nlohmann/json.</p>")
           .arg(QStringLiteral(OLM_VERSION), QStringLiteral(QT_VERSION_STR), qVersion()));
 }
 

@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QImage>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QThread>
 #include <atomic>
 #include <thread>
 
 #include "MainFrameTestSupport.hpp"
+#include "app/HelpWindow.hpp"
 #include "app/OLMView.hpp"
 #include "app/QtUserInterface.hpp"
 
@@ -94,6 +96,32 @@ TEST(MainFrameExport, PlotFilesAndClipboard) {
   ActionOf(frame, "actionCopyToClipboard")->trigger();
   const QImage copied = QApplication::clipboard()->image();
   EXPECT_EQ(copied.size(), frame.View()->size());
+}
+
+TEST(MainFrameHelp, ManualAndAbout) {
+  CMainFrame frame;
+  frame.show();
+  ActionOf(frame, "actionHelpTopics")->trigger();
+  auto* help = frame.findChild<CHelpWindow*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  // The manual covers the program's subjects.
+  const QString manual = help->Browser()->toPlainText();
+  for (const char* topic : {"Importing data", "Zones and analysis", "Editing data", "Report",
+                            "Best fit", "The plot", "Drawing", "Tools", "Files"})
+    EXPECT_TRUE(manual.contains(topic)) << topic;
+  help->close();
+
+  QString about;
+  AnswerModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    about = box->text();
+    box->accept();
+  });
+  ActionOf(frame, "actionAbout")->trigger();
+  EXPECT_TRUE(about.contains(QStringLiteral("OLM " OLM_VERSION)));
+  EXPECT_TRUE(about.contains(qVersion()));
 }
 
 }  // namespace
