@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS   ?= 2
 
-.PHONY: all setup configure build run test asan debug bench fuzz clean format
+.PHONY: all setup configure build run test asan debug bench fuzz clean format install package screenshots
 
 all: build
 
@@ -16,8 +16,16 @@ configure:
 build: configure
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
+# The demo's outputs go to build/demo; its project then opens in the desktop
+# program when a display is available.
 run: setup build
-	./build/$(PRESET)/src/cli/olm demo
+	./build/$(PRESET)/src/cli/olm demo build/demo
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  ./build/$(PRESET)/src/app/olm-desktop build/demo/tensile.olm; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the demo's outputs are in build/demo;"; \
+	  echo "open build/demo/tensile.olm with build/$(PRESET)/src/app/olm-desktop on a desktop."; \
+	fi
 
 test: setup build
 	ctest --preset $(PRESET)
@@ -34,6 +42,15 @@ bench: setup
 
 fuzz: setup
 	$(MAKE) build PRESET=fuzz
+
+install: build
+	cmake --install build/$(PRESET)
+
+package: build
+	cd build/$(PRESET) && cpack -G DEB
+
+screenshots: build
+	./scripts/screenshots.sh build/$(PRESET)
 
 clean:
 	rm -rf build
