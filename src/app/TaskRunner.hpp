@@ -14,6 +14,7 @@
 
 #include "document/Document.hpp"
 
+class QProgressDialog;
 class QWidget;
 
 namespace olm {
@@ -53,6 +54,6 @@ bool RunWork(QWidget* parent, const std::function<bool(IProgress&)>& work,
 
 // The test hook: when set, called with each progress dialog once it is
 // shown (tests press Cancel through it).
-void SetProgressDialogHook(std::function<void(class QProgressDialog*)> hook);
+void SetProgressDialogHook(std::function<void(QProgressDialog*)> hook);
 
 }  // namespace olm
