@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <array>
 
+#include "app/OLMViewDialogs.hpp"
 #include "document/Document.hpp"
 #include "plot/CurveOperations.hpp"
 #include "plot/PlotView.hpp"
@@ -25,8 +26,6 @@ class QMenu;
 class QRubberBand;
 
 namespace olm {
-
-class CCurveMoveDlg;
 
 // The view commands the main window puts in its data toolbar and menus.
 enum class ViewCommand {
