@@ -70,6 +70,15 @@ bool ReadFloat(const QLineEdit* edit, const QString& caption, float& value) {
   return true;
 }
 
+// The shortest text that reads back as the same float.
+QString FloatText(float value) {
+  for (int digits = 6; digits < 9; ++digits) {
+    const QString text = QString::number(static_cast<double>(value), 'g', digits);
+    if (static_cast<float>(text.toDouble()) == value) return text;
+  }
+  return QString::number(static_cast<double>(value), 'g', 9);
+}
+
 const char* const kLimitCaptions[8] = {
     "Min X Plot value",  "Max X Plot value",  "Min Y Plot value",  "Max Y Plot value",
     "Min X Model value", "Max X Model value", "Min Y Model value", "Max Y Model value"};
@@ -193,7 +202,8 @@ QWidget* CGraphSettingsSheet::CreateAttributesPage() {
       m_styleRows.push_back(row);
     }
   m_styles->setVerticalHeaderLabels(rowNames);
-  m_styles->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_styles->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  m_styles->horizontalHeader()->setSectionResizeMode(4, QHeaderView::ResizeToContents);
   auto* curveLayout = new QVBoxLayout(curves);
   curveLayout->addWidget(m_styles);
 
@@ -302,7 +312,7 @@ void CGraphSettingsSheet::LoadFields() {
   m_yFormat->setText(ui::ToQString(s.yAxisFormat));
   const float limits[8] = {s.plotXMin,  s.plotXMax,  s.plotYMin,  s.plotYMax,
                            s.modelXMin, s.modelXMax, s.modelYMin, s.modelYMax};
-  for (size_t i = 0; i < 8; ++i) m_limits[i]->setText(ui::NumberText(limits[i], "%.9g"));
+  for (size_t i = 0; i < 8; ++i) m_limits[i]->setText(FloatText(limits[i]));
   for (size_t i = 0; i < 4; ++i) m_borders[i]->setValue(s.borders[i]);
   m_xDivisions->setValue(s.xDivisions);
   m_yDivisions->setValue(s.yDivisions);
