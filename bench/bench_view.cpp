@@ -43,8 +43,7 @@ olm::COLMDoc& Document() {
           state ^= state << 13, state ^= state >> 7, state ^= state << 17;
           const double noise = (static_cast<double>(state >> 11) * 0x1p-53 - 0.5) * 8.0;
           const double x = 0.2 * i / kPoints + 1e-5;
-          const double y =
-              x < 0.002 ? 2e5 * x : 400 * std::pow(x / 0.002, 0.12) * (1 - 3 * x * x);
+          const double y = x < 0.002 ? 2e5 * x : 400 * std::pow(x / 0.002, 0.12) * (1 - 3 * x * x);
           double* row = rep.raw.Row(i);
           row[0] = x;
           row[1] = scale * y + noise + 5.0;
