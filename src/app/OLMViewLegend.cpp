@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "plot/PlotPainter.hpp"
 
@@ -22,18 +23,32 @@ COLMViewLegend::~COLMViewLegend() {
   m_doc.RemoveObserver(this);
 }
 
-void COLMViewLegend::DocumentChanged(unsigned) {
-  Rebuild();
+void COLMViewLegend::DocumentChanged(unsigned changes) {
+  if (!(changes & (kChangeData | kChangeSettings))) return;
+  if (m_dirty) return;
+  m_dirty = true;
+  QTimer::singleShot(0, this, &COLMViewLegend::RebuildIfDirty);
+}
+
+void COLMViewLegend::RebuildIfDirty() {
+  if (m_dirty) Rebuild();
+}
+
+const CLegendModel& COLMViewLegend::Model() {
+  RebuildIfDirty();
+  return m_model;
 }
 
 void COLMViewLegend::Rebuild() {
+  m_dirty = false;
   const CReplicateDB& db = m_doc.Database();
   m_model.Build(db.GetReplicateCount() > 0 ? &db : nullptr);
   UpdateScrollRange();
   viewport()->update();
 }
 
-int COLMViewLegend::ContentHeight() const {
+int COLMViewLegend::ContentHeight() {
+  RebuildIfDirty();
   // The font is measured on an image of the viewport's resolution.
   QImage probe(1, 1, QImage::Format_RGB32);
   probe.setDotsPerMeterY(viewport()->logicalDpiY() * 10000 / 254);
@@ -58,6 +73,7 @@ void COLMViewLegend::resizeEvent(QResizeEvent* event) {
 }
 
 void COLMViewLegend::paintEvent(QPaintEvent*) {
+  RebuildIfDirty();
   QPainter painter(viewport());
   const int offset = verticalScrollBar()->value();
   painter.fillRect(viewport()->rect(), Qt::white);

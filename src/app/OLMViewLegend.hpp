@@ -17,10 +17,11 @@ class COLMViewLegend : public QAbstractScrollArea, public IDocObserver {
   ~COLMViewLegend() override;
   void DocumentChanged(unsigned changes) override;
 
-  // The lines the legend lists (title, rule, curve, range and blank lines).
-  const CLegendModel& Model() const { return m_model; }
+  // The lines the legend lists (title, rule, curve, range and blank lines),
+  // brought up to date with the document.
+  const CLegendModel& Model();
   // The height of the whole list in pixels.
-  int ContentHeight() const;
+  int ContentHeight();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -28,10 +29,14 @@ class COLMViewLegend : public QAbstractScrollArea, public IDocObserver {
 
  private:
   void Rebuild();
+  void RebuildIfDirty();
   void UpdateScrollRange();
 
   COLMDoc& m_doc;
   CLegendModel m_model;
+  // Changes come in bursts during a curve drag; the ranges (a pass over
+  // every shown point) are gathered once per burst.
+  bool m_dirty = false;
 };
 
 }  // namespace olm
