@@ -441,7 +441,7 @@ void CMainFrame::CreateMenus() {
   connect(statusAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
   view->addAction(statusAction);
 
-  AddToolMenus(
+  app::AddToolMenus(
       menuBar(), this, [this]() -> const CReplicateDB& { return m_doc->Database(); },
       [this] { return m_doc->Path(); });
 

@@ -1,12 +1,15 @@
 #pragma once
-// COLMViewLegend: the legend beside the plot.  (First version.)
-#include <QWidget>
+// COLMViewLegend: the legend beside the plot: the title, then per shown
+// curve its name and x and y ranges, with rules between replicates.  It
+// scrolls when the list is longer than the pane.
+#include <QAbstractScrollArea>
 
 #include "document/Document.hpp"
+#include "plot/LegendModel.hpp"
 
 namespace olm {
 
-class COLMViewLegend : public QWidget, public IDocObserver {
+class COLMViewLegend : public QAbstractScrollArea, public IDocObserver {
   Q_OBJECT
 
  public:
@@ -14,8 +17,26 @@ class COLMViewLegend : public QWidget, public IDocObserver {
   ~COLMViewLegend() override;
   void DocumentChanged(unsigned changes) override;
 
+  // The lines the legend lists (title, rule, curve, range and blank lines),
+  // brought up to date with the document.
+  const CLegendModel& Model();
+  // The height of the whole list in pixels.
+  int ContentHeight();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void Rebuild();
+  void RebuildIfDirty();
+  void UpdateScrollRange();
+
   COLMDoc& m_doc;
+  CLegendModel m_model;
+  // Changes come in bursts during a curve drag; the ranges (a pass over
+  // every shown point) are gathered once per burst.
+  bool m_dirty = false;
 };
 
 }  // namespace olm

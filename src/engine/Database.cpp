@@ -187,6 +187,9 @@ CDatabaseSnapshot CReplicateDB::Snapshot() const {
   s.thirdFlag = thirdFlag;
   s.title = title;
   s.plotSettings = plotSettings;
+  // Vectors take a copy only at their own size.
+  s.bestFitX.SetSize(bestFitX.GetSize());
+  s.bestFitY.SetSize(bestFitY.GetSize());
   s.bestFitX = bestFitX;
   s.bestFitY = bestFitY;
   s.outlierReplicates = outlierReplicates;
@@ -205,6 +208,8 @@ void CReplicateDB::Restore(const CDatabaseSnapshot& s) {
   thirdFlag = s.thirdFlag;
   title = s.title;
   plotSettings = s.plotSettings;
+  bestFitX.SetSize(s.bestFitX.GetSize());
+  bestFitY.SetSize(s.bestFitY.GetSize());
   bestFitX = s.bestFitX;
   bestFitY = s.bestFitY;
   outlierReplicates = s.outlierReplicates;

@@ -300,7 +300,7 @@ CGuiApplicationScope::~CGuiApplicationScope() {
 // Rendering and export.
 
 CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& view,
-                            const CReplicateDB& db, CGEList& objects,
+                            const CReplicateDB& db, const CGEList& objects,
                             const CPlotPaintOptions& options) {
   CQtPlotCanvas canvas(painter);
   const CDeviceRect r{rect.left(), rect.top(), rect.left() + rect.width(),
@@ -309,7 +309,7 @@ CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& vie
 }
 
 CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& view,
-                            const CReplicateDB& db, CGEList& objects) {
+                            const CReplicateDB& db, const CGEList& objects) {
   return RenderPlot(painter, rect, view, db, objects, view.PaintOptions());
 }
 
@@ -324,7 +324,7 @@ CPlotPaintOptions PrintOptions(const CPlotView& view, const QPaintDevice& device
 }
 
 QImage RenderPlotImage(int width, int height, CPlotView& view, const CReplicateDB& db,
-                       CGEList& objects, const CPlotPaintOptions& options,
+                       const CGEList& objects, const CPlotPaintOptions& options,
                        CPlotPaintResult* result) {
   QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -356,7 +356,7 @@ bool Failed(const std::string& path, const QString& why) {
 }  // namespace
 
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
-                const CReplicateDB& db, CGEList& objects, const CPlotPaintOptions& options,
+                const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
                 CPlotPaintResult* result) {
   const PlotFileFormat format = PlotFileFormatOf(path);
   if (format == PlotFileFormat::kUnknown) {

@@ -81,10 +81,10 @@ class CGuiApplicationScope {
 
 // Paints the plot view's picture of the document into the rectangle.
 CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& view,
-                            const CReplicateDB& db, CGEList& objects,
+                            const CReplicateDB& db, const CGEList& objects,
                             const CPlotPaintOptions& options);
 CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& view,
-                            const CReplicateDB& db, CGEList& objects);
+                            const CReplicateDB& db, const CGEList& objects);
 
 // Printing options for a device and drawing rectangle: the line-width
 // factor from the device's resolution and the font scale to 96 pixels per
@@ -94,7 +94,7 @@ CPlotPaintOptions PrintOptions(const CPlotView& view, const QPaintDevice& device
 
 // The picture as an image of the given size.
 QImage RenderPlotImage(int width, int height, CPlotView& view, const CReplicateDB& db,
-                       CGEList& objects, const CPlotPaintOptions& options,
+                       const CGEList& objects, const CPlotPaintOptions& options,
                        CPlotPaintResult* result = nullptr);
 
 enum class PlotFileFormat { kUnknown, kPng, kSvg, kPdf };
@@ -106,7 +106,7 @@ PlotFileFormat PlotFileFormatOf(const std::string& path);
 // message, for an unknown extension or a file that cannot be written; a
 // previous file is then left as it was.
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
-                const CReplicateDB& db, CGEList& objects, const CPlotPaintOptions& options,
+                const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
                 CPlotPaintResult* result = nullptr);
 
 }  // namespace olm

@@ -42,12 +42,6 @@ bool IsCurveIdentifier(const std::string& name) {
                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-CText* FindLabel(CGEList& objects, const std::string& name) {
-  for (const auto& o : objects.Objects())
-    if (o->TypeCode() == kGEText && o->name == name) return static_cast<CText*>(o.get());
-  return nullptr;
-}
-
 const CText* FindLabel(const CGEList& objects, const std::string& name) {
   for (const auto& o : objects.Objects())
     if (o->TypeCode() == kGEText && o->name == name) return static_cast<const CText*>(o.get());
@@ -163,36 +157,48 @@ CGraphFontMeasures MeasureGraphFonts(IPlotCanvas& canvas, const CGraph& graph) {
   return m;
 }
 
-void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& graph,
-                       IPlotCanvas& canvas, const CPlotPaintOptions& options) {
+const CText* CCurveLabels::Find(const std::string& identifier) const {
+  for (const auto& label : labels)
+    if (label->name == identifier) return label.get();
+  return nullptr;
+}
+
+CCurveLabels PlaceCurveLabels(const CReplicateDB& db, const CGEList& objects, const CGraph& graph,
+                              IPlotCanvas& canvas, const CPlotPaintOptions& options) {
+  CCurveLabels result;
   const CPlotSettings& s = db.plotSettings;
   const bool shown = IsPlottedKind(options.plotKind) && !options.hideGraph;
   const bool labelling = shown && GetDisplayFlag(s, kFlagLabelCurves);
   const bool bestFit = shown && HasBestFitCurve(db, options.plotKind);
 
-  // Every curve label starts hidden; the "Best Fit" label is left alone
-  // while the database's third processed flag is set.
+  // Every stored curve label is left out of the paint unless it is placed
+  // below; the "Best Fit" label is left as stored while the database's
+  // third processed flag is set.
   for (const auto& o : objects.Objects()) {
     if (o->TypeCode() != kGEText) continue;
     if (IsCurveIdentifier(o->name) || (o->name == kBestFitLabel && db.thirdFlag == 0))
-      o->visible = false;
+      result.hidden.push_back(o.get());
   }
 
   struct Slot {
-    CText* label;
     std::string text;
     uint32_t colour;
   };
   std::vector<Slot> slots;
   const auto take = [&](const std::string& id, std::string text, uint32_t colour) {
-    CText* label = FindLabel(objects, id);
-    if (!label) {
-      auto created = std::make_unique<CText>();
-      created->name = id;
-      created->SetTextSize(kLabelTextHeight, 0);
-      label = static_cast<CText*>(objects.Add(std::move(created)));
+    // A stored label object keeps its own attributes (depth, font face);
+    // otherwise a new one is made for this paint.
+    std::unique_ptr<CText> label;
+    if (const CText* stored = FindLabel(objects, id)) {
+      label.reset(static_cast<CText*>(stored->Clone().release()));
+      result.replaced.push_back(stored);
+    } else {
+      label = std::make_unique<CText>();
+      label->name = id;
+      label->SetTextSize(kLabelTextHeight, 0);
     }
-    slots.push_back({label, std::move(text), colour});
+    result.labels.push_back(std::move(label));
+    slots.push_back({std::move(text), colour});
   };
   if (labelling) {
     for (int r = 1; r <= db.GetReplicateCount(); ++r)
@@ -201,7 +207,7 @@ void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& g
           take(CurveIdentifier(r, k), CurveLabelText(db, r, k), CurvePen(s, r, k).colour);
   }
   if (bestFit) take(kBestFitLabel, kBestFitLabel, BestFitPen().colour);
-  if (slots.empty()) return;
+  if (slots.empty()) return result;
 
   const CFontSpec font = CurveLabelFont(options.fontScale);
   const CTextMetrics tm = canvas.Metrics(font);
@@ -210,8 +216,8 @@ void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& g
   const CDeviceRect& frame = graph.Frame();
   const int n = static_cast<int>(slots.size());
   for (int i = 0; i < n; ++i) {
-    Slot& slot = slots[static_cast<size_t>(i)];
-    CText& label = *slot.label;
+    const Slot& slot = slots[static_cast<size_t>(i)];
+    CText& label = *result.labels[static_cast<size_t>(i)];
     label.text = slot.text;
     label.font.colour = slot.colour;
     label.lineColour = slot.colour;
@@ -222,10 +228,42 @@ void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& g
     label.SetEndPoints({{w.x, w.y, 0.0}});
     label.visible = true;
   }
+  return result;
+}
+
+std::vector<const CGraphicElement*> PaintOrder(const CGEList& objects, const CCurveLabels& labels) {
+  const auto contains = [](const std::vector<const CGraphicElement*>& v, const CGraphicElement* e) {
+    return std::find(v.begin(), v.end(), e) != v.end();
+  };
+  std::vector<const CGraphicElement*> order;
+  std::vector<bool> used(labels.labels.size(), false);
+  for (const auto& o : objects.Objects()) {
+    const CGraphicElement* e = o.get();
+    if (contains(labels.replaced, e)) {
+      // The placed copy takes the stored label's place.
+      for (size_t i = 0; i < labels.labels.size(); ++i)
+        if (!used[i] && labels.labels[i]->name == e->name) {
+          order.push_back(labels.labels[i].get());
+          used[i] = true;
+          break;
+        }
+      continue;
+    }
+    if (!e->visible || contains(labels.hidden, e)) continue;
+    order.push_back(e);
+  }
+  // Labels without a stored object come after the stored ones.
+  for (size_t i = 0; i < labels.labels.size(); ++i)
+    if (!used[i]) order.push_back(labels.labels[i].get());
+  std::stable_sort(
+      order.begin(), order.end(),
+      [](const CGraphicElement* a, const CGraphicElement* b) { return a->depth > b->depth; });
+  return order;
 }
 
 CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
-                           CGEList& objects, CGraph& graph, const CPlotPaintOptions& options) {
+                           const CGEList& objects, CGraph& graph,
+                           const CPlotPaintOptions& options) {
   CPlotPaintResult result;
   canvas.SetAntialiasing(false);
   graph.DrawBackground(canvas, rect);
@@ -240,15 +278,15 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
   result.windowAccepted = graph.SetWorldWindow(s.plotXMin, s.plotYMin, s.plotXMax, s.plotYMax);
   graph.Layout(rect, MeasureGraphFonts(canvas, graph));
 
-  UpdateCurveLabels(db, objects, graph, canvas, options);
+  const CCurveLabels labels = PlaceCurveLabels(db, objects, graph, canvas, options);
+  const std::vector<const CGraphicElement*> order = PaintOrder(objects, labels);
 
   CElementDrawOptions elementOptions;
   elementOptions.zoom = options.objectZoom;
   elementOptions.fontScale = options.fontScale;
   elementOptions.lineWidthFactor = graph.LineWidthFactor();
   canvas.SetAntialiasing(true);
-  for (const CGraphicElement* e : objects.PaintOrder())
-    DrawGraphicElement(canvas, graph, *e, elementOptions);
+  for (const CGraphicElement* e : order) DrawGraphicElement(canvas, graph, *e, elementOptions);
   canvas.SetAntialiasing(false);
 
   if (!options.hideGraph) {
@@ -276,13 +314,13 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
         if (!IsCurveVisible(db, r, k) || !IsPlottedKind(options.plotKind)) continue;
         const int markerKind = markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
         const CPenSpec pen = drawCurve(CurvePoints(db, r, k), CurvePen(s, r, k), markerKind);
-        if (const CText* label = FindLabel(std::as_const(objects), CurveIdentifier(r, k)))
+        if (const CText* label = labels.Find(CurveIdentifier(r, k)))
           DrawLabelSample(canvas, graph, *label, pen, markerKind, graph.markerSize, options);
       }
     }
     if (HasBestFitCurve(db, options.plotKind)) {
       const CPenSpec pen = drawCurve(BestFitPoints(db), BestFitPen(), 0);
-      if (const CText* label = FindLabel(std::as_const(objects), kBestFitLabel))
+      if (const CText* label = labels.Find(kBestFitLabel))
         DrawLabelSample(canvas, graph, *label, pen, 0, graph.markerSize, options);
     }
 
@@ -295,7 +333,7 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
     graph.DrawLegend(canvas);
   }
 
-  for (const CGraphicElement* e : objects.PaintOrder()) DrawSelectionMarks(canvas, graph, *e);
+  for (const CGraphicElement* e : order) DrawSelectionMarks(canvas, graph, *e);
   return result;
 }
 

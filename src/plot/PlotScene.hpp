@@ -21,8 +21,9 @@
 // - The plot reads three of the settings' further display switches: show
 //   x-axis (the zero line y = 0), show y-axis (x = 0) and label curves.
 // - Curve labels ("Raw-%d", "Smt-%d", "Fit-%d" text objects reading the
-//   replicate's name and "-R", "-S" or "-F") are placed before the objects
-//   are drawn, so a single paint shows them.  Their slots are stacked in the
+//   replicate's name and "-R", "-S" or "-F") are placed for each paint
+//   before the objects are drawn, on copies: painting never changes the
+//   document's objects.  Their slots are stacked in the
 //   lower right corner of the frame, slot 1 on top; each label carries the
 //   curve's colour and has a short sample of the curve's pen and marker
 //   drawn left of it.  With the label switch off every curve label is
@@ -35,6 +36,8 @@
 // - Annotation objects and text are drawn with smoothed edges.
 // - Printing multiplies every line width by the line-width factor and every
 //   font height by the font scale.
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/Database.hpp"
@@ -83,12 +86,26 @@ CGraphFontMeasures MeasureGraphFonts(IPlotCanvas& canvas, const CGraph& graph);
 // The font of the curve labels.
 CFontSpec CurveLabelFont(double fontScale);
 
-// Shows, places or hides the curve label objects and the "Best Fit" label
-// for a paint of the laid-out graph.
-void UpdateCurveLabels(const CReplicateDB& db, CGEList& objects, const CGraph& graph,
-                       IPlotCanvas& canvas, const CPlotPaintOptions& options);
+// The curve labels of one paint, placed for the laid-out graph without
+// changing the document's objects: copies of the label objects ("Raw-%d",
+// "Smt-%d", "Fit-%d", "Best Fit") carrying this paint's text, colour and
+// slot, and the stored label objects the paint leaves out.
+struct CCurveLabels {
+  std::vector<std::unique_ptr<CText>> labels;    // shown, in slot order
+  std::vector<const CGraphicElement*> replaced;  // stored objects a placed copy stands for
+  std::vector<const CGraphicElement*> hidden;    // stored labels not drawn
+  // The placed label of an identifier, or null when it is not shown.
+  const CText* Find(const std::string& identifier) const;
+};
+CCurveLabels PlaceCurveLabels(const CReplicateDB& db, const CGEList& objects, const CGraph& graph,
+                              IPlotCanvas& canvas, const CPlotPaintOptions& options);
+// The objects a paint draws, back to front: the visible stored objects with
+// the placed labels standing in for their stored objects, and the labels
+// that have none.
+std::vector<const CGraphicElement*> PaintOrder(const CGEList& objects, const CCurveLabels& labels);
 
+// Paints; reads the database and objects and changes neither.
 CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
-                           CGEList& objects, CGraph& graph, const CPlotPaintOptions& options);
+                           const CGEList& objects, CGraph& graph, const CPlotPaintOptions& options);
 
 }  // namespace olm

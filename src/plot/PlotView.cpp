@@ -87,7 +87,7 @@ CPlotPaintOptions CPlotView::PaintOptions() const {
 }
 
 CPlotPaintResult CPlotView::Paint(IPlotCanvas& canvas, const CDeviceRect& rect,
-                                  const CReplicateDB& db, CGEList& objects,
+                                  const CReplicateDB& db, const CGEList& objects,
                                   CPlotPaintOptions options) {
   options.plotKind = m_plotKind;
   options.hideGraph = m_hideGraph;

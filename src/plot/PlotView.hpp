@@ -80,9 +80,9 @@ class CPlotView {
   CPlotPaintOptions PaintOptions() const;
   // Paints the document with the current graph.
   CPlotPaintResult Paint(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
-                         CGEList& objects, CPlotPaintOptions options);
+                         const CGEList& objects, CPlotPaintOptions options);
   CPlotPaintResult Paint(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
-                         CGEList& objects) {
+                         const CGEList& objects) {
     return Paint(canvas, rect, db, objects, PaintOptions());
   }
 

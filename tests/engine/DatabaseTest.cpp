@@ -183,5 +183,22 @@ TEST(EngineErrorDeathTest, CodeZeroEndsTheProcessByDefault) {
               "Severe error. Terminating program.");
 }
 
+TEST(DatabaseTest, SnapshotAndRestoreCarryTheBestFitVectorsAtAnySize) {
+  CRecordingUi ui;
+  CReplicateDB db;
+  AddXY(db, {{0, 1}, {1, 2}});
+  const CDatabaseSnapshot empty = db.Snapshot();
+  db.bestFitX.SetSize(3);
+  db.bestFitY.SetSize(3);
+  for (int i = 1; i <= 3; ++i) db.bestFitX(i) = i, db.bestFitY(i) = 10.0 * i;
+  const CDatabaseSnapshot built = db.Snapshot();
+  db.Restore(empty);
+  EXPECT_EQ(std::pair(db.bestFitX.GetSize(), db.bestFitY.GetSize()), std::pair(0, 0));
+  db.Restore(built);
+  ASSERT_EQ(std::pair(db.bestFitX.GetSize(), db.bestFitY.GetSize()), std::pair(3, 3));
+  EXPECT_EQ(std::pair(db.bestFitX(3), db.bestFitY(2)), std::pair(3.0, 20.0));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 }  // namespace
 }  // namespace olm::test

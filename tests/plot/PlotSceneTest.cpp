@@ -28,8 +28,16 @@ class PlotSceneTest : public ::testing::Test {
   }
   CPlotPaintResult Paint(CPlotPaintOptions options = {}) {
     canvas = CRecordingCanvas();
+    m_options = options;
     return PaintPlot(canvas, kRect, project.Database(), project.Objects(), graph, options);
   }
+  // The labels of the last paint, placed again on its laid-out graph.
+  CCurveLabels Labels() {
+    CRecordingCanvas scratch;
+    return PlaceCurveLabels(project.Database(), project.Objects(), graph, scratch, m_options);
+  }
+
+  CPlotPaintOptions m_options;
 
   CRecordingUi ui;
   CProject project;
@@ -76,13 +84,14 @@ TEST_F(PlotSceneTest, DrawsTheShownCurvesOfActiveReplicatesInTheirStyles) {
 
 TEST_F(PlotSceneTest, CurveLabelsInSlotsWithTheCurveColoursFollowTheirCurves) {
   Paint();
-  const CGEList& objects = project.Objects();
-  EXPECT_EQ(objects.GetCount(), 7 + 4);
-  const olm::CText* raw1 = Label(objects, "Raw-1");
-  const olm::CText* fit1 = Label(objects, "Fit-1");
-  const olm::CText* raw3 = Label(objects, "Raw-3");
-  ASSERT_TRUE(raw1 && fit1 && raw3 && Label(objects, "Fit-3"));
-  EXPECT_EQ(Label(objects, "Raw-2"), nullptr);  // inactive: no label
+  // Painting leaves the document's objects as they were.
+  EXPECT_EQ(project.Objects().GetCount(), 7);
+  const CCurveLabels labels = Labels();
+  const olm::CText* raw1 = labels.Find("Raw-1");
+  const olm::CText* fit1 = labels.Find("Fit-1");
+  const olm::CText* raw3 = labels.Find("Raw-3");
+  ASSERT_TRUE(raw1 && fit1 && raw3 && labels.Find("Fit-3"));
+  EXPECT_EQ(labels.Find("Raw-2"), nullptr);  // inactive: no label
   EXPECT_EQ(std::tuple(raw1->text, raw1->font.colour),
             std::tuple(std::string("Specimen 1 \xE9-R"), 0x0000FFu));
   EXPECT_EQ(std::tuple(fit1->text, fit1->font.colour, raw1->visible),
@@ -95,16 +104,37 @@ TEST_F(PlotSceneTest, CurveLabelsInSlotsWithTheCurveColoursFollowTheirCurves) {
   EXPECT_NEAR(a.x + 8 * static_cast<int>(raw1->text.size()), graph.Frame().right - 8, 1);
   // The labels are drawn in the same paint.
   EXPECT_TRUE(canvas.HasText("Specimen 3 \xE9-F"));
-  // A second paint reuses the label objects.
-  Paint();
-  EXPECT_EQ(project.Objects().GetCount(), 11);
   // Labels follow their curves and the label switch.
   project.Database().plotSettings.SetShown(3, kCurveRaw, false);
   Paint();
-  EXPECT_FALSE(Label(project.Objects(), "Raw-3")->visible || canvas.HasText("Specimen 3 \xE9-R"));
+  EXPECT_FALSE(Labels().Find("Raw-3") || canvas.HasText("Specimen 3 \xE9-R"));
   SetDisplayFlag(project.Database().plotSettings, kFlagLabelCurves, false);
   Paint();
-  EXPECT_FALSE(Label(project.Objects(), "Raw-1")->visible || canvas.HasText("Specimen 1 \xE9-R"));
+  EXPECT_FALSE(Labels().Find("Raw-1") || canvas.HasText("Specimen 1 \xE9-R"));
+}
+
+TEST_F(PlotSceneTest, StoredLabelObjectsAreReplacedForThePaintAndStayAsStored) {
+  // A project saved with a stale curve label: the paint draws the label at
+  // its slot with the current text, and a switched-off curve's label not at
+  // all; the stored object is untouched.
+  auto stale = std::make_unique<olm::CText>();
+  stale->name = "Raw-1";
+  stale->text = "old text";
+  stale->SetEndPoints({{0.1, 0.1, 0.0}});
+  project.Objects().Add(std::move(stale));
+  Paint();
+  EXPECT_TRUE(canvas.HasText("Specimen 1 \xE9-R"));
+  EXPECT_FALSE(canvas.HasText("old text"));
+  const olm::CText* stored = Label(project.Objects(), "Raw-1");
+  ASSERT_NE(stored, nullptr);
+  EXPECT_EQ(std::tuple(stored->text, stored->anchor.x), std::tuple(std::string("old text"), 0.1));
+  const CCurveLabels labels = Labels();
+  const auto order = PaintOrder(project.Objects(), labels);
+  EXPECT_EQ(std::count(order.begin(), order.end(), stored), 0);
+  EXPECT_EQ(std::count(order.begin(), order.end(), labels.Find("Raw-1")), 1);
+  project.Database().plotSettings.SetShown(1, kCurveRaw, false);
+  Paint();
+  EXPECT_FALSE(canvas.HasText("old text") || canvas.HasText("Specimen 1 \xE9-R"));
 }
 
 TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotationsAndNothingShownPaintsTheBackground) {
@@ -144,18 +174,22 @@ TEST_F(PlotSceneTest, BestFitPlotAddsTheBestFitCurveAndItsLabel) {
   ASSERT_EQ(canvas.curves.size(), 5u);
   EXPECT_EQ(std::tuple(canvas.curves[4].pen, canvas.curves[4].points.back()),
             std::tuple(BestFitPen(), graph.WorldToDevice(2.0, 0.5)));
-  const olm::CText* label = Label(project.Objects(), kBestFitLabel);
+  const olm::CText* label = Labels().Find(kBestFitLabel);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(std::tuple(label->visible, label->text), std::tuple(true, std::string("Best Fit")));
+  EXPECT_TRUE(canvas.HasText("Best Fit"));
 
-  // Outside the best-fit plot the label is hidden...
+  // Outside the best-fit plot a stored "Best Fit" label is hidden...
+  auto stored = std::make_unique<olm::CText>();
+  stored->name = kBestFitLabel;
+  stored->text = kBestFitLabel;
+  project.Objects().Add(std::move(stored));
   EXPECT_EQ(Paint().visibleCurves, 4);
-  EXPECT_FALSE(Label(project.Objects(), kBestFitLabel)->visible);
+  EXPECT_FALSE(canvas.HasText("Best Fit"));
   // ...unless the database's third processed flag is set.
-  Paint(bestFit);
   project.Database().thirdFlag = 1;
   Paint();
-  EXPECT_TRUE(Label(project.Objects(), kBestFitLabel)->visible);
+  EXPECT_TRUE(canvas.HasText("Best Fit"));
 }
 
 TEST_F(PlotSceneTest, MarkersShowWithTheMarkerSwitch) {
