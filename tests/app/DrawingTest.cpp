@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -706,6 +707,92 @@ TEST_F(DrawingTest, ObjectsSurviveSaveAndOpen) {
   const std::string again = temp.File("again.olm");
   ASSERT_TRUE(reopened.SaveCopy(again));
   EXPECT_EQ(FileBytes(again), FileBytes(path));
+}
+
+}  // namespace
+}  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+// The picture of an annotated plot for the documentation: drawn with the
+// tools by mouse, in a window with the drawing toolbar.  It is written only
+// when OLM_SCREENSHOT_DIR names a folder (scripts/screenshots-drawing.sh).
+TEST(DrawingScreenshot, AnnotatedPlot) {
+  const QString dir = qEnvironmentVariable("OLM_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "OLM_SCREENSHOT_DIR is not set";
+  CRecordingUi ui;
+  COLMDoc doc;
+  ASSERT_TRUE(ImportSamples(doc));
+  ui.Clear();
+  QWidget window;
+  auto* layout = new QHBoxLayout(&window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* view = new COLMView(doc);
+  QToolBar* bar = CreateDrawingToolBar(&window, *view, doc);
+  bar->setOrientation(Qt::Vertical);
+  layout->addWidget(bar);
+  layout->addWidget(view, 1);
+  window.resize(1100, 700);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  view->repaint();
+  ASSERT_TRUE(view->PreparePlot());
+  CDrawingController& drawing = CDrawingController::Of(*view);
+  const auto tool = [&](DrawingTool t) { drawing.ToolAction(t)->trigger(); };
+  const auto drag = [&](QPoint a, QPoint b) {
+    QTest::mousePress(view, Qt::LeftButton, {}, a);
+    QTest::mouseMove(view, b);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+  };
+  const CDevicePoint peakDevice = RawPointAt(doc, view->State().Graph(), 1, PeakRow(doc, 1));
+  const QPoint peak(peakDevice.x, peakDevice.y);
+  const CDeviceRect f = view->State().Graph().Frame();
+
+  // A shaded region under the curves, a ring around the peak, an arrow and
+  // a note pointing at it.
+  drawing.Attributes().fillColour = 0xF0E8D8;
+  drawing.Attributes().lineColour = 0xA08060;
+  tool(DrawingTool::FilledRectangle);
+  drag(QPoint(f.left + 4, f.top + 4), QPoint(f.left + f.Width() / 6, f.bottom - 4));
+  drawing.Attributes().lineColour = 0x2020C0;
+  drawing.Attributes().lineWidth = 2;
+  tool(DrawingTool::TransparentCircle);
+  drag(peak - QPoint(22, 22), peak + QPoint(22, 22));
+  tool(DrawingTool::Arrow);
+  drag(peak + QPoint(-150, 130), peak + QPoint(-20, 20));
+  drawing.Attributes().font.font.height = -18;
+  drawing.Attributes().font.colour = 0x2020C0;
+  tool(DrawingTool::Text);
+  QTest::mouseClick(view, Qt::LeftButton, {}, peak + QPoint(-260, 132));
+  QTest::keyClicks(drawing.TextEditor(), QStringLiteral("Peak stress"));
+  QTest::keyClick(drawing.TextEditor(), Qt::Key_Return);
+  // A polygon, a Bezier curve and a star.
+  drawing.Attributes().fillColour = 0xC8F0C8;
+  drawing.Attributes().lineColour = 0x208020;
+  tool(DrawingTool::Polygon);
+  const QPoint base(f.left + f.Width() * 2 / 3, f.top + f.Height() / 2);
+  for (QPoint d : {QPoint(0, 0), QPoint(120, -30), QPoint(160, 60)})
+    QTest::mouseClick(view, Qt::LeftButton, {}, base + d);
+  QTest::mouseDClick(view, Qt::LeftButton, {}, base + QPoint(40, 90));
+  drawing.Attributes().lineColour = 0xB04080;
+  tool(DrawingTool::Bezier);
+  for (QPoint d : {QPoint(-330, 150), QPoint(-270, 60), QPoint(-210, 260), QPoint(-130, 160)})
+    QTest::mouseClick(view, Qt::LeftButton, {}, base + d);
+  drawing.Attributes().fillColour = 0x30C0F0;
+  drawing.Attributes().lineColour = 0x2080B0;
+  drawing.SetShapeNumber(5);
+  tool(DrawingTool::Shape);
+  drag(base + QPoint(-120, -140), base + QPoint(-80, -100));
+  // The polygon selected, with its handles.
+  tool(DrawingTool::Select);
+  QTest::mouseClick(view, Qt::LeftButton, {}, base + QPoint(80, 20));
+  ASSERT_EQ(doc.Objects().GetCount(), 7);
+  ASSERT_EQ(doc.Objects().SelectedCount(), 1);
+  EXPECT_TRUE(ui.messages.empty());
+  window.repaint();
+  const QString path = dir + QStringLiteral("/drawing-annotated-plot.png");
+  EXPECT_TRUE(window.grab().save(path));
 }
 
 }  // namespace
