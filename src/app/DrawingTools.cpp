@@ -613,6 +613,10 @@ void CDrawingController::CommitText() {
   m_textEditor->deleteLater();
   m_textEditor = nullptr;
   m_view.setFocus();
+  CreateText(text);
+}
+
+void CDrawingController::CreateText(const std::string& text) {
   if (text.empty()) return;
   auto object = std::make_unique<CText>();
   object->text = text;
@@ -780,6 +784,38 @@ bool CDrawingController::MouseDoubleClick(QMouseEvent* event) {
   if (m_tool == DrawingTool::Polygon && m_drag == Drag::Vertices) {
     m_points.push_back(event->position().toPoint());
     FinishVertices();
+    return true;
+  }
+  if (!Active() || !m_view.PreparePlot()) return false;
+  const QPoint p = event->position().toPoint();
+  if (m_tool == DrawingTool::Text) {
+    // The text typed in the "Edit Text" dialog instead of in place.
+    Cancel();
+    m_textAnchor = World(p);
+    CTextDlg dialog(m_attributes, std::string(), &m_view);
+    if (dialog.exec() == QDialog::Accepted) {
+      m_attributes.font = dialog.Values().font;
+      CreateText(dialog.Text());
+    }
+    return true;
+  }
+  if (m_tool == DrawingTool::Select || m_tool == DrawingTool::SelectPoint) {
+    // A double click on an object opens its attribute dialog.
+    if (m_drag == Drag::Move && m_moved) return true;
+    m_drag = Drag::None;
+    CGraphicElement* hit = m_doc.Objects().HitTest({double(p.x()), double(p.y())}, ScreenMap());
+    if (!hit) return true;
+    if (!hit->selected)
+      m_doc.ModifyView(kChangeObjects, [&](CReplicateDB&, CGEList& objects) {
+        objects.Select(hit);
+        return true;
+      });
+    if (hit->TypeCode() == kGEText)
+      EditText();
+    else if (hit->TypeCode() == kGELine || hit->TypeCode() == kGECubicBezier)
+      EditLineAttributes();
+    else
+      EditPolygonAttributes();
     return true;
   }
   // A double click is two clicks for the other tools.

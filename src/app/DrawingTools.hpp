@@ -155,6 +155,7 @@ class CDrawingController : public QObject, public IViewToolHook, public IDocObse
   void ApplyShift(QPoint delta);
   void OpenTextEditor(QPoint p);
   void CommitText();
+  void CreateText(const std::string& text);
 
   COLMView& m_view;
   COLMDoc& m_doc;

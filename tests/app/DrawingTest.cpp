@@ -797,3 +797,105 @@ TEST(DrawingScreenshot, AnnotatedPlot) {
 
 }  // namespace
 }  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST_F(DrawingTest, SelectPointDragsHandlesOnlyAndKeysActOnTheSelection) {
+  Rectangle(0.2, 0.2, 0.4, 0.4);
+  const std::vector<CPoint3> before = Last().GetEndPoints();
+  Tool(DrawingTool::SelectPoint);
+  const QPoint middle = (Screen(before[0]) + Screen(before[1])) / 2;
+  Drag(middle, middle + QPoint(30, 30));
+  EXPECT_TRUE(Last().selected);
+  EXPECT_EQ(Last().GetEndPoints(), before) << "Select Point does not move the body";
+  const QPoint corner = Screen(before[0]);
+  Drag(corner, corner + QPoint(-20, 10));
+  ExpectAt(Last(), {corner + QPoint(-20, 10), Screen(before[1])});
+
+  // The Delete key asks and deletes; the undo brings the object back.
+  view->setFocus();
+  ui.QueueAnswer(true);
+  QTest::keyClick(view.get(), Qt::Key_Delete);
+  EXPECT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(doc.Objects().GetCount(), 0);
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(doc.Objects().GetCount(), 1);
+}
+
+TEST_F(DrawingTest, TextByDialogAndDoubleClickOpensTheObjectsDialog) {
+  Tool(DrawingTool::Text);
+  const QPoint anchor = At(0.4, 0.6);
+  OnModal<CTextDlg>([](CTextDlg& d) {
+    EXPECT_EQ(d.windowTitle(), "Edit Text");
+    d.text->setText(QStringLiteral("By dialog"));
+    d.accept();
+  });
+  QTest::mouseDClick(view.get(), Qt::LeftButton, {}, anchor);
+  ASSERT_EQ(doc.Objects().GetCount(), 1);
+  const auto& text = dynamic_cast<const CText&>(Last());
+  EXPECT_EQ(text.text, "By dialog");
+  ExpectAt(text, {anchor});
+  EXPECT_EQ(drawing->TextEditor(), nullptr);
+
+  // Escape drops a text begun in place.
+  Click(At(0.7, 0.7));
+  ASSERT_NE(drawing->TextEditor(), nullptr);
+  QTest::keyClicks(drawing->TextEditor(), QStringLiteral("dropped"));
+  QTest::keyClick(drawing->TextEditor(), Qt::Key_Escape);
+  EXPECT_EQ(drawing->TextEditor(), nullptr);
+  EXPECT_EQ(doc.Objects().GetCount(), 1);
+
+  // With the select tool a double click on a line opens "Line and Arrow Data".
+  Tool(DrawingTool::Line);
+  Drag(At(0.1, 0.1), At(0.3, 0.1));
+  Tool(DrawingTool::Select);
+  bool opened = false;
+  OnModal<CLineAttributesDlg>([&opened](CLineAttributesDlg& d) {
+    opened = true;
+    d.width->SetWidth(6);
+    d.accept();
+  });
+  QTest::mouseDClick(view.get(), Qt::LeftButton, {}, At(0.2, 0.1));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(Last().lineWidth, 6);
+}
+
+}  // namespace
+}  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+TEST_F(DrawingTest, ExportedPictureDrawsTheObjectsAndUndoRemovesThem) {
+  constexpr uint32_t kFill = 0x3399CC;  // 0x00BBGGRR
+  const QRgb rgb = qRgb(0xCC, 0x99, 0x33);
+  drawing->Attributes().fillColour = kFill;
+  Rectangle(0.6, 0.6, 0.7, 0.7);
+  const QSize size(900, 600);
+  EXPECT_GT(CountColour(view->RenderImage(size), rgb), 100);
+  EXPECT_GT(CountColour(view->grab().toImage(), rgb), 100);
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(CountColour(view->RenderImage(size), rgb), 0);
+  EXPECT_EQ(CountColour(view->grab().toImage(), rgb), 0);
+}
+
+TEST_F(DrawingTest, TheViewsOwnZoomModeTakesTheMouseFromTheDrawingTools) {
+  Tool(DrawingTool::FilledRectangle);
+  view->Action(ViewCommand::ZoomIn)->trigger();
+  ASSERT_EQ(view->State().GetMode(), CPlotView::kModeZoom);
+  const CPlotSettings before = doc.PlotSettings();
+  Drag(At(0.2, 0.2), At(0.6, 0.6));
+  EXPECT_EQ(doc.Objects().GetCount(), 0) << "the drag zoomed instead";
+  EXPECT_LT(doc.PlotSettings().plotXMax - doc.PlotSettings().plotXMin,
+            before.plotXMax - before.plotXMin);
+  // Choosing a drawing tool again ends the view's mode.
+  view->Action(ViewCommand::ZoomIn)->trigger();
+  Tool(DrawingTool::FilledCircle);
+  EXPECT_EQ(view->State().GetMode(), CPlotView::kModeNone);
+  Drag(At(0.2, 0.2), At(0.6, 0.6));
+  EXPECT_EQ(doc.Objects().GetCount(), 1);
+}
+
+}  // namespace
+}  // namespace olm::test
