@@ -167,6 +167,7 @@ void COLMView::paintEvent(QPaintEvent*) {
   EnsureBuffer();
   QPainter painter(this);
   painter.drawImage(0, 0, m_buffer);
+  if (m_toolHook) m_toolHook->PaintOverlay(painter);
 }
 
 void COLMView::resizeEvent(QResizeEvent* event) {
@@ -333,6 +334,7 @@ QString COLMView::CoordinateText(QPoint p) {
 
 void COLMView::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
+  if (m_toolHook && !m_panning && m_toolHook->MousePress(event)) return;
   if (event->button() == Qt::MiddleButton) {
     m_panning = true;
     m_panLast = p;
@@ -394,6 +396,7 @@ void COLMView::mouseMoveEvent(QMouseEvent* event) {
     PanBy(delta);
   } else if (m_zooming) {
     m_rubberBand->setGeometry(QRect(m_zoomStart, p).normalized());
+  } else if (m_toolHook && m_toolHook->MouseMove(event)) {
   } else if (m_drag.IsDragging()) {
     if (m_drag.Move(m_doc.EditDatabase(), m_state.Graph(), ToDevice(p)))
       m_doc.NotifyEdit(kChangeData);
@@ -408,6 +411,7 @@ void COLMView::mouseReleaseEvent(QMouseEvent* event) {
     unsetCursor();
     return;
   }
+  if (m_toolHook && m_toolHook->MouseRelease(event)) return;
   if (event->button() != Qt::LeftButton) return;
   m_state.mouseUp = ToDevice(p);
   if (m_zooming) {
@@ -425,6 +429,11 @@ void COLMView::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
+void COLMView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (m_toolHook && m_toolHook->MouseDoubleClick(event)) return;
+  QWidget::mouseDoubleClickEvent(event);
+}
+
 void COLMView::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y();
   if (steps == 0) return;
@@ -439,6 +448,7 @@ void COLMView::CancelDrag() {
 }
 
 void COLMView::keyPressEvent(QKeyEvent* event) {
+  if (m_toolHook && m_toolHook->KeyPress(event)) return;
   if (event->key() != Qt::Key_Escape) {
     QWidget::keyPressEvent(event);
     return;
@@ -476,6 +486,7 @@ QMenu* COLMView::CreateContextMenu(QPoint p) {
   menu->addSeparator();
   for (int kind = 0; kind < CGraph::kAxisKinds; ++kind)
     menu->addAction(Action(static_cast<ViewCommand>(kind)));
+  if (m_toolHook) m_toolHook->ExtendContextMenu(*menu, p);
   return menu;
 }
 

@@ -22,10 +22,30 @@
 
 class QAction;
 class QActionGroup;
+class QKeyEvent;
 class QMenu;
+class QMouseEvent;
+class QPainter;
 class QRubberBand;
 
 namespace olm {
+
+// A tool that takes over the view's mouse, keys, overlay painting and
+// context menu while it is active (the drawing tools).  Each handler
+// returns true when it used the event; the view then does nothing more.
+class IViewToolHook {
+ public:
+  virtual ~IViewToolHook() = default;
+  virtual bool MousePress(QMouseEvent* event) = 0;
+  virtual bool MouseMove(QMouseEvent* event) = 0;
+  virtual bool MouseRelease(QMouseEvent* event) = 0;
+  virtual bool MouseDoubleClick(QMouseEvent* event) = 0;
+  virtual bool KeyPress(QKeyEvent* event) = 0;
+  // Paints over the plot picture (live outlines, selection handles).
+  virtual void PaintOverlay(QPainter& painter) = 0;
+  // Adds the tool's commands to the context menu built at a client point.
+  virtual void ExtendContextMenu(QMenu& menu, QPoint p) = 0;
+};
 
 // The view commands the main window puts in its data toolbar and menus.
 enum class ViewCommand {
@@ -89,6 +109,16 @@ class COLMView : public QWidget, public IDocObserver {
 
   void DocumentChanged(unsigned changes) override;
 
+  // The tool hook (not owned; null removes it).
+  void SetToolHook(IViewToolHook* hook) { m_toolHook = hook; }
+  IViewToolHook* ToolHook() const { return m_toolHook; }
+  // Lays the graph out for the widget's size; true when a plot is drawn, so
+  // that client points map to world points.
+  bool PreparePlot() {
+    EnsureBuffer();
+    return m_drewPlot;
+  }
+
  signals:
   // The world point under the mouse, for the status bar's coordinate pane.
   void coordinatesChanged(const QString& text);
@@ -101,6 +131,7 @@ class COLMView : public QWidget, public IDocObserver {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -131,6 +162,7 @@ class COLMView : public QWidget, public IDocObserver {
   QPoint m_panLast;
   CCurveDrag m_drag;
   QPointer<CCurveMoveDlg> m_moveDialog;
+  IViewToolHook* m_toolHook = nullptr;
 };
 
 }  // namespace olm
