@@ -30,15 +30,17 @@
 
 #include "app/DataDialogs.hpp"
 #include "app/DocUndoStack.hpp"
+#include "app/DrawingTools.hpp"
+#include "app/GraphSettingsSheet.hpp"
 #include "app/HelpWindow.hpp"
 #include "app/NavigationView.hpp"
 #include "app/OLMView.hpp"
 #include "app/OLMViewLegend.hpp"
 #include "app/ReportSelectionDialog.hpp"
-#include "ui/TextViewer.hpp"
 #include "app/TaskRunner.hpp"
 #include "app/ToolCommands.hpp"
 #include "plot/PlotPainter.hpp"
+#include "ui/TextViewer.hpp"
 #include "ui/UiText.hpp"
 
 // The icons and the manual are compiled into the program's library.
@@ -128,11 +130,9 @@ void CMainFrame::NotYet(const QString& command) {
   statusBar()->showMessage(tr("%1: not available yet").arg(ToolTipText(command)), 4000);
 }
 
-void CMainFrame::ViewCommand(const std::function<void(CPlotView&, CReplicateDB&)>& fn) {
-  m_doc->ModifyView(kChangeData | kChangeSettings, [&](CReplicateDB& db, CGEList&) {
-    fn(m_view->State(), db);
-    return true;
-  });
+void CMainFrame::ViewAction(olm::ViewCommand command) {
+  m_view->Action(command)->trigger();
+  UpdateCommandState();
 }
 
 void CMainFrame::CreateActions() {
@@ -188,15 +188,26 @@ void CMainFrame::CreateActions() {
   redo->setIcon(Icon("redo", "edit-redo"));
   redo->setShortcut(QKeySequence::Redo);
   addAction(redo);
+  // Cut, Copy and Paste work on the selected drawing objects; the drawing
+  // commands' own keys are taken over here so that no key is ambiguous.
+  const QList<QAction*> drawing = DrawingEditActions(*m_view);
+  auto drawingCommand = [drawing](int k) { return drawing.value(k); };
+  for (QAction* d : drawing)
+    if (d->shortcut() == QKeySequence(QKeySequence::Copy) ||
+        d->shortcut() == QKeySequence(QKeySequence::Paste))
+      d->setShortcut(QKeySequence());
   a = MakeAction("actionCut", tr("Cu&t"), "cut", "edit-cut");
   a->setShortcut(QKeySequence::Cut);
-  connect(a, &QAction::triggered, this, [this] { NotYet(tr("Cut")); });
+  connect(a, &QAction::triggered, this, [drawingCommand] {
+    drawingCommand(5)->trigger();  // Copy
+    drawingCommand(4)->trigger();  // Delete
+  });
   a = MakeAction("actionCopy", tr("&Copy"), "copy", "edit-copy");
   a->setShortcut(QKeySequence::Copy);
-  connect(a, &QAction::triggered, this, [this] { NotYet(tr("Copy")); });
+  connect(a, &QAction::triggered, this, [drawingCommand] { drawingCommand(5)->trigger(); });
   a = MakeAction("actionPaste", tr("&Paste"), "paste", "edit-paste");
   a->setShortcut(QKeySequence::Paste);
-  connect(a, &QAction::triggered, this, [this] { NotYet(tr("Paste")); });
+  connect(a, &QAction::triggered, this, [drawingCommand] { drawingCommand(6)->trigger(); });
 
   // ---- Help
   a = MakeAction("actionHelpTopics", tr("&Help Topics"), "help", "help-contents");
@@ -228,49 +239,26 @@ void CMainFrame::CreateActions() {
   a = MakeAction("actionGraphSettings", tr("Edit graph settings"), "graph-settings");
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   connect(a, &QAction::triggered, this, [this] {
-    QMessageBox::information(this, tr("Graph Settings"), tr("Not available yet."));
+    EditGraphSettings(this, *m_doc);
+    UpdateCommandState();
   });
   a = MakeAction("actionZoomIn", tr("Zoom in"), "zoom-in", "zoom-in");
   a->setShortcut(QKeySequence::ZoomIn);
   a->setCheckable(true);
-  connect(a, &QAction::triggered, this, [this] {
-    m_view->State().ToggleZoomMode();
-    UpdateCommandState();
-  });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ZoomIn); });
   a = MakeAction("actionZoomOut", tr("Zoom out"), "zoom-out", "zoom-out");
   a->setShortcuts({QKeySequence::ZoomOut, QKeySequence(Qt::CTRL | Qt::Key_0)});
-  connect(a, &QAction::triggered, this,
-          [this] { ViewCommand([](CPlotView& view, CReplicateDB& db) { view.ZoomOut(db); }); });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ZoomOut); });
   a = MakeAction("actionPointCoordinates", tr("Get point coordinates"), "point-coordinates");
   a->setCheckable(true);
-  connect(a, &QAction::triggered, this, [this] {
-    m_view->State().TogglePointMode();
-    UpdateCommandState();
-  });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::PointCoordinates); });
   a = MakeAction("actionMoveCurve", tr("Move curve (Raw data)"), "move-curve");
   a->setCheckable(true);
-  connect(a, &QAction::triggered, this, [this] {
-    bool moved = true;
-    ViewCommand(
-        [&moved](CPlotView& view, CReplicateDB& db) { moved = view.ToggleMoveCurveMode(db); });
-    if (!moved)
-      statusBar()->showMessage(tr("Curves move only before smoothing and fitting."), 4000);
-    UpdateCommandState();
-  });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::MoveCurve); });
   a = MakeAction("actionShowYAxis", tr("Show Y-axis"), "y-axis");
-  connect(a, &QAction::triggered, this, [this] {
-    m_doc->Modify("Show Y-axis", kChangeSettings, [this](CReplicateDB& db, CGEList&) {
-      m_view->State().ToggleYAxis(db);
-      return true;
-    });
-  });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ShowYAxis); });
   a = MakeAction("actionShowXAxis", tr("Show X-axis"), "x-axis");
-  connect(a, &QAction::triggered, this, [this] {
-    m_doc->Modify("Show X-axis", kChangeSettings, [this](CReplicateDB& db, CGEList&) {
-      m_view->State().ToggleXAxis(db);
-      return true;
-    });
-  });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ShowXAxis); });
   a = MakeAction("actionProcessData", tr("Process data"), "process-data");
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   connect(a, &QAction::triggered, this, [this] {
@@ -281,56 +269,17 @@ void CMainFrame::CreateActions() {
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
   connect(a, &QAction::triggered, this, &CMainFrame::CreateReport);
   a = MakeAction("actionBestFit", tr("Best fit plot"), "best-fit");
-  connect(a, &QAction::triggered, this,
-          [this] { QMessageBox::information(this, tr("Best Fit"), tr("Not available yet.")); });
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::BestFitPlot); });
   a = MakeAction("actionCopyToClipboard", tr("Copy to clipboard"), "clipboard");
   connect(a, &QAction::triggered, this, &CMainFrame::CopyToClipboard);
   a = MakeAction("actionResizePlots", tr("Resize the plots"), "resize-plots");
-  connect(a, &QAction::triggered, this, [this] { m_doc->ResizePlots(); });
-
-  // ---- Drawing tools: one exclusive group; the drawing tools bind them.
-  m_drawingTools = new QActionGroup(this);
-  m_drawingTools->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-  struct Tool {
-    const char* name;
-    const char* text;
-    const char* icon;
-  };
-  const Tool tools[] = {
-      {"actionSelectTool", "Select Tool", "select"},
-      {"actionSelectPoint", "Select Point", "select-point"},
-      {"actionFilledRectangle", "Draw Filled Rectangle", "filled-rectangle"},
-      {"actionFilledCircle", "Draw Filled Circle", "filled-circle"},
-      {"actionTransparentRectangle", "Draw Transparent Rectangle", "rectangle"},
-      {"actionTransparentCircle", "Draw Transparent Circle", "circle"},
-      {"actionPolygon", "Polygon", "polygon"},
-      {"actionShapes", "Specialized shapes", "shapes"},
-      {"actionLine", "Draw Line", "line"},
-      {"actionArrow", "Line with arrow", "arrow"},
-      {"actionText", "Text", "text"},
-      {"actionBezier", "Cubic Bezier curve", "bezier"},
-      {"actionLineAttributes", "Edit line attributes", "line-attributes"},
-      {"actionPolygonAttributes", "Edit all polygon attributes", "polygon-attributes"},
-      {"actionEditText", "Edit text", "edit-text"},
-      {"actionObjectZoomIn", "Zoom in on drawing objects", "object-zoom-in"},
-      {"actionObjectZoomOut", "Zoom out", "object-zoom-out"},
-      {"actionPan", "Pan", "pan"},
-  };
-  for (const Tool& tool : tools) {
-    QAction* t = MakeAction(tool.name, tr(tool.text), tool.icon);
-    t->setCheckable(true);
-    m_drawingTools->addAction(t);
-    const QString text = t->text();
-    connect(t, &QAction::triggered, this, [this, text] { NotYet(text); });
-  }
-  for (int shape = 1; shape <= 11; ++shape) {
-    QAction* t = MakeAction(QStringLiteral("actionShape%1").arg(shape).toLatin1().constData(),
-                            tr("Shape %1").arg(shape), QStringLiteral("shape-%1").arg(shape));
-    t->setCheckable(true);
-    m_drawingTools->addAction(t);
-    const QString text = t->text();
-    connect(t, &QAction::triggered, this, [this, text] { NotYet(text); });
-  }
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ResizePlots); });
+  // The view's own keys of these commands go to the frame's actions.
+  for (ViewCommand c :
+       {ViewCommand::ZoomIn, ViewCommand::ZoomOut, ViewCommand::PointCoordinates,
+        ViewCommand::MoveCurve, ViewCommand::ShowXAxis, ViewCommand::ShowYAxis,
+        ViewCommand::ResizePlots, ViewCommand::BestFitPlot, ViewCommand::CopyToClipboard})
+    m_view->Action(c)->setShortcuts({});
 }
 
 void CMainFrame::CreateToolBars() {
@@ -358,38 +307,10 @@ void CMainFrame::CreateToolBars() {
       m_dataBar->addAction(Action(name));
   }
 
-  m_drawingBar = new QToolBar(tr("Drawing"), this);
+  m_drawingBar = CreateDrawingToolBar(this, *m_view, *m_doc);
   m_drawingBar->setObjectName("DrawingBar");
+  m_drawingBar->setWindowTitle(tr("Drawing"));
   addToolBar(Qt::LeftToolBarArea, m_drawingBar);
-  for (QAction* action : m_drawingTools->actions()) {
-    if (action->objectName().startsWith("actionShape") && action->objectName() != "actionShapes")
-      continue;
-    if (action->objectName() == "actionShapes") {
-      // The fly-out: the eleven shapes in a grid of seven columns.
-      auto* button = new QToolButton(m_drawingBar);
-      button->setDefaultAction(action);
-      button->setPopupMode(QToolButton::MenuButtonPopup);
-      auto* menu = new QMenu(button);
-      auto* grid = new QWidget(menu);
-      auto* layout = new QGridLayout(grid);
-      layout->setContentsMargins(2, 2, 2, 2);
-      layout->setSpacing(1);
-      for (int shape = 1; shape <= 11; ++shape) {
-        auto* shapeButton = new QToolButton(grid);
-        shapeButton->setDefaultAction(Action(QStringLiteral("actionShape%1").arg(shape)));
-        shapeButton->setAutoRaise(true);
-        connect(shapeButton, &QToolButton::triggered, menu, &QMenu::close);
-        layout->addWidget(shapeButton, (shape - 1) / 7, (shape - 1) % 7);
-      }
-      auto* gridAction = new QWidgetAction(menu);
-      gridAction->setDefaultWidget(grid);
-      menu->addAction(gridAction);
-      button->setMenu(menu);
-      m_drawingBar->addWidget(button);
-      continue;
-    }
-    m_drawingBar->addAction(action);
-  }
   for (QToolBar* bar : {m_standardBar, m_dataBar, m_drawingBar}) {
     bar->setAllowedAreas(Qt::AllToolBarAreas);
     bar->setIconSize(QSize(24, 24));
@@ -422,6 +343,9 @@ void CMainFrame::CreateMenus() {
   edit->addAction(Action("actionCut"));
   edit->addAction(Action("actionCopy"));
   edit->addAction(Action("actionPaste"));
+  edit->addSeparator();
+  const QList<QAction*> drawing = DrawingEditActions(*m_view);
+  for (int k = 0; k < 5; ++k) edit->addAction(drawing.value(k));  // depth commands, Delete
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   QAction* toolbar = m_standardBar->toggleViewAction();

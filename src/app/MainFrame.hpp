@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/OLMView.hpp"
 #include "document/Document.hpp"
 
 class QActionGroup;
@@ -44,7 +45,6 @@ class CMainFrame : public QMainWindow, public IDocObserver {
   QToolBar* DrawingBar() const { return m_drawingBar; }
   // The drawing tools' actions (checkable, one group), in toolbar order
   // followed by the eleven specialized shapes; the drawing tools bind them.
-  QActionGroup* DrawingTools() const { return m_drawingTools; }
   // An action by its object name ("actionSave", "actionReport", ...).
   QAction* Action(const QString& name) const;
   QLabel* DatabaseStatePane() const { return m_dbState; }
@@ -118,7 +118,8 @@ class CMainFrame : public QMainWindow, public IDocObserver {
   void PaintPlot(QPrinter* printer);
   QPrinter& Printer();
   void NotYet(const QString& command);
-  void ViewCommand(const std::function<void(class CPlotView&, CReplicateDB&)>& fn);
+  // Runs one of the plot view's commands and refreshes the frame's actions.
+  void ViewAction(ViewCommand command);
   QAction* MakeAction(const char* name, const QString& text, const QString& icon,
                       const QString& themeIcon = QString());
   QString FileDialogFolder() const;
@@ -132,7 +133,6 @@ class CMainFrame : public QMainWindow, public IDocObserver {
   QToolBar* m_standardBar = nullptr;
   QToolBar* m_dataBar = nullptr;
   QToolBar* m_drawingBar = nullptr;
-  QActionGroup* m_drawingTools = nullptr;
   QMenu* m_recentMenu = nullptr;
   QLabel* m_dbState = nullptr;
   QLabel* m_coordinates = nullptr;
