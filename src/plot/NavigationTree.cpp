@@ -31,7 +31,7 @@ void CNavigationTreeModel::Rebuild(const CReplicateDB* db) {
 }
 
 const CTreeItem* CNavigationTreeModel::Entry(int kind, int replicateIndex) const {
-  if (kind < 0 || kind > 2) return nullptr;
+  if (!FindStored(kCurveKinds, kind)) return nullptr;
   for (const CTreeItem& e : Group(kind).children)
     if (e.replicateIndex == replicateIndex) return &e;
   return nullptr;
@@ -47,7 +47,7 @@ CTreeAction CNavigationTreeModel::Click(CReplicateDB& db, int kind, int replicat
   m_lastTime = nowMs;
   m_clicks = isDouble ? 0 : 1;
 
-  const bool entry = kind >= kCurveRaw && kind <= kCurveFitted && replicateIndex >= 0 &&
+  const bool entry = FindStored(kCurveKinds, kind) && replicateIndex >= 0 &&
                      replicateIndex < db.GetReplicateCount() && Entry(kind, replicateIndex);
   if (!entry) return {};
   const int r = replicateIndex + 1;

@@ -17,29 +17,13 @@ void SetDisplayFlag(CPlotSettings& s, int flag, bool on) {
 }
 
 const char* CurveSuffix(int kind) {
-  switch (kind) {
-    case kCurveRaw:
-      return "-R";
-    case kCurveSmoothed:
-      return "-S";
-    case kCurveFitted:
-      return "-F";
-    default:
-      return "";
-  }
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  return k ? k->suffix : "";
 }
 
 std::string CurveIdentifier(int replicate, int kind) {
-  switch (kind) {
-    case kCurveRaw:
-      return Format("Raw-%d", replicate);
-    case kCurveSmoothed:
-      return Format("Smt-%d", replicate);
-    case kCurveFitted:
-      return Format("Fit-%d", replicate);
-    default:
-      return std::string();
-  }
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  return k ? k->labelPrefix + std::to_string(replicate) : std::string();
 }
 
 std::string CurveLabelText(const CReplicateDB& db, int replicate, int kind) {
