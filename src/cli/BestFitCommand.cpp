@@ -17,7 +17,9 @@ struct BestFitOptions {
 };
 
 // "extend, average or cut"
-std::string EndKeywords() { return JoinColumn(kCurveEnds, &CCurveEndInfo::keyword, ", ", " or "); }
+std::string EndKeywords() {
+  return JoinColumn(kCurveEnds, &CCurveEndInfo::keyword, ", ", " or ");
+}
 
 int RunBestFit(BestFitOptions o) {
   o.form.endIndex = KeywordIndex(kCurveEnds, o.end);

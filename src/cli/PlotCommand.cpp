@@ -127,7 +127,9 @@ Command AddPlotCommand(CLI::App& app) {
   sub->add_option("PROJECT", o->project, "Project file (.olm)")->required();
   sub->add_option("-o,--output", o->output, "Picture file: FILE.png, FILE.svg or FILE.pdf")
       ->required();
-  sub->add_option("--axes", o->axes, "Axis kind: " + AxisKeywords().insert(std::strlen(kGraphAxes[0].keyword), " (default)"));
+  sub->add_option(
+      "--axes", o->axes,
+      "Axis kind: " + AxisKeywords().insert(std::strlen(kGraphAxes[0].keyword), " (default)"));
   sub->add_option("--size", o->size, "Picture size in pixels, WIDTHxHEIGHT (default 1600x1000)");
   sub->add_option("--window", o->window,
                   "Draw this window instead of the project's plot limits: XMIN:XMAX:YMIN:YMAX");

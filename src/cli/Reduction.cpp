@@ -92,8 +92,10 @@ CZoneControls ParseZoneSpec(const std::string& text) {
       const int order = ParseInt(value, text);
       const CPolynomialOrderInfo* known = FindPolynomialOrder(order);
       if (!known)
-        throw UsageError("order must be " + JoinColumn(kPolynomialOrders, &CPolynomialOrderInfo::keyword, ", ", " or ") +
-                         " in zone '" + text + "'");
+        throw UsageError(
+            "order must be " +
+            JoinColumn(kPolynomialOrders, &CPolynomialOrderInfo::keyword, ", ", " or ") +
+            " in zone '" + text + "'");
       c.orderIndex = static_cast<int>(known - kPolynomialOrders.data());
     } else {
       throw UsageError("unknown key '" + key + "' in zone '" + text +

@@ -18,7 +18,6 @@ namespace olm {
 
 namespace {
 
-
 std::string_view TrimBlanks(std::string_view s) {
   const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);

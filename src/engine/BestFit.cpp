@@ -26,15 +26,25 @@ struct CCurve {
   double reach = 0.0;
 };
 
+// The matrix of a curve kind number (callers pass only numbers of kCurveKinds).
 const CMatrix<double>& CurveMatrix(const CReplicate& rep, int kind) {
-  return kind == kCurveRaw ? rep.raw : kind == kCurveSmoothed ? rep.smoothedData : rep.fitData;
+  return *rep.CurveData(kind);
 }
 
 int CurveRows(const CReplicate& rep, int kind) {
   const CMatrix<double>& m = CurveMatrix(rep, kind);
-  const int stated = kind == kCurveRaw ? rep.pointCount
-                     : kind == kCurveSmoothed ? rep.smoothedCount
-                                              : m.GetRows();
+  int stated = 0;
+  switch (EntryOf(kCurveKinds, kind).value) {
+    case CurveKind::kRaw:
+      stated = rep.pointCount;
+      break;
+    case CurveKind::kSmoothed:
+      stated = rep.smoothedCount;
+      break;
+    case CurveKind::kFitted:
+      stated = m.GetRows();
+      break;
+  }
   return std::min(stated, m.GetRows());
 }
 
@@ -240,8 +250,7 @@ bool CBestFitForm::Validate() const {
 
 bool CBestFitForm::Proceed(CReplicateDB& db) const {
   if (!Validate()) return false;
-  const bool ok =
-      BuildBestFit(db, name, points, kCurveEnds[static_cast<size_t>(endIndex)].stored);
+  const bool ok = BuildBestFit(db, name, points, kCurveEnds[static_cast<size_t>(endIndex)].stored);
   ShowMessage(ok ? "Best fit procedure was successful" : "Best fit procedure was not successful");
   return ok;
 }

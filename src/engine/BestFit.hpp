@@ -18,11 +18,11 @@
 namespace olm {
 
 // Builds the best-fit curve of `points` grid points from 0 to the reference
-// reach of the end type (a stored number of kCurveEnds), stores it in the database's best-fit vectors and
-// appends a replicate named `name` holding the grid, every resampled curve
-// and their mean.  Refuses (false, with a message) when no curve is shown
-// (code 40), when points < 1 (code 41), for an unknown end type or when all
-// 20 replicate slots are in use.
+// reach of the end type (a stored number of kCurveEnds), stores it in the
+// database's best-fit vectors and appends a replicate named `name` holding
+// the grid, every resampled curve and their mean.  Refuses (false, with a
+// message) for an unknown end type, when no curve is shown (code 40), when
+// points < 1 (code 41) or when all 20 replicate slots are in use.
 bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int endType);
 
 // The rules of the "Best Fit Input" dialog, free of any widget.

@@ -21,7 +21,9 @@ int CFitSpec::CoefficientCount() const {
   return t ? olm::CoefficientCount(*t, degree) : 0;
 }
 
-std::string CFitSpec::Name() const { return FitName(type, degree); }
+std::string CFitSpec::Name() const {
+  return FitName(type, degree);
+}
 
 void CZone::Reset() {
   for (CMatrix<double>* m : {&rawPoints, &workingPoints, &fitPoints, &outlierPoints})

@@ -31,10 +31,10 @@ struct CFitSpec {
   int degree = 1;
   CVector<double> coefficients;  // 1-based, row 1 = constant term
 
-  // degree + 1 for a polynomial, 2 for the other fits, 0 without a fit.
+  // The fit type's count (kFitTypes): degree + 1 for a polynomial, 2 for the
+  // other fits, 0 without a fit or for an unknown type.
   int CoefficientCount() const;
-  // "Linear Polynomial" .. "Quintic Polynomial", "Exponential", "Logarithmic",
-  // "Power Law", or "None".
+  // The summary name (FitName): "Linear Polynomial" .. "Power Law", "None".
   std::string Name() const;
 };
 

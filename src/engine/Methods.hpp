@@ -124,22 +124,102 @@ inline constexpr int kDialogMinPoints = 3;
 inline constexpr int kDialogMaxPoints = 25;
 
 inline constexpr std::array<CSmoothingFilterInfo, 8> kSmoothingFilters = {{
-    {SmoothingFilter::kNone, 0, "none", "No", "None", 0, 0, false, kErrSmoothingFilterName, false,
-     false, {false, false, false, true}},
-    {SmoothingFilter::kMedian, 1, "median", "Median", "Median", 3, kMaxSmoothingWindow, false,
-     kErrSmoothingWindow, false, false, {false, true, true, true}},
-    {SmoothingFilter::kSimpleAverage, 2, "sma", "SMA", "Simple Moving Average", 3,
-     kMaxSmoothingWindow, true, kErrSmoothingWindow, false, false, {false, true, true, true}},
-    {SmoothingFilter::kPolynomialAverage, 3, "pma", "PMA", "Polynomial Moving Average", 5,
-     kMaxSmoothingWindow, true, kErrPmaWindow, false, false, {true, true, true, true}},
-    {SmoothingFilter::kLoess, 4, "loess", "Loess", "Loess", 5, kMaxSmoothingWindow, true,
-     kErrLoessWindow, true, true, {false, true, true, true}},
-    {SmoothingFilter::kRobustLoess, 5, "robust-loess", "Robust Loess", "Robust Loess", 5,
-     kMaxSmoothingWindow, true, kErrLoessWindow, true, true, {false, true, true, false}},
-    {SmoothingFilter::kLowess, 6, "lowess", "Lowess", "Lowess", 5, kMaxSmoothingWindow, true,
-     kErrLoessWindow, true, true, {false, true, true, true}},
-    {SmoothingFilter::kRobustLowess, 7, "robust-lowess", "Robust Lowess", "Robust Lowess", 5,
-     kMaxSmoothingWindow, true, kErrLoessWindow, true, true, {false, true, true, false}},
+    {SmoothingFilter::kNone,
+     0,
+     "none",
+     "No",
+     "None",
+     0,
+     0,
+     false,
+     kErrSmoothingFilterName,
+     false,
+     false,
+     {false, false, false, true}},
+    {SmoothingFilter::kMedian,
+     1,
+     "median",
+     "Median",
+     "Median",
+     3,
+     kMaxSmoothingWindow,
+     false,
+     kErrSmoothingWindow,
+     false,
+     false,
+     {false, true, true, true}},
+    {SmoothingFilter::kSimpleAverage,
+     2,
+     "sma",
+     "SMA",
+     "Simple Moving Average",
+     3,
+     kMaxSmoothingWindow,
+     true,
+     kErrSmoothingWindow,
+     false,
+     false,
+     {false, true, true, true}},
+    {SmoothingFilter::kPolynomialAverage,
+     3,
+     "pma",
+     "PMA",
+     "Polynomial Moving Average",
+     5,
+     kMaxSmoothingWindow,
+     true,
+     kErrPmaWindow,
+     false,
+     false,
+     {true, true, true, true}},
+    {SmoothingFilter::kLoess,
+     4,
+     "loess",
+     "Loess",
+     "Loess",
+     5,
+     kMaxSmoothingWindow,
+     true,
+     kErrLoessWindow,
+     true,
+     true,
+     {false, true, true, true}},
+    {SmoothingFilter::kRobustLoess,
+     5,
+     "robust-loess",
+     "Robust Loess",
+     "Robust Loess",
+     5,
+     kMaxSmoothingWindow,
+     true,
+     kErrLoessWindow,
+     true,
+     true,
+     {false, true, true, false}},
+    {SmoothingFilter::kLowess,
+     6,
+     "lowess",
+     "Lowess",
+     "Lowess",
+     5,
+     kMaxSmoothingWindow,
+     true,
+     kErrLoessWindow,
+     true,
+     true,
+     {false, true, true, true}},
+    {SmoothingFilter::kRobustLowess,
+     7,
+     "robust-lowess",
+     "Robust Lowess",
+     "Robust Lowess",
+     5,
+     kMaxSmoothingWindow,
+     true,
+     kErrLoessWindow,
+     true,
+     true,
+     {false, true, true, false}},
 }};
 static_assert(InEnumOrder(kSmoothingFilters));
 
@@ -179,8 +259,8 @@ struct CFitTypeInfo {
   // Degree range of a polynomial; 0, 0 for a fit without a degree.
   int minDegree;
   int maxDegree;
-  int coefficients;     // without a degree; with one it is degree + 1
-  const char* heading;  // report line; %d is the degree
+  int coefficients;      // without a degree; with one it is degree + 1
+  const char* heading;   // report line; %d is the degree
   const char* equation;  // report line of the two coefficients; null: per degree
 };
 
@@ -198,8 +278,12 @@ inline constexpr std::array<CFitTypeInfo, 5> kFitTypes = {{
 }};
 static_assert(InEnumOrder(kFitTypes));
 
-constexpr const CFitTypeInfo& Info(FitType f) { return EntryOf(kFitTypes, f); }
-constexpr bool HasDegree(const CFitTypeInfo& f) { return f.maxDegree > 0; }
+constexpr const CFitTypeInfo& Info(FitType f) {
+  return EntryOf(kFitTypes, f);
+}
+constexpr bool HasDegree(const CFitTypeInfo& f) {
+  return f.maxDegree > 0;
+}
 // Coefficients of a fit of this type and degree.
 constexpr int CoefficientCount(const CFitTypeInfo& f, int degree) {
   return HasDegree(f) ? degree + 1 : f.coefficients;
@@ -255,7 +339,9 @@ inline constexpr std::array<COutlierMethodInfo, 2> kOutlierMethods = {{
 }};
 static_assert(InEnumOrder(kOutlierMethods));
 
-constexpr const COutlierMethodInfo& Info(OutlierMethod m) { return EntryOf(kOutlierMethods, m); }
+constexpr const COutlierMethodInfo& Info(OutlierMethod m) {
+  return EntryOf(kOutlierMethods, m);
+}
 
 // ---------------------------------------------------------------- curve kinds
 
@@ -263,13 +349,13 @@ enum class CurveKind { kRaw, kSmoothed, kFitted };
 
 struct CCurveKindInfo {
   CurveKind value;
-  int stored;              // kind number of the curve-style rows and the views
-  const char* keyword;     // `olm edit --kind` and the column variables' "_raw"
-  const char* jsonWord;    // JSON curve styles
-  const char* suffix;      // curve label: title + suffix
+  int stored;               // kind number of the curve-style rows and the views
+  const char* keyword;      // `olm edit --kind` and the column variables' "_raw"
+  const char* jsonWord;     // JSON curve styles
+  const char* suffix;       // curve label: title + suffix
   const char* labelPrefix;  // identifier of a curve's label object: prefix + replicate
-  const char* group;       // group of the navigation tree
-  const char* reportX;     // "Data Points" headings of the report
+  const char* group;        // group of the navigation tree
+  const char* reportX;      // "Data Points" headings of the report
   const char* reportY;
 };
 
@@ -284,7 +370,9 @@ static_assert(InEnumOrder(kCurveKinds));
 static_assert(StoredIndex(kCurveKinds, 0) == 0 && StoredIndex(kCurveKinds, 1) == 1 &&
               StoredIndex(kCurveKinds, 2) == 2);
 
-constexpr const CCurveKindInfo& Info(CurveKind k) { return EntryOf(kCurveKinds, k); }
+constexpr const CCurveKindInfo& Info(CurveKind k) {
+  return EntryOf(kCurveKinds, k);
+}
 
 // The kind numbers by name, for code that counts kinds as integers.
 inline constexpr int kCurveRaw = Info(CurveKind::kRaw).stored;
@@ -309,7 +397,9 @@ inline constexpr std::array<CCurveEndInfo, 3> kCurveEnds = {{
 }};
 static_assert(InEnumOrder(kCurveEnds));
 
-constexpr const CCurveEndInfo& Info(CurveEnd e) { return EntryOf(kCurveEnds, e); }
+constexpr const CCurveEndInfo& Info(CurveEnd e) {
+  return EntryOf(kCurveEnds, e);
+}
 
 // ---------------------------------------------------------------- stored numbers by name
 

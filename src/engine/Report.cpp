@@ -140,7 +140,8 @@ void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
   const CZone& zone = rep.Zone(z);
   PrintBoxedHeading(t, Format(" Zone: %d", z));
   const CSmoothingFilterInfo* filter = FindStored(kSmoothingFilters, zone.smoothing.method);
-  t.PrintLine(Format("Type of smoothing operation: %s", SmoothingMethodName(zone.smoothing.method)));
+  t.PrintLine(
+      Format("Type of smoothing operation: %s", SmoothingMethodName(zone.smoothing.method)));
   if (filter && filter->enabling.repeats)
     t.PrintLine(Format("          Number of repeats: %d", zone.smoothing.repeats));
   if (filter && filter->enabling.points)

@@ -173,14 +173,25 @@ bool SmoothValues(const CSmoothingSpec& spec, const double* x, double* y, int co
     case SmoothingFilter::kMedian:
       return passes([&](const double* w) { return MedianPass(w, y, count, n); });
     case SmoothingFilter::kSimpleAverage:
-      return passes([&](const double* w) { return SimpleAveragePass(w, y, count, n), true; });
+      return passes([&](const double* w) {
+        SimpleAveragePass(w, y, count, n);
+        return true;
+      });
     case SmoothingFilter::kPolynomialAverage:
-      return passes(
-          [&](const double* w) { return PolynomialAveragePass(w, y, count, n, spec.order), true; });
+      return passes([&](const double* w) {
+        PolynomialAveragePass(w, y, count, n, spec.order);
+        return true;
+      });
     case SmoothingFilter::kLoess:
-      return passes([&](const double* w) { return LocalRegressionPass(x, w, y, count, n, 2), true; });
+      return passes([&](const double* w) {
+        LocalRegressionPass(x, w, y, count, n, 2);
+        return true;
+      });
     case SmoothingFilter::kLowess:
-      return passes([&](const double* w) { return LocalRegressionPass(x, w, y, count, n, 1), true; });
+      return passes([&](const double* w) {
+        LocalRegressionPass(x, w, y, count, n, 1);
+        return true;
+      });
     // The robust filters run their own passes.
     case SmoothingFilter::kRobustLoess:
       return RobustLocalRegression(x, y, count, n, 2, spec.repeats, ws);

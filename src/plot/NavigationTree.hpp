@@ -43,7 +43,6 @@ struct CTreeAction {
 class CNavigationTreeModel {
  public:
   static constexpr const char* kRoot = "Data Sets";
-  static constexpr auto kGroups = ColumnOf(kCurveKinds, &CCurveKindInfo::group);
 
   CNavigationTreeModel() { Rebuild(nullptr); }
 
