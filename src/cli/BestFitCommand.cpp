@@ -12,19 +12,18 @@ namespace {
 struct BestFitOptions {
   std::string project;
   CBestFitForm form;
-  std::string end = "average";
+  std::string end = Info(CurveEnd::kAverage).keyword;
   std::string output;
 };
 
+// "extend, average or cut"
+std::string EndKeywords() {
+  return JoinColumn(kCurveEnds, &CCurveEndInfo::keyword, ", ", " or ");
+}
+
 int RunBestFit(BestFitOptions o) {
-  if (o.end == "extend")
-    o.form.endIndex = 0;
-  else if (o.end == "average")
-    o.form.endIndex = 1;
-  else if (o.end == "cut")
-    o.form.endIndex = 2;
-  else
-    throw UsageError("--end must be extend, average or cut");
+  o.form.endIndex = KeywordIndex(kCurveEnds, o.end);
+  if (o.form.endIndex < 0) throw UsageError("--end must be " + EndKeywords());
   COLMDoc doc;
   if (!doc.Open(o.project)) return kExitFailure;
   if (!doc.BestFit(o.form)) return kExitFailure;
@@ -42,7 +41,7 @@ Command AddBestFitCommand(CLI::App& app) {
   sub->add_option("--name", o->form.name, "Name of the new data set (at most 12 characters)")
       ->capture_default_str();
   sub->add_option("--points", o->form.points, "Number of points, 10 to 100")->capture_default_str();
-  sub->add_option("--end", o->end, "Curve end type: extend, average or cut")->capture_default_str();
+  sub->add_option("--end", o->end, "Curve end type: " + EndKeywords())->capture_default_str();
   sub->add_option("-o,--output", o->output, "Save to this file instead of PROJECT");
   return {sub, [o] { return RunBestFit(*o); }};
 }

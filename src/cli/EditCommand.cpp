@@ -28,7 +28,7 @@ struct EditOptions {
   std::string output;
   std::pair<int, std::string> exportTo;
   CLI::Option* exportOption = nullptr;
-  std::string kind = "raw";
+  std::string kind = Info(CurveKind::kRaw).keyword;
   bool list = false;
 };
 
@@ -57,11 +57,15 @@ class CEditUi : public IUserInterface {
   }
 };
 
+// "raw, smt or fit"
+std::string KindKeywords() {
+  return JoinColumn(kCurveKinds, &CCurveKindInfo::keyword, ", ", " or ");
+}
+
 int KindOf(const std::string& name) {
-  if (name == "raw") return kCurveRaw;
-  if (name == "smt") return kCurveSmoothed;
-  if (name == "fit") return kCurveFitted;
-  throw UsageError("--kind must be raw, smt or fit");
+  const int i = KeywordIndex(kCurveKinds, name);
+  if (i < 0) throw UsageError("--kind must be " + KindKeywords());
+  return kCurveKinds[static_cast<size_t>(i)].stored;
 }
 
 void PrintList(const CReplicateDB& db, const CRawDataEditor& editor) {
@@ -141,7 +145,7 @@ Command AddEditCommand(CLI::App& app) {
       sub->add_option("--export", o->exportTo,
                       "After the commands, write the x and y data of replicate REPLICATE to FILE")
           ->type_name("REPLICATE FILE");
-  sub->add_option("--kind", o->kind, "Data that --export writes: raw, smt or fit")
+  sub->add_option("--kind", o->kind, "Data that --export writes: " + KindKeywords())
       ->capture_default_str();
   sub->add_flag("--list", o->list, "Print the replicate list after the commands");
   return {sub, [o] { return RunEdit(*o); }};

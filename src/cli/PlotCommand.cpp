@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@ namespace {
 struct PlotOptions {
   std::string project;
   std::string output;
-  std::string axes = "linear";
+  std::string axes = kGraphAxes[0].keyword;
   std::string size = "1600x1000";
   std::string window;
   bool bestFit = false;
@@ -30,12 +31,15 @@ struct PlotOptions {
 constexpr int kMinSide = 16;
 constexpr int kMaxSide = 8192;
 
+// "linear, logx, logy or loglog"
+std::string AxisKeywords() {
+  return JoinColumn(kGraphAxes, &CAxisKindInfo::keyword, ", ", " or ");
+}
+
 int AxisKind(const std::string& name) {
-  if (name == "linear") return CGraph::kLinear;
-  if (name == "logx") return CGraph::kXLogYLinear;
-  if (name == "logy") return CGraph::kXLinearYLog;
-  if (name == "loglog") return CGraph::kXLogYLog;
-  throw UsageError("--axes must be linear, logx, logy or loglog, not \"" + name + "\"");
+  const int i = KeywordIndex(kGraphAxes, name);
+  if (i < 0) throw UsageError("--axes must be " + AxisKeywords() + ", not \"" + name + "\"");
+  return kGraphAxes[static_cast<size_t>(i)].stored;
 }
 
 bool ParseInt(const std::string& text, int& value) {
@@ -123,7 +127,9 @@ Command AddPlotCommand(CLI::App& app) {
   sub->add_option("PROJECT", o->project, "Project file (.olm)")->required();
   sub->add_option("-o,--output", o->output, "Picture file: FILE.png, FILE.svg or FILE.pdf")
       ->required();
-  sub->add_option("--axes", o->axes, "Axis kind: linear (default), logx, logy or loglog");
+  sub->add_option(
+      "--axes", o->axes,
+      "Axis kind: " + AxisKeywords().insert(std::strlen(kGraphAxes[0].keyword), " (default)"));
   sub->add_option("--size", o->size, "Picture size in pixels, WIDTHxHEIGHT (default 1600x1000)");
   sub->add_option("--window", o->window,
                   "Draw this window instead of the project's plot limits: XMIN:XMAX:YMIN:YMAX");

@@ -6,32 +6,6 @@ namespace olm::cli {
 
 using nlohmann::json;
 
-const char* SmoothingKeyword(int method) {
-  static const char* const kWords[] = {"none",  "median",       "sma",    "pma",
-                                       "loess", "robust-loess", "lowess", "robust-lowess"};
-  return method >= 0 && method <= 7 ? kWords[method] : "unknown";
-}
-
-const char* FitKeyword(const CFitSpec& spec) {
-  static const char* const kDegrees[] = {"linear", "quadratic", "cubic", "quartic", "quintic"};
-  switch (spec.type) {
-    case kFitPolynomial:
-      return spec.degree >= 1 && spec.degree <= 5 ? kDegrees[spec.degree - 1] : "polynomial";
-    case kFitExponential:
-      return "exponential";
-    case kFitLogarithmic:
-      return "logarithmic";
-    case kFitPowerLaw:
-      return "power";
-    default:
-      return "none";
-  }
-}
-
-const char* OutlierKeyword(int method) {
-  return method == kOutliersChauvenet ? "chauvenet" : "none";
-}
-
 namespace {
 bool IsValidUtf8(const std::string& s) {
   size_t i = 0;
@@ -96,11 +70,6 @@ json ZoneJson(const CReplicate& rep, int z) {
   json coefficients = json::array();
   const int n = std::min(zone.fit.CoefficientCount(), CReplicate::kMaxCoefficients);
   for (int c = 1; c <= n; ++c) coefficients.push_back(rep.coefficients(c, z));
-  const char* fitType = zone.fit.type == kFitPolynomial    ? "polynomial"
-                        : zone.fit.type == kFitExponential ? "exponential"
-                        : zone.fit.type == kFitLogarithmic ? "logarithmic"
-                        : zone.fit.type == kFitPowerLaw    ? "power"
-                                                           : "none";
   return json{{"number", z},
               {"start", rep.GetZoneStart(z)},
               {"end", rep.GetZoneEnd(z)},
@@ -109,7 +78,7 @@ json ZoneJson(const CReplicate& rep, int z) {
                 {"points", zone.smoothing.points},
                 {"order", zone.smoothing.order},
                 {"repeats", zone.smoothing.repeats}}},
-              {"fit", {{"type", fitType}, {"degree", zone.fit.degree}}},
+              {"fit", {{"type", FitTypeKeyword(zone.fit.type)}, {"degree", zone.fit.degree}}},
               {"outliers", OutlierKeyword(zone.outliers.method)},
               {"coefficients", coefficients},
               {"r_squared", rep.rSquared(z)},
@@ -225,13 +194,12 @@ json PlotSettingsToJson(const CPlotSettings& s, int replicates) {
       {9, &s.entries9to11[0]}, {10, &s.entries9to11[1]}, {11, &s.entries9to11[2]}};
   for (const auto& [number, e] : numbered)
     entries.push_back({{"number", number}, {"text", ToUtf8(e->text)}, {"value", e->value}});
-  static const char* const kKinds[] = {"raw", "smoothed", "fitted"};
   json styles = json::array();
   for (int r = 1; r <= replicates && r <= CReplicateDB::kMaxReplicates; ++r)
-    for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
-      const CCurveStyle& st = s.Style(CPlotSettings::CurveRow(r, k));
+    for (const CCurveKindInfo& kind : kCurveKinds) {
+      const CCurveStyle& st = s.Style(CPlotSettings::CurveRow(r, kind.stored));
       styles.push_back({{"replicate", r},
-                        {"kind", kKinds[k]},
+                        {"kind", kind.jsonWord},
                         {"colour_index", st.colourIndex},
                         {"marker", st.markerKind},
                         {"line_style", st.lineStyleIndex},

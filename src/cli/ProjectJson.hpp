@@ -8,11 +8,6 @@
 
 namespace olm::cli {
 
-// Keywords used on the command line and in JSON.
-const char* SmoothingKeyword(int method);
-const char* FitKeyword(const CFitSpec& spec);  // none, linear .. quintic, exponential, ...
-const char* OutlierKeyword(int method);
-
 // Texts from project files may be in an 8-bit code page: valid UTF-8 is kept,
 // anything else is read as Latin-1.
 std::string ToUtf8(const std::string& text);

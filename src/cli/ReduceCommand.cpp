@@ -88,8 +88,11 @@ Command AddReduceCommand(CLI::App& app) {
                 "delimiters that do not include the comma");
   sub->add_option("--id", o->ids, "Title of each replicate, in file order (default: file name)");
   sub->add_option("--zone", o->zones,
-                  "Zone settings START:END[,fit=...][,smooth=...][,points=N][,order=3|5]"
-                  "[,repeats=N][,outliers=none|chauvenet], repeated for zones 1..5");
+                  "Zone settings START:END[,fit=...][,smooth=...][,points=N][,order=" +
+                      JoinColumn(kPolynomialOrders, &CPolynomialOrderInfo::keyword, "|", "|") +
+                      "][,repeats=N][,outliers=" +
+                      JoinColumn(kOutlierMethods, &COutlierMethodInfo::keyword, "|", "|") +
+                      "], repeated for zones 1..5");
   sub->add_option("--report", o->report,
                   "Write the report to this file (with --report-next: next to the -o project)");
   sub->add_flag("--report-next", o->reportNextToProject,

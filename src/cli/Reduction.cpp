@@ -29,15 +29,15 @@ int ParseInt(const std::string& text, const std::string& spec) {
   return v;
 }
 
-template <size_t N>
-int IndexOf(const std::array<const char*, N>& words, const std::string& word,
-            const std::string& what, const std::string& spec) {
-  for (size_t i = 0; i < N; ++i)
-    if (word == words[i]) return static_cast<int>(i);
-  std::string choices;
-  for (const char* w : words) choices += std::string(choices.empty() ? "" : "|") + w;
-  throw UsageError("unknown " + what + " '" + word + "' in zone '" + spec + "' (choose " + choices +
-                   ")");
+// Position of a keyword in a method table (the matching dialog choice).
+template <typename Table>
+int IndexOf(const Table& table, const std::string& word, const std::string& what,
+            const std::string& spec) {
+  const int i = KeywordIndex(table, word);
+  if (i >= 0) return i;
+  using Entry = typename Table::value_type;
+  throw UsageError("unknown " + what + " '" + word + "' in zone '" + spec + "' (choose " +
+                   JoinColumn(table, &Entry::keyword, "|", "|") + ")");
 }
 
 }  // namespace
@@ -73,31 +73,30 @@ CZoneControls ParseZoneSpec(const std::string& text) {
   CZoneControls c;
   c.startX = ParseNumber(range.substr(0, colon), text);
   c.endX = ParseNumber(range.substr(colon + 1), text);
-  static constexpr std::array<const char*, 9> kFits = {"none",        "linear",      "quadratic",
-                                                       "cubic",       "quartic",     "quintic",
-                                                       "exponential", "logarithmic", "power"};
-  static constexpr std::array<const char*, 8> kSmooth = {
-      "none", "median", "sma", "pma", "loess", "robust-loess", "lowess", "robust-lowess"};
-  static constexpr std::array<const char*, 2> kOutliers = {"none", "chauvenet"};
   for (size_t i = 1; i < parts.size(); ++i) {
     const size_t eq = parts[i].find('=');
     if (eq == std::string::npos)
       throw UsageError("expected key=value, got '" + parts[i] + "' in zone '" + text + "'");
     const std::string key = parts[i].substr(0, eq), value = parts[i].substr(eq + 1);
     if (key == "fit") {
-      c.fitIndex = IndexOf(kFits, value, "fit", text);
+      c.fitIndex = IndexOf(kFitChoices, value, "fit", text);
     } else if (key == "smooth") {
-      c.smoothIndex = IndexOf(kSmooth, value, "smoothing", text);
+      c.smoothIndex = IndexOf(kSmoothingFilters, value, "smoothing", text);
     } else if (key == "outliers") {
-      c.outlierIndex = IndexOf(kOutliers, value, "outlier method", text);
+      c.outlierIndex = IndexOf(kOutlierMethods, value, "outlier method", text);
     } else if (key == "points") {
       c.points = ParseInt(value, text);
     } else if (key == "repeats") {
       c.repeats = ParseInt(value, text);
     } else if (key == "order") {
       const int order = ParseInt(value, text);
-      if (order != 3 && order != 5) throw UsageError("order must be 3 or 5 in zone '" + text + "'");
-      c.orderIndex = order == 5 ? 1 : 0;
+      const CPolynomialOrderInfo* known = FindPolynomialOrder(order);
+      if (!known)
+        throw UsageError(
+            "order must be " +
+            JoinColumn(kPolynomialOrders, &CPolynomialOrderInfo::keyword, ", ", " or ") +
+            " in zone '" + text + "'");
+      c.orderIndex = static_cast<int>(known - kPolynomialOrders.data());
     } else {
       throw UsageError("unknown key '" + key + "' in zone '" + text +
                        "' (fit, smooth, points, order, repeats, outliers)");
@@ -151,10 +150,10 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out) {
     for (int z = 1; z <= rep.zoneCount && z <= CReplicate::kMaxZones; ++z) {
       const CZone& zone = rep.Zone(z);
       std::string smoothing = SmoothingMethodName(zone.smoothing.method);
-      if (zone.smoothing.method != kSmoothNone) {
+      const CSmoothingFilterInfo* filter = FindStored(kSmoothingFilters, zone.smoothing.method);
+      if (!filter || filter->enabling.points) {
         smoothing += Format(" n=%d x%d", zone.smoothing.points, zone.smoothing.repeats);
-        if (zone.smoothing.method == kSmoothPolynomialAverage)
-          smoothing += Format(" p=%d", zone.smoothing.order);
+        if (filter && filter->enabling.order) smoothing += Format(" p=%d", zone.smoothing.order);
       }
       const bool fitted = zone.fit.type != kFitNone && rep.fitted;
       std::fprintf(out, "  %-4d %-13.6g %-13.6g %-9s %-30s %-20s %-12s %-16.10g %-16s\n", z,

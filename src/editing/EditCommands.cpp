@@ -19,8 +19,6 @@ namespace olm {
 
 namespace {
 
-constexpr const char* kKindSuffix[] = {"raw", "smt", "fit"};
-
 std::string_view TrimBlanks(std::string_view s) {
   const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -116,8 +114,8 @@ CRawDataEditor::~CRawDataEditor() {
 // ---- Names ---------------------------------------------------------------------
 
 std::string CRawDataEditor::ColumnVariableName(int replicate, int column, int kind) {
-  const int k = kind >= kCurveRaw && kind <= kCurveFitted ? kind : kCurveRaw;
-  return Format("ds%d_c%d_%s", replicate, column, kKindSuffix[k]);
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  return Format("ds%d_c%d_%s", replicate, column, (k ? *k : Info(CurveKind::kRaw)).keyword);
 }
 
 bool CRawDataEditor::ParseColumnName(std::string_view name, int& replicate, int& column,
@@ -126,13 +124,10 @@ bool CRawDataEditor::ParseColumnName(std::string_view name, int& replicate, int&
   if (!TakePrefix(s, "ds") || !TakeNumber(s, replicate) || !TakePrefix(s, "_c") ||
       !TakeNumber(s, column) || !TakePrefix(s, "_"))
     return false;
-  for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
-    if (s == kKindSuffix[k]) {
-      kind = k;
-      return true;
-    }
-  }
-  return false;
+  const int k = KeywordIndex(kCurveKinds, s);
+  if (k < 0) return false;
+  kind = kCurveKinds[static_cast<size_t>(k)].stored;
+  return true;
 }
 
 bool CRawDataEditor::ParseRowName(std::string_view name, int& replicate, int& row) {
@@ -414,8 +409,8 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
   }
   const std::string& name = tokens[1];
   int kind = -1;
-  for (int k = kCurveRaw; k <= kCurveFitted; ++k)
-    if (tokens[2] == kKindSuffix[k]) kind = k;
+  if (const int k = KeywordIndex(kCurveKinds, tokens[2]); k >= 0)
+    kind = kCurveKinds[static_cast<size_t>(k)].stored;
   if (kind < 0) {
     Fail("Invalid data type");
     return false;

@@ -1,5 +1,7 @@
 #include "editing/ZoneRules.hpp"
 
+#include <algorithm>
+
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -8,15 +10,34 @@ CZoneRules::CZoneRules(CReplicateDB& db) : m_db(db) {
   if (db.GetReplicateCount() > 0) SelectDataSet(1);
 }
 
+namespace {
+
+// Entry i of a table, or its first entry (the "none" method) for an index
+// outside it.
+template <typename Table>
+const auto& EntryAt(const Table& table, int index) {
+  return index >= 0 && index < static_cast<int>(table.size()) ? table[static_cast<size_t>(index)]
+                                                              : table[0];
+}
+
+// The list position of a stored number; 0 (the "none" entry) for a number
+// that no method has.
+template <typename Table>
+int ChoiceOf(const Table& table, int stored) {
+  return std::max(0, StoredIndex(table, stored));
+}
+
+// The "Order" entry of a polynomial order; 0 for an order not in the list.
+int OrderChoiceOf(int order) {
+  for (size_t i = 0; i < kPolynomialOrders.size(); ++i)
+    if (kPolynomialOrders[i].order == order) return static_cast<int>(i);
+  return 0;
+}
+
+}  // namespace
+
 CZoneEnabling CZoneRules::EnablingFor(int smoothIndex) {
-  CZoneEnabling e;
-  if (smoothIndex == kSmoothNone) {
-    e.order = e.points = e.repeats = false;
-    return e;
-  }
-  e.order = smoothIndex == kSmoothPolynomialAverage;
-  e.outliers = !(smoothIndex == kSmoothRobustLoess || smoothIndex == kSmoothRobustLowess);
-  return e;
+  return EntryAt(kSmoothingFilters, smoothIndex).enabling;
 }
 
 bool CZoneRules::Check(const CZoneControls& c) {
@@ -24,48 +45,38 @@ bool CZoneRules::Check(const CZoneControls& c) {
     ShowMessage("End X should be greater than Start X");
     return false;
   }
-  if (EnablingFor(c.smoothIndex).points && (c.points % 2 == 0 || c.points < 3 || c.points > 25)) {
-    ShowMessage("Number of Points should be odd and between 3 and 25");
+  if (EnablingFor(c.smoothIndex).points &&
+      (c.points % 2 == 0 || c.points < kDialogMinPoints || c.points > kDialogMaxPoints)) {
+    ShowMessage(Format("Number of Points should be odd and between %d and %d", kDialogMinPoints,
+                       kDialogMaxPoints));
     return false;
   }
   return true;
 }
 
 int CZoneRules::FitIndexOf(const CFitSpec& spec) {
-  switch (spec.type) {
-    case kFitPolynomial: return spec.degree >= 1 && spec.degree <= 5 ? spec.degree : 0;
-    case kFitExponential: return 6;
-    case kFitLogarithmic: return 7;
-    case kFitPowerLaw: return 8;
-    default: return 0;
-  }
+  return std::max(0, FitChoiceIndex(spec.type, spec.degree));
 }
 
 void CZoneRules::ApplyFitIndex(int index, CFitSpec& spec) {
-  if (index >= 1 && index <= 5) {
-    spec.type = kFitPolynomial;
-    spec.degree = index;
-  } else if (index == 6) {
-    spec.type = kFitExponential;
-  } else if (index == 7) {
-    spec.type = kFitLogarithmic;
-  } else if (index == 8) {
-    spec.type = kFitPowerLaw;
-  } else {
-    spec.type = kFitNone;
-  }
+  const CFitChoiceInfo& choice = EntryAt(kFitChoices, index);
+  const CFitTypeInfo& type = Info(choice.type);
+  spec.type = type.stored;
+  if (HasDegree(type)) spec.degree = choice.degree;
 }
 
 void CZoneRules::Store(const CZoneControls& c, CReplicate& rep, int zone) {
   CZone& z = rep.Zone(zone);
   ApplyFitIndex(c.fitIndex, z.fit);
-  z.smoothing.method = c.smoothIndex;
+  z.smoothing.method = EntryAt(kSmoothingFilters, c.smoothIndex).stored;
   z.smoothing.points = c.points;
-  z.smoothing.order = 2 * c.orderIndex + 3;
+  z.smoothing.order = EntryAt(kPolynomialOrders, c.orderIndex).order;
   z.smoothing.repeats = c.repeats;
   rep.SetZoneStart(zone, c.startX);
   rep.SetZoneEnd(zone, c.endX);
-  z.outliers.method = EnablingFor(c.smoothIndex).outliers ? c.outlierIndex : kOutliersNone;
+  z.outliers.method = EnablingFor(c.smoothIndex).outliers
+                          ? EntryAt(kOutlierMethods, c.outlierIndex).stored
+                          : Info(OutlierMethod::kNone).stored;
 }
 
 CZoneControls CZoneRules::Load(const CReplicate& rep, int zone) {
@@ -74,9 +85,9 @@ CZoneControls CZoneRules::Load(const CReplicate& rep, int zone) {
   c.startX = rep.GetZoneStart(zone);
   c.endX = rep.GetZoneEnd(zone);
   c.fitIndex = FitIndexOf(z.fit);
-  c.outlierIndex = z.outliers.method == kOutliersChauvenet ? 1 : 0;
-  c.smoothIndex = z.smoothing.method >= 0 && z.smoothing.method <= 7 ? z.smoothing.method : 0;
-  c.orderIndex = z.smoothing.order == 5 ? 1 : 0;
+  c.outlierIndex = ChoiceOf(kOutlierMethods, z.outliers.method);
+  c.smoothIndex = ChoiceOf(kSmoothingFilters, z.smoothing.method);
+  c.orderIndex = OrderChoiceOf(z.smoothing.order);
   c.points = z.smoothing.points;
   c.repeats = z.smoothing.repeats;
   return c;

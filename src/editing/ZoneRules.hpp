@@ -23,37 +23,21 @@ struct CZoneControls {
   int repeats = 1;
 };
 
-// Which controls are enabled for a smoothing choice.
-struct CZoneEnabling {
-  bool order = true;
-  bool points = true;
-  bool repeats = true;
-  bool outliers = true;
-};
-
 class CZoneRules {
  public:
-  static constexpr std::array<const char*, 9> kFitTypeChoices = {
-      "None",
-      "Linear Polynomial",
-      "Quadratic Polynomial",
-      "Cubic Polynomial",
-      "Quartic Polynomial",
-      "Quintic Polynomial",
-      "Exponential - a*e^(bx)",
-      "Logarithmic - a*log(bx)",
-      "Power - a*x^b"};
-  static constexpr std::array<const char*, 2> kOutlierChoices = {"None", "Chauvenet"};
-  static constexpr std::array<const char*, 8> kSmoothChoices = {
-      "No", "Median", "SMA", "PMA", "Loess", "Robust Loess", "Lowess", "Robust Lowess"};
-  static constexpr std::array<const char*, 2> kOrderChoices = {"Order: 3", "Order: 5"};
+  // The choice lists, in the order of the method tables.
+  static constexpr auto kFitTypeChoices = ColumnOf(kFitChoices, &CFitChoiceInfo::choice);
+  static constexpr auto kOutlierChoices = ColumnOf(kOutlierMethods, &COutlierMethodInfo::choice);
+  static constexpr auto kSmoothChoices = ColumnOf(kSmoothingFilters, &CSmoothingFilterInfo::choice);
+  static constexpr auto kOrderChoices = ColumnOf(kPolynomialOrders, &CPolynomialOrderInfo::choice);
   static constexpr std::array<const char*, 10> kListColumns = {
       "Data Set", "Name",     "# of Zones",  "Fit Type",    "Start X",
       "End X",    "Outliers", "Smooth Data", "# of Points", "# of Repeats"};
 
   explicit CZoneRules(CReplicateDB& db);
 
-  // Enabling of the controls for a "Smooth Data" entry.
+  // Enabling of the controls for a "Smooth Data" entry (an entry outside the
+  // list enables what "No" does).
   static CZoneEnabling EnablingFor(int smoothIndex);
   CZoneEnabling Enabling() const { return EnablingFor(controls.smoothIndex); }
 

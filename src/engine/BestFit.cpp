@@ -13,6 +13,11 @@ namespace olm {
 
 namespace {
 
+void ShowEndTypeMessage() {
+  ShowMessage("Choose a curve end type: " +
+              JoinColumn(kCurveEnds, &CCurveEndInfo::choice, ", ", " or ") + ".");
+}
+
 struct CCurve {
   int replicate = 0;
   int kind = kCurveRaw;
@@ -21,15 +26,25 @@ struct CCurve {
   double reach = 0.0;
 };
 
+// The matrix of a curve kind number (callers pass only numbers of kCurveKinds).
 const CMatrix<double>& CurveMatrix(const CReplicate& rep, int kind) {
-  return kind == kCurveRaw ? rep.raw : kind == kCurveSmoothed ? rep.smoothedData : rep.fitData;
+  return *rep.CurveData(kind);
 }
 
 int CurveRows(const CReplicate& rep, int kind) {
   const CMatrix<double>& m = CurveMatrix(rep, kind);
-  const int stated = kind == kCurveRaw ? rep.pointCount
-                     : kind == kCurveSmoothed ? rep.smoothedCount
-                                              : m.GetRows();
+  int stated = 0;
+  switch (EntryOf(kCurveKinds, kind).value) {
+    case CurveKind::kRaw:
+      stated = rep.pointCount;
+      break;
+    case CurveKind::kSmoothed:
+      stated = rep.smoothedCount;
+      break;
+    case CurveKind::kFitted:
+      stated = m.GetRows();
+      break;
+  }
   return std::min(stated, m.GetRows());
 }
 
@@ -81,6 +96,11 @@ void Resample(const std::vector<std::pair<double, double>>& pts, const CVector<d
 }  // namespace
 
 bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int endType) {
+  const CCurveEndInfo* end = FindStored(kCurveEnds, endType);
+  if (!end) {
+    ShowEndTypeMessage();
+    return false;
+  }
   if (points < 1) {
     CEngineError::Report(kErrReformatPoints);
     return false;
@@ -119,14 +139,19 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
   const int K = static_cast<int>(curves.size());
 
   double reach = curves[0].reach;
-  if (endType == kEndExtend) {
-    for (const CCurve& c : curves) reach = std::max(reach, c.reach);
-  } else if (endType == kEndCut) {
-    for (const CCurve& c : curves) reach = std::min(reach, c.reach);
-  } else {
-    double sum = 0.0;
-    for (const CCurve& c : curves) sum += c.reach;
-    reach = sum / K;
+  switch (end->value) {
+    case CurveEnd::kExtend:
+      for (const CCurve& c : curves) reach = std::max(reach, c.reach);
+      break;
+    case CurveEnd::kCut:
+      for (const CCurve& c : curves) reach = std::min(reach, c.reach);
+      break;
+    case CurveEnd::kAverage: {
+      double sum = 0.0;
+      for (const CCurve& c : curves) sum += c.reach;
+      reach = sum / K;
+      break;
+    }
   }
 
   db.bestFitX.SetSize(points);
@@ -216,8 +241,8 @@ bool CBestFitForm::Validate() const {
                        kMinPoints, kMaxPoints));
     return false;
   }
-  if (endIndex < 0 || endIndex > 2) {
-    ShowMessage("Choose a curve end type: Extend, Average or Cut.");
+  if (endIndex < 0 || endIndex >= static_cast<int>(kCurveEnds.size())) {
+    ShowEndTypeMessage();
     return false;
   }
   return true;
@@ -225,7 +250,7 @@ bool CBestFitForm::Validate() const {
 
 bool CBestFitForm::Proceed(CReplicateDB& db) const {
   if (!Validate()) return false;
-  const bool ok = BuildBestFit(db, name, points, endIndex + 1);
+  const bool ok = BuildBestFit(db, name, points, kCurveEnds[static_cast<size_t>(endIndex)].stored);
   ShowMessage(ok ? "Best fit procedure was successful" : "Best fit procedure was not successful");
   return ok;
 }

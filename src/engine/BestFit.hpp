@@ -17,14 +17,12 @@
 
 namespace olm {
 
-enum BestFitEnd { kEndExtend = 1, kEndAverage = 2, kEndCut = 3 };
-
 // Builds the best-fit curve of `points` grid points from 0 to the reference
-// reach of the end type, stores it in the database's best-fit vectors and
-// appends a replicate named `name` holding the grid, every resampled curve
-// and their mean.  Refuses (false, with a message) when no curve is shown
-// (code 40), when points < 1 (code 41) or when all 20 replicate slots are in
-// use.
+// reach of the end type (a stored number of kCurveEnds), stores it in the
+// database's best-fit vectors and appends a replicate named `name` holding
+// the grid, every resampled curve and their mean.  Refuses (false, with a
+// message) for an unknown end type, when no curve is shown (code 40), when
+// points < 1 (code 41) or when all 20 replicate slots are in use.
 bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int endType);
 
 // The rules of the "Best Fit Input" dialog, free of any widget.
@@ -33,10 +31,10 @@ class CBestFitForm {
   static constexpr int kMaxNameLength = 12;
   static constexpr int kMinPoints = 10;
   static constexpr int kMaxPoints = 100;
-  static constexpr const char* kEndTypes[] = {"Extend", "Average", "Cut"};
+  static constexpr auto kEndTypes = ColumnOf(kCurveEnds, &CCurveEndInfo::choice);
 
   std::string name = "Untitled";  // "Data Set Name"
-  int endIndex = 1;               // "Curve end type": 0 Extend, 1 Average, 2 Cut
+  int endIndex = 1;               // "Curve end type": entry of kEndTypes (Average)
   int points = 100;               // "# of data points"
 
   // The field checks of the dialog; shows the first failing one.

@@ -17,42 +17,13 @@ void SizeZoneVector(CVector<double>& v) {
 }
 }  // namespace
 
-const char* SmoothingMethodName(int method) {
-  static const char* const kNames[] = {
-      "None",         "Median", "Simple Moving Average", "Polynomial Moving Average", "Loess",
-      "Robust Loess", "Lowess", "Robust Lowess"};
-  return method >= 0 && method <= 7 ? kNames[method] : "Unknown";
-}
-
 int CFitSpec::CoefficientCount() const {
-  switch (type) {
-    case kFitPolynomial:
-      return degree + 1;
-    case kFitExponential:
-    case kFitLogarithmic:
-    case kFitPowerLaw:
-      return 2;
-    default:
-      return 0;
-  }
+  const CFitTypeInfo* t = FindStored(kFitTypes, type);
+  return t ? olm::CoefficientCount(*t, degree) : 0;
 }
 
 std::string CFitSpec::Name() const {
-  static const char* const kDegrees[] = {"Linear Polynomial", "Quadratic Polynomial",
-                                         "Cubic Polynomial", "Quartic Polynomial",
-                                         "Quintic Polynomial"};
-  switch (type) {
-    case kFitPolynomial:
-      return degree >= 1 && degree <= 5 ? kDegrees[degree - 1] : "Polynomial";
-    case kFitExponential:
-      return "Exponential";
-    case kFitLogarithmic:
-      return "Logarithmic";
-    case kFitPowerLaw:
-      return "Power Law";
-    default:
-      return "None";
-  }
+  return FitName(type, degree);
 }
 
 void CZone::Reset() {
@@ -105,16 +76,17 @@ void CReplicate::Reset() {
 }
 
 const CMatrix<double>* CReplicate::CurveData(int kind) const {
-  switch (kind) {
-    case kCurveRaw:
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  if (!k) return nullptr;
+  switch (k->value) {
+    case CurveKind::kRaw:
       return &raw;
-    case kCurveSmoothed:
+    case CurveKind::kSmoothed:
       return &smoothedData;
-    case kCurveFitted:
+    case CurveKind::kFitted:
       return &fitData;
-    default:
-      return nullptr;
   }
+  return nullptr;
 }
 
 void CReplicate::ResizeColumnTexts(int columns) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Methods.hpp"
 #include "engine/PlotSettings.hpp"
 #include "numerics/Containers.hpp"
 
@@ -18,53 +19,28 @@ namespace olm {
 class CExpressionEvaluator;
 class IProgress;
 
-// Smoothing methods of a zone.
-enum SmoothingMethod {
-  kSmoothNone = 0,
-  kSmoothMedian = 1,
-  kSmoothSimpleAverage = 2,
-  kSmoothPolynomialAverage = 3,
-  kSmoothLoess = 4,
-  kSmoothRobustLoess = 5,
-  kSmoothLowess = 6,
-  kSmoothRobustLowess = 7,
-};
-// Display name of a smoothing method ("None", "Median", ...).
-const char* SmoothingMethodName(int method);
-
 struct CSmoothingSpec {
   int repeats = 1;
   int points = 0;  // window size
   int order = 3;   // polynomial order of the polynomial moving average
-  int method = kSmoothNone;
-};
-
-// Fit types of a zone.
-enum FitType {
-  kFitNone = 0,
-  kFitPolynomial = 1,
-  kFitExponential = 2,
-  kFitLogarithmic = 3,
-  kFitPowerLaw = 4
+  int method = kSmoothNone;  // stored number of a filter (kSmoothingFilters)
 };
 
 struct CFitSpec {
   CFitSpec() : coefficients(6, 0.0) {}
-  int type = kFitNone;
+  int type = kFitNone;  // stored number of a fit type (kFitTypes)
   int degree = 1;
   CVector<double> coefficients;  // 1-based, row 1 = constant term
 
-  // degree + 1 for a polynomial, 2 for the other fits, 0 without a fit.
+  // The fit type's count (kFitTypes): degree + 1 for a polynomial, 2 for the
+  // other fits, 0 without a fit or for an unknown type.
   int CoefficientCount() const;
-  // "Linear Polynomial" .. "Quintic Polynomial", "Exponential", "Logarithmic",
-  // "Power Law", or "None".
+  // The summary name (FitName): "Linear Polynomial" .. "Power Law", "None".
   std::string Name() const;
 };
 
-enum OutlierMethod { kOutliersNone = 0, kOutliersChauvenet = 1 };
-
 struct COutlierSpec {
-  int method = kOutliersNone;
+  int method = kOutliersNone;  // stored number of an outlier method (kOutlierMethods)
 };
 
 // One zone of one replicate: its settings and the working data of a run.

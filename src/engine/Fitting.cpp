@@ -12,7 +12,7 @@ namespace olm {
 
 namespace {
 
-constexpr int kMaxDegree = 5;
+constexpr int kMaxDegree = Info(FitType::kPolynomial).maxDegree;
 
 bool AllFinite(const CFitCoefficients& c, int n) {
   for (int k = 0; k < n; ++k)
@@ -195,12 +195,13 @@ int FitPowerLaw(const double* x, const double* y, int count, CFitCoefficients& c
 
 bool FitZone(CZone& zone, int xCol, int yCol) {
   CFitSpec& spec = zone.fit;
-  if (spec.type == kFitNone) return true;
-  if (spec.type < kFitNone || spec.type > kFitPowerLaw) {
+  const CFitTypeInfo* type = FindStored(kFitTypes, spec.type);
+  if (!type) {
     CEngineError::Report(kErrRegressionType);
     return false;
   }
-  if (spec.type == kFitPolynomial && (spec.degree < 1 || spec.degree > kMaxDegree)) {
+  if (type->value == FitType::kNone) return true;
+  if (HasDegree(*type) && (spec.degree < type->minDegree || spec.degree > type->maxDegree)) {
     CEngineError::Report(kErrPolynomialDegree);
     return false;
   }
@@ -213,17 +214,19 @@ bool FitZone(CZone& zone, int xCol, int yCol) {
   }
   CFitCoefficients c{};
   int code = 0;
-  switch (spec.type) {
-    case kFitPolynomial:
+  switch (type->value) {
+    case FitType::kNone:
+      return true;
+    case FitType::kPolynomial:
       code = FitPolynomial(x.data(), y.data(), n, spec.degree, zone.tolerance, c, fitted.data());
       break;
-    case kFitExponential:
+    case FitType::kExponential:
       code = FitExponential(x.data(), y.data(), n, c, fitted.data());
       break;
-    case kFitLogarithmic:
+    case FitType::kLogarithmic:
       code = FitLogarithmic(x.data(), y.data(), n, c, fitted.data());
       break;
-    default:
+    case FitType::kPowerLaw:
       code = FitPowerLaw(x.data(), y.data(), n, c, fitted.data());
       break;
   }
@@ -251,8 +254,12 @@ bool EvaluateFit(const CFitSpec& spec, double x, double* y, double* dydx) {
   double v = 0.0, slope = 0.0;
   const CVector<double>& c = spec.coefficients;
   const auto coef = [&](int k) { return k <= c.GetSize() ? c(k) : 0.0; };
-  switch (spec.type) {
-    case kFitPolynomial: {
+  // No fit, and a stored type that no fit has, give the zero curve.
+  const CFitTypeInfo* type = FindStored(kFitTypes, spec.type);
+  switch (type ? type->value : FitType::kNone) {
+    case FitType::kNone:
+      break;
+    case FitType::kPolynomial: {
       const int d = std::clamp(spec.degree, 0, kMaxDegree);
       v = coef(d + 1);
       for (int k = d; k >= 1; --k) {
@@ -261,19 +268,17 @@ bool EvaluateFit(const CFitSpec& spec, double x, double* y, double* dydx) {
       }
       break;
     }
-    case kFitExponential:
+    case FitType::kExponential:
       v = coef(1) * std::exp(coef(2) * x);
       slope = v * coef(2);
       break;
-    case kFitLogarithmic:
+    case FitType::kLogarithmic:
       v = coef(1) + coef(2) * std::log(x);
       slope = coef(2) / x;
       break;
-    case kFitPowerLaw:
+    case FitType::kPowerLaw:
       v = coef(1) * std::pow(x, coef(2));
       slope = coef(1) * coef(2) * std::pow(x, coef(2) - 1.0);
-      break;
-    default:
       break;
   }
   if (y) *y = v;

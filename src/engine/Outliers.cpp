@@ -60,11 +60,16 @@ void Chauvenet(CZone& zone, int xCol, int yCol) {
 }  // namespace
 
 bool RemoveOutliers(CZone& zone, int xCol, int yCol) {
-  switch (zone.outliers.method) {
-    case kOutliersNone:
+  const COutlierMethodInfo* method = FindStored(kOutlierMethods, zone.outliers.method);
+  if (!method) {
+    CEngineError::Report(kErrOutlierMethod);
+    return false;
+  }
+  switch (method->value) {
+    case OutlierMethod::kNone:
       zone.outlierCount = 0;
       return true;
-    case kOutliersChauvenet:
+    case OutlierMethod::kChauvenet:
       // Three points or fewer are never thinned; nothing is left over from
       // an earlier run either.
       if (zone.pointCount <= 3) {
@@ -73,10 +78,8 @@ bool RemoveOutliers(CZone& zone, int xCol, int yCol) {
       }
       Chauvenet(zone, xCol, yCol);
       return true;
-    default:
-      CEngineError::Report(kErrOutlierMethod);
-      return false;
   }
+  return false;
 }
 
 }  // namespace olm

@@ -38,18 +38,19 @@ void CPlotSettings::Reset() {
 }
 
 bool CPlotSettings::IsShown(int replicate, int kind) const {
-  if (replicate < 1 || replicate > 20 || kind < 0 || kind > 2) return false;
+  if (replicate < 1 || replicate > 20 || !FindStored(kCurveKinds, kind)) return false;
   return Style(CurveRow(replicate, kind)).display != 0;
 }
 
 void CPlotSettings::SetShown(int replicate, int kind, bool shown) {
-  if (replicate < 1 || replicate > 20 || kind < 0 || kind > 2) return;
+  if (replicate < 1 || replicate > 20 || !FindStored(kCurveKinds, kind)) return;
   Style(CurveRow(replicate, kind)).display = shown ? 1 : 0;
 }
 
 bool CPlotSettings::IsReplicateShown(int replicate) const {
-  return IsShown(replicate, kCurveRaw) || IsShown(replicate, kCurveSmoothed) ||
-         IsShown(replicate, kCurveFitted);
+  for (const CCurveKindInfo& kind : kCurveKinds)
+    if (IsShown(replicate, kind.stored)) return true;
+  return false;
 }
 
 void CPlotSettings::RefreshPlotLimits(double xMin, double xMax, double yMin, double yMax,

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Methods.hpp"
+
 namespace olm {
 
 // A logical font as the project file stores it.
@@ -28,9 +30,6 @@ struct CLogFont {
 
   bool operator==(const CLogFont&) const = default;
 };
-
-// Kinds of a replicate's curves.
-enum CurveKind { kCurveRaw = 0, kCurveSmoothed = 1, kCurveFitted = 2 };
 
 // One row of the per-curve style table.
 struct CCurveStyle {

@@ -57,15 +57,15 @@ struct CDataKind {
 void PrintDataTable(CPrintTable& t, const CReplicateDB& db, const CReplicate& rep) {
   std::vector<std::string> headings = {"Data"};
   std::vector<CDataKind> kinds;
-  const auto add = [&](int flag, const char* x, const char* y, const CMatrix<double>& m, int rows) {
+  const auto add = [&](int flag, CurveKind kind, const CMatrix<double>& m, int rows) {
     if (!db.GetReportFlag(flag)) return;
-    headings.push_back(x);
-    headings.push_back(y);
+    headings.push_back(Info(kind).reportX);
+    headings.push_back(Info(kind).reportY);
     kinds.push_back({&m, std::min(rows, m.GetRows())});
   };
-  add(kReportRawData, "Raw X", "Raw Y", rep.raw, rep.pointCount);
-  add(kReportSmoothedData, "Smooth X", "Smooth Y", rep.smoothedData, rep.smoothedCount);
-  add(kReportFittedData, "Fitted X", "Fitted Y", rep.fitData, rep.fitData.GetRows());
+  add(kReportRawData, CurveKind::kRaw, rep.raw, rep.pointCount);
+  add(kReportSmoothedData, CurveKind::kSmoothed, rep.smoothedData, rep.smoothedCount);
+  add(kReportFittedData, CurveKind::kFitted, rep.fitData, rep.fitData.GetRows());
   if (kinds.empty()) return;
   int rows = 0;
   for (const CDataKind& k : kinds) rows = std::max(rows, k.rows);
@@ -139,43 +139,32 @@ void PrintBoxedHeading(CPrintTable& t, const std::string& heading) {
 void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
   const CZone& zone = rep.Zone(z);
   PrintBoxedHeading(t, Format(" Zone: %d", z));
-  const int method = zone.smoothing.method;
-  t.PrintLine(Format("Type of smoothing operation: %s", SmoothingMethodName(method)));
-  if (method >= 1 && method <= 7) {
+  const CSmoothingFilterInfo* filter = FindStored(kSmoothingFilters, zone.smoothing.method);
+  t.PrintLine(
+      Format("Type of smoothing operation: %s", SmoothingMethodName(zone.smoothing.method)));
+  if (filter && filter->enabling.repeats)
     t.PrintLine(Format("          Number of repeats: %d", zone.smoothing.repeats));
+  if (filter && filter->enabling.points)
     t.PrintLine(Format("           Number of points: %d", zone.smoothing.points));
-  }
-  if (method == kSmoothPolynomialAverage)
+  if (filter && filter->enabling.order)
     t.PrintLine(Format("           Polynomial order: %d", zone.smoothing.order));
   t.PrintLine(Format("Area under curve: %g", rep.zoneSmoothedArea(z)));
 
   const auto c = [&](int i) { return rep.coefficients(i, z); };
-  switch (zone.fit.type) {
-    case kFitPolynomial: {
-      t.PrintLine(Format("FITTING DATA USING POLYNOMIAL OF ORDER %d", zone.fit.degree));
+  const CFitTypeInfo* fit = FindStored(kFitTypes, zone.fit.type);
+  if (fit && fit->heading) {
+    t.PrintLine(Format(fit->heading, zone.fit.degree));
+    if (HasDegree(*fit)) {
       std::string eq = "Best fit equation: " + Number(c(1));
-      const int n = std::min(zone.fit.degree + 1, CReplicate::kMaxCoefficients);
+      const int n = std::min(CoefficientCount(*fit, zone.fit.degree), CReplicate::kMaxCoefficients);
       for (int k = 2; k <= n; ++k) {
         eq += " + " + Number(c(k)) + "x";
         if (k > 2) eq += "^" + std::to_string(k - 1);
       }
       t.PrintLine(eq);
-      break;
+    } else {
+      t.PrintLine(Format(fit->equation, c(1), c(2)));
     }
-    case kFitExponential:
-      t.PrintLine("FITTING DATA USING EXPONENTIAL CURVE, y = a*e^(bx)");
-      t.PrintLine(Format("Best fit equation: %g*e^(%g*x)", c(1), c(2)));
-      break;
-    case kFitLogarithmic:
-      t.PrintLine("FITTING DATA USING LOGARITHMIC CURVE, y = a + b*ln(x)");
-      t.PrintLine(Format("Best fit equation: y = %g + %g*ln(x)", c(1), c(2)));
-      break;
-    case kFitPowerLaw:
-      t.PrintLine("FITTING DATA USING POWER LAW CURVE, y = a*x^b");
-      t.PrintLine(Format("Best fit equation: y = %g*x^%g", c(1), c(2)));
-      break;
-    default:
-      break;
   }
   t.BlankLines(1);
   if (zone.fit.type != kFitNone) t.PrintLine(Format("     R-squared: %g", rep.rSquared(z)));

@@ -18,7 +18,7 @@ namespace olm {
 
 namespace {
 
-constexpr int kMaxWindow = 25;
+constexpr int kMaxWindow = kMaxSmoothingWindow;
 
 // out[i] = sum over j = -h..h of c[j + h] * w[i + j], divided by divisor, for
 // i in [first, last).  Four outputs at a time, each summing its terms in the
@@ -42,68 +42,37 @@ OLM_CLONES void Convolve(const double* w, double* out, int first, int last, cons
 }
 
 bool Repeats(const CSmoothingSpec& spec) {
-  if (spec.repeats >= 1) return true;
+  if (spec.repeats >= kMinRepeats) return true;
   CEngineError::Report(kErrRepeats);
   return false;
 }
 
-bool OddWithin(int n, int lo, int hi) {
-  return n >= lo && n <= hi && n % 2 == 1;
-}
-
-// The checks of a method in their order; true when the passes may run.
-bool Check(const CSmoothingSpec& spec, int count) {
+// The checks of a filter in their order; true when the passes may run.
+bool Check(const CSmoothingFilterInfo& f, const CSmoothingSpec& spec, int count) {
   const int n = spec.points;
-  switch (spec.method) {
-    case kSmoothMedian:
-      if (!Repeats(spec)) return false;
-      if (n < 3 || n > kMaxWindow) {
-        CEngineError::Report(kErrSmoothingWindow);
-        return false;
-      }
-      return true;
-    case kSmoothSimpleAverage:
-      if (!Repeats(spec)) return false;
-      if (!OddWithin(n, 3, kMaxWindow)) {
-        CEngineError::Report(kErrSmoothingWindow);
-        return false;
-      }
-      return true;
-    case kSmoothPolynomialAverage:
-      if (!Repeats(spec)) return false;
-      if (!OddWithin(n, 5, kMaxWindow)) {
-        CEngineError::Report(kErrPmaWindow);
-        return false;
-      }
-      if (spec.order != 3 && spec.order != 5) {
-        CEngineError::Report(kErrPmaOrder);
-        return false;
-      }
-      if (spec.order == 5 && n < 7) {
-        CEngineError::Report(kErrPmaWindow);
-        return false;
-      }
-      return true;
-    case kSmoothLoess:
-    case kSmoothRobustLoess:
-    case kSmoothLowess:
-    case kSmoothRobustLowess:
-      // The window first, then the repeats.
-      if (!OddWithin(n, 5, kMaxWindow)) {
-        CEngineError::Report(kErrLoessWindow);
-        return false;
-      }
-      if (!Repeats(spec)) return false;
-      // Every point is fitted from n points of the zone.
-      if (count < n) {
-        CEngineError::Report(kErrWindowTooLarge);
-        return false;
-      }
-      return true;
-    default:
-      CEngineError::Report(kErrSmoothingFilterName);
-      return false;
+  if (!f.windowBeforeRepeats && !Repeats(spec)) return false;
+  if (n < f.minWindow || n > f.maxWindow || (f.oddWindow && n % 2 != 1)) {
+    CEngineError::Report(f.windowError);
+    return false;
   }
+  if (f.windowBeforeRepeats && !Repeats(spec)) return false;
+  if (f.enabling.order) {
+    const CPolynomialOrderInfo* order = FindPolynomialOrder(spec.order);
+    if (!order) {
+      CEngineError::Report(kErrPmaOrder);
+      return false;
+    }
+    if (n < order->minWindow) {
+      CEngineError::Report(f.windowError);
+      return false;
+    }
+  }
+  // Every point is fitted from n points of the zone.
+  if (f.wholeWindow && count < n) {
+    CEngineError::Report(kErrWindowTooLarge);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -181,46 +150,59 @@ void PolynomialAveragePass(const double* w, double* out, int count, int window, 
 
 bool SmoothValues(const CSmoothingSpec& spec, const double* x, double* y, int count,
                   CSmoothingWorkspace& ws) {
-  if (spec.method == kSmoothNone) return true;
-  if (!Check(spec, count)) return false;
+  const CSmoothingFilterInfo* f = FindStored(kSmoothingFilters, spec.method);
+  if (!f) {
+    CEngineError::Report(kErrSmoothingFilterName);
+    return false;
+  }
+  if (f->value == SmoothingFilter::kNone) return true;
+  if (!Check(*f, spec, count)) return false;
   const int n = spec.points;
-  switch (spec.method) {
-    case kSmoothRobustLoess:
-      return RobustLocalRegression(x, y, count, n, 2, spec.repeats, ws);
-    case kSmoothRobustLowess:
-      return RobustLocalRegression(x, y, count, n, 1, spec.repeats, ws);
-    default:
-      break;
-  }
-  ws.w.resize(static_cast<size_t>(count));
-  for (int pass = 1; pass <= spec.repeats; ++pass) {
-    std::copy(y, y + count, ws.w.begin());
-    const double* w = ws.w.data();
-    switch (spec.method) {
-      case kSmoothMedian:
-        if (!MedianPass(w, y, count, n)) return false;
-        break;
-      case kSmoothSimpleAverage:
-        SimpleAveragePass(w, y, count, n);
-        break;
-      case kSmoothPolynomialAverage:
-        PolynomialAveragePass(w, y, count, n, spec.order);
-        break;
-      case kSmoothLoess:
-        LocalRegressionPass(x, w, y, count, n, 2);
-        break;
-      case kSmoothLowess:
-        LocalRegressionPass(x, w, y, count, n, 1);
-        break;
-      default:
-        break;
+  // `repeats` passes, each reading a copy w of the current values.
+  const auto passes = [&](auto&& pass) {
+    ws.w.resize(static_cast<size_t>(count));
+    for (int p = 1; p <= spec.repeats; ++p) {
+      std::copy(y, y + count, ws.w.begin());
+      if (!pass(static_cast<const double*>(ws.w.data()))) return false;
     }
+    return true;
+  };
+  switch (f->value) {
+    case SmoothingFilter::kNone:
+      return true;
+    case SmoothingFilter::kMedian:
+      return passes([&](const double* w) { return MedianPass(w, y, count, n); });
+    case SmoothingFilter::kSimpleAverage:
+      return passes([&](const double* w) {
+        SimpleAveragePass(w, y, count, n);
+        return true;
+      });
+    case SmoothingFilter::kPolynomialAverage:
+      return passes([&](const double* w) {
+        PolynomialAveragePass(w, y, count, n, spec.order);
+        return true;
+      });
+    case SmoothingFilter::kLoess:
+      return passes([&](const double* w) {
+        LocalRegressionPass(x, w, y, count, n, 2);
+        return true;
+      });
+    case SmoothingFilter::kLowess:
+      return passes([&](const double* w) {
+        LocalRegressionPass(x, w, y, count, n, 1);
+        return true;
+      });
+    // The robust filters run their own passes.
+    case SmoothingFilter::kRobustLoess:
+      return RobustLocalRegression(x, y, count, n, 2, spec.repeats, ws);
+    case SmoothingFilter::kRobustLowess:
+      return RobustLocalRegression(x, y, count, n, 1, spec.repeats, ws);
   }
-  return true;
+  return false;
 }
 
 bool SmoothZone(CZone& zone, int xCol, int yCol) {
-  if (zone.smoothing.method == kSmoothNone) return true;
+  if (zone.smoothing.method == Info(SmoothingFilter::kNone).stored) return true;
   const int count = zone.pointCount;
   CSmoothingWorkspace ws;
   ws.x.resize(static_cast<size_t>(count));

@@ -128,18 +128,8 @@ void DrawMarker(IPlotCanvas& canvas, CDevicePoint p, int kind, int size, uint32_
 CGraph::CGraph(bool xLog, bool yLog) : m_xLog(xLog), m_yLog(yLog) {}
 
 const char* CGraph::KindCommand(int kind) {
-  switch (kind) {
-    case kLinear:
-      return "Graph: Linear";
-    case kXLogYLinear:
-      return "Graph: Log X - Linear Y";
-    case kXLinearYLog:
-      return "Graph: Linear X - Log Y";
-    case kXLogYLog:
-      return "Graph: Log X - Log Y";
-    default:
-      return "";
-  }
+  const CAxisKindInfo* info = FindStored(kGraphAxes, kind);
+  return info ? info->command : "";
 }
 
 namespace {

@@ -50,11 +50,13 @@
 //   its size, or 0.5 for 0; half a decade on a log axis), limits in the
 //   wrong order are swapped, and non-finite limits are refused (false, no
 //   message) with the old window kept.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "engine/Methods.hpp"
 #include "numerics/Containers.hpp"
 #include "plot/PlotCanvas.hpp"
 
@@ -511,5 +513,26 @@ extern template class CAxisGraph<double, false, false>;
 extern template class CAxisGraph<double, true, false>;
 extern template class CAxisGraph<double, false, true>;
 extern template class CAxisGraph<double, true, true>;
+
+// The axis kinds: the kind numbers of CGraph, `olm plot --axes` keywords and
+// the names of the graph commands.
+enum class AxisScales { kLinear, kLogX, kLogY, kLogLog };
+
+struct CAxisKindInfo {
+  AxisScales value;
+  int stored;           // CGraph kind number
+  const char* keyword;  // `olm plot --axes`
+  const char* command;  // "Graph: ..." command name
+  bool xLog;
+  bool yLog;
+};
+
+inline constexpr std::array<CAxisKindInfo, CGraph::kAxisKinds> kGraphAxes = {{
+    {AxisScales::kLinear, CGraph::kLinear, "linear", "Graph: Linear", false, false},
+    {AxisScales::kLogX, CGraph::kXLogYLinear, "logx", "Graph: Log X - Linear Y", true, false},
+    {AxisScales::kLogY, CGraph::kXLinearYLog, "logy", "Graph: Linear X - Log Y", false, true},
+    {AxisScales::kLogLog, CGraph::kXLogYLog, "loglog", "Graph: Log X - Log Y", true, true},
+}};
+static_assert(InEnumOrder(kGraphAxes));
 
 }  // namespace olm

@@ -29,7 +29,8 @@ void CLegendModel::Build(const CReplicateDB* db) {
   if (!db) return;
   for (int r = 1; r <= db->GetReplicateCount(); ++r) {
     bool listed = false;
-    for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
+    for (const CCurveKindInfo& kind : kCurveKinds) {
+      const int k = kind.stored;
       if (!db->plotSettings.IsShown(r, k)) continue;
       const CCurveView c = CurvePoints(*db, r, k);
       if (c.count == 0) continue;

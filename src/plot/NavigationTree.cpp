@@ -9,17 +9,18 @@ void CNavigationTreeModel::Rebuild(const CReplicateDB* db) {
   m_root = CTreeItem{};
   m_root.text = kRoot;
   m_root.expanded = true;
-  for (const char* group : kGroups) {
+  for (const CCurveKindInfo& kind : kCurveKinds) {
     CTreeItem g;
-    g.text = group;
+    g.text = kind.group;
     g.expanded = true;
     m_root.children.push_back(std::move(g));
   }
   if (!db) return;
   for (int r = 1; r <= db->GetReplicateCount(); ++r) {
     const std::string text = Format("%d: %s", r, db->Replicate(r).GetTitle().c_str());
-    for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
-      if (k != kCurveRaw && !HasCurveData(*db, r, k)) continue;
+    for (const CCurveKindInfo& kind : kCurveKinds) {
+      const int k = kind.stored;
+      if (kind.value != CurveKind::kRaw && !HasCurveData(*db, r, k)) continue;
       CTreeItem entry;
       entry.text = text;
       entry.kind = k;
@@ -31,7 +32,7 @@ void CNavigationTreeModel::Rebuild(const CReplicateDB* db) {
 }
 
 const CTreeItem* CNavigationTreeModel::Entry(int kind, int replicateIndex) const {
-  if (kind < 0 || kind > 2) return nullptr;
+  if (!FindStored(kCurveKinds, kind)) return nullptr;
   for (const CTreeItem& e : Group(kind).children)
     if (e.replicateIndex == replicateIndex) return &e;
   return nullptr;
@@ -47,7 +48,7 @@ CTreeAction CNavigationTreeModel::Click(CReplicateDB& db, int kind, int replicat
   m_lastTime = nowMs;
   m_clicks = isDouble ? 0 : 1;
 
-  const bool entry = kind >= kCurveRaw && kind <= kCurveFitted && replicateIndex >= 0 &&
+  const bool entry = FindStored(kCurveKinds, kind) && replicateIndex >= 0 &&
                      replicateIndex < db.GetReplicateCount() && Entry(kind, replicateIndex);
   if (!entry) return {};
   const int r = replicateIndex + 1;

@@ -43,7 +43,6 @@ struct CTreeAction {
 class CNavigationTreeModel {
  public:
   static constexpr const char* kRoot = "Data Sets";
-  static constexpr const char* kGroups[3] = {"Raw Data", "Smoothened Data", "Fitted Data"};
 
   CNavigationTreeModel() { Rebuild(nullptr); }
 

@@ -17,29 +17,13 @@ void SetDisplayFlag(CPlotSettings& s, int flag, bool on) {
 }
 
 const char* CurveSuffix(int kind) {
-  switch (kind) {
-    case kCurveRaw:
-      return "-R";
-    case kCurveSmoothed:
-      return "-S";
-    case kCurveFitted:
-      return "-F";
-    default:
-      return "";
-  }
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  return k ? k->suffix : "";
 }
 
 std::string CurveIdentifier(int replicate, int kind) {
-  switch (kind) {
-    case kCurveRaw:
-      return Format("Raw-%d", replicate);
-    case kCurveSmoothed:
-      return Format("Smt-%d", replicate);
-    case kCurveFitted:
-      return Format("Fit-%d", replicate);
-    default:
-      return std::string();
-  }
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  return k ? k->labelPrefix + std::to_string(replicate) : std::string();
 }
 
 std::string CurveLabelText(const CReplicateDB& db, int replicate, int kind) {
@@ -51,17 +35,19 @@ int CurvePointCount(const CReplicateDB& db, int replicate, int kind) {
   if (replicate < 1 || replicate > db.GetReplicateCount()) return 0;
   const CReplicate& rep = db.Replicate(replicate);
   const CMatrix<double>* m = rep.CurveData(kind);
-  if (!m || rep.xColumn < 1 || rep.yColumn < 1 || rep.xColumn > m->GetColumns() ||
+  const CCurveKindInfo* k = FindStored(kCurveKinds, kind);
+  if (!m || !k || rep.xColumn < 1 || rep.yColumn < 1 || rep.xColumn > m->GetColumns() ||
       rep.yColumn > m->GetColumns())
     return 0;
-  switch (kind) {
-    case kCurveRaw:
+  switch (k->value) {
+    case CurveKind::kRaw:
       return std::min(rep.pointCount, m->GetRows());
-    case kCurveSmoothed:
+    case CurveKind::kSmoothed:
       return db.IsSmoothed() ? std::min(rep.smoothedCount, m->GetRows()) : 0;
-    default:
+    case CurveKind::kFitted:
       return db.IsLocked() ? m->GetRows() : 0;
   }
+  return 0;
 }
 
 bool HasCurveData(const CReplicateDB& db, int replicate, int kind) {

@@ -35,11 +35,13 @@ CFontSpec FontOf(const CLogFont& lf, int defaultHeight, double fontScale) {
 
 // "Raw-12", "Smt-3", "Fit-1".
 bool IsCurveIdentifier(const std::string& name) {
-  if (name.size() < 5 || name[3] != '-') return false;
-  const std::string prefix = name.substr(0, 3);
-  if (prefix != "Raw" && prefix != "Smt" && prefix != "Fit") return false;
-  return std::all_of(name.begin() + 4, name.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  for (const CCurveKindInfo& kind : kCurveKinds) {
+    const std::string_view prefix = kind.labelPrefix;
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+      return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  }
+  return false;
 }
 
 const CText* FindLabel(const CGEList& objects, const std::string& name) {

@@ -4,11 +4,27 @@
 
 namespace olm {
 
+namespace {
+
+std::unique_ptr<CGraph> MakeGraph(AxisScales kind) {
+  switch (kind) {
+    case AxisScales::kLinear:
+      return std::make_unique<CLinear<double>>();
+    case AxisScales::kLogX:
+      return std::make_unique<CXLogYLinear<double>>();
+    case AxisScales::kLogY:
+      return std::make_unique<CXLinearYLog<double>>();
+    case AxisScales::kLogLog:
+      return std::make_unique<CXLogYLog<double>>();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 CPlotView::CPlotView() {
-  m_graphs[CGraph::kLinear] = std::make_unique<CLinear<double>>();
-  m_graphs[CGraph::kXLogYLinear] = std::make_unique<CXLogYLinear<double>>();
-  m_graphs[CGraph::kXLinearYLog] = std::make_unique<CXLinearYLog<double>>();
-  m_graphs[CGraph::kXLogYLog] = std::make_unique<CXLogYLog<double>>();
+  for (const CAxisKindInfo& kind : kGraphAxes)
+    m_graphs[static_cast<size_t>(kind.stored)] = MakeGraph(kind.value);
 }
 
 bool CPlotView::SetAxisKind(int kind) {
