@@ -7,6 +7,7 @@
 
 #include "cli/Commands.hpp"
 #include "distribution/DistributionFiles.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm::cli {
 
@@ -102,6 +103,13 @@ nlohmann::json ToJson(const CDistOptions& o, const CDistributionAnalysis& a) {
 
 int RunDist(CDistOptions& o) {
   if (o.results.empty()) o.results = DefaultResultsPath(o.input);
+  // Refused before the work: a results file that would destroy the input or
+  // replace a device.
+  const std::string refused = OutputTargetProblem(o.results, {o.input});
+  if (!refused.empty()) {
+    std::fprintf(stderr, "olm dist: %s\n", refused.c_str());
+    return kExitFailure;
+  }
   CDistributionAnalysis analysis;
   try {
     const CDistributionInput input = ReadDistributionInput(o.input);
@@ -119,7 +127,7 @@ int RunDist(CDistOptions& o) {
     if (!r.fitted) std::fprintf(stderr, "olm dist: %s\n", r.message.c_str());
   }
   std::string error;
-  if (!WriteDistributionReport(o.results, analysis, &error)) {
+  if (!WriteDistributionReport(o.results, analysis, &error, {o.input})) {
     std::fprintf(stderr, "olm dist: %s\n", error.c_str());
     return kExitFailure;
   }

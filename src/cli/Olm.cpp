@@ -1,14 +1,19 @@
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm::cli {
 
 int RunOlm(int argc, char** argv) {
-  CLI::App app{"olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
-               "areas) in batch"};
+  // A file-size limit then fails the write that reaches it, which is reported.
+  IgnoreFileSizeSignal();
+  CLI::App app{
+      "olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
+      "areas) in batch"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "olm 1.0");
 
@@ -45,6 +50,9 @@ int RunOlm(int argc, char** argv) {
       } catch (const UsageError& e) {
         std::fprintf(stderr, "olm %s: %s\n", c.sub->get_name().c_str(), e.what());
         return kExitUsage;
+      } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "olm %s: not enough memory\n", c.sub->get_name().c_str());
+        return kExitFailure;
       }
     }
   }

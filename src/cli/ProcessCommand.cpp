@@ -19,6 +19,8 @@ struct ProcessOptions {
 };
 
 int RunProcess(const ProcessOptions& o) {
+  // Saving over the project itself is allowed; a device as target is not.
+  if (!o.output.empty() && !CheckOutputTarget("process", o.output, {})) return kExitFailure;
   CProject project;
   if (!project.Open(o.project)) return kExitFailure;
   CReplicateDB& db = project.Database();

@@ -4,6 +4,7 @@
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "cli/Reduction.hpp"
+#include "engine/Report.hpp"
 #include "plot/Project.hpp"
 
 namespace olm::cli {
@@ -31,6 +32,13 @@ int RunReduce(const ReduceOptions& o) {
   std::vector<CZoneControls> zones;
   for (const std::string& spec : o.zones) zones.push_back(ParseZoneSpec(spec));
 
+  // Outputs are checked before the work: none may replace an input or a device.
+  const std::string reportPath = o.reportNextToProject && o.report.empty() && !o.project.empty()
+                                     ? ReportPath(o.project)
+                                     : o.report;
+  if (!o.project.empty() && !CheckOutputTarget("reduce", o.project, o.files)) return kExitFailure;
+  if (!reportPath.empty() && !CheckOutputTarget("reduce", reportPath, o.files)) return kExitFailure;
+
   auto db = std::make_unique<CReplicateDB>();
   for (size_t i = 0; i < o.files.size(); ++i) {
     const std::string title = i < o.ids.size() ? o.ids[i] : BaseName(o.files[i]);
@@ -48,11 +56,11 @@ int RunReduce(const ReduceOptions& o) {
   bool reported = true;
   if (o.reportNextToProject || !o.report.empty()) {
     const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
-    const std::string path = WriteReportFile(*db, o.project, o.report, flags);
+    const std::string path = WriteReportFile(*db, o.project, o.report, flags, o.files);
     reported = !path.empty();
     if (reported) std::fprintf(stderr, "wrote %s\n", path.c_str());
   }
-  if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList())) {
+  if (!o.project.empty() && !SaveProjectFile(o.project, *db, CGEList(), o.files)) {
     std::fprintf(stderr, "olm reduce: the project was not saved to %s\n", o.project.c_str());
     return kExitFailure;
   }

@@ -1,5 +1,7 @@
 #include "cli/Reduction.hpp"
 
+#include "numerics/OutputFile.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -221,13 +223,23 @@ std::array<bool, 6> ParseReportFlags(const std::string& text) {
 }
 
 std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
-                            const std::string& output, const std::array<bool, 6>& flags) {
+                            const std::string& output, const std::array<bool, 6>& flags,
+                            const std::vector<std::string>& inputs) {
   if (!db.IsLocked()) {
     ShowMessage("The project has not been processed; run the analysis first (olm process).",
                 MessageKind::Error);
     return "";
   }
-  return output.empty() ? CreateReport(db, projectPath, flags) : ReplaceReport(db, output, flags);
+  return output.empty() ? CreateReport(db, projectPath, flags, inputs)
+                        : ReplaceReport(db, output, flags, inputs);
+}
+
+bool CheckOutputTarget(const char* command, const std::string& path,
+                       const std::vector<std::string>& inputs) {
+  const std::string problem = OutputTargetProblem(path, inputs);
+  if (problem.empty()) return true;
+  std::fprintf(stderr, "olm %s: %s\n", command, problem.c_str());
+  return false;
 }
 
 std::string BaseName(const std::string& path) {

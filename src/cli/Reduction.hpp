@@ -53,8 +53,15 @@ std::array<bool, 6> ParseReportFlags(const std::string& text);
 // file there is replaced), else next to the project (see CreateReport).
 // Stores the flags in the database.  Returns the path written, or "" after
 // showing why not.
+// The report must not be one of inputs.
 std::string WriteReportFile(CReplicateDB& db, const std::string& projectPath,
-                            const std::string& output, const std::array<bool, 6>& flags);
+                            const std::string& output, const std::array<bool, 6>& flags,
+                            const std::vector<std::string>& inputs = {});
+
+// Shows why path may not be written by a command reading inputs (see
+// OutputTargetProblem) and returns false; true when it may be written.
+bool CheckOutputTarget(const char* command, const std::string& path,
+                       const std::vector<std::string>& inputs);
 
 // The base name of a path without folder and extension.
 std::string BaseName(const std::string& path);

@@ -19,14 +19,17 @@ struct ReportOptions {
 };
 
 int RunReport(const ReportOptions& o) {
-  const std::array<bool, 6> given = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+  const std::array<bool, 6> given =
+      o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+  const std::string target = o.output.empty() ? ReportPath(o.project) : o.output;
+  if (!CheckOutputTarget("report", target, {o.project})) return kExitFailure;
   CProject project;
   if (!project.Open(o.project)) return kExitFailure;
   CReplicateDB& db = project.Database();
   std::array<bool, 6> flags{};
   for (int i = 1; i <= 6; ++i) flags[static_cast<size_t>(i - 1)] = db.GetReportFlag(i);
   if (!o.flags.empty()) flags = given;
-  const std::string path = WriteReportFile(db, o.project, o.output, flags);
+  const std::string path = WriteReportFile(db, o.project, o.output, flags, {o.project});
   if (path.empty()) return kExitFailure;
   std::printf("wrote %s\n", path.c_str());
   // The chosen flags are stored with the project, as the report dialog does.

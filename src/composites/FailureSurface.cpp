@@ -286,8 +286,8 @@ std::string CFailureSurface::FormatTables() const {
   return out;
 }
 
-bool CFailureSurface::Write(const std::string& path) const {
-  return WriteTextFile(path, FormatTables());
+bool CFailureSurface::Write(const std::string& path, std::string* error) const {
+  return WriteTextFile(path, FormatTables(), {}, error);
 }
 
 }  // namespace olm

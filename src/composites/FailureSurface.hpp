@@ -99,8 +99,9 @@ class CFailureSurface {
   // The output file's text: the three tables with their header rows,
   // separated by blank lines, every cell right-aligned in 15 characters.
   std::string FormatTables() const;
-  // Writes FormatTables() to path (via a temporary file); false on failure.
-  bool Write(const std::string& path) const;
+  // Writes FormatTables() to path through COutputFile; false on failure,
+  // with the reason in *error when error is not null.
+  bool Write(const std::string& path, std::string* error = nullptr) const;
 
  private:
   void ComputeS22S11();

@@ -46,7 +46,9 @@ bool CFailureSurfaceForm::Compute() {
     return false;
   }
   m_surface.Compute(m_input);
-  if (!m_surface.Write(m_outputPath)) {
+  std::string error;
+  if (!m_surface.Write(m_outputPath, &error)) {
+    if (!error.empty()) ShowMessage(error, MessageKind::Error);
     ShowMessage(Format("Unable to write the failure surface file %s.", m_outputPath.c_str()),
                 MessageKind::Error);
     return false;

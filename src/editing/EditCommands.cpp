@@ -616,7 +616,8 @@ std::string CRawDataEditor::CellText(int r, int c) const {
 
 // ---- Export and closing --------------------------------------------------------------
 
-bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) const {
+bool CRawDataEditor::Export(int replicate, const std::string& path, int kind,
+                            const std::vector<std::string>& inputs) const {
   const Matrix* data = DataOf(replicate, kind);
   if (!data) {
     CEngineError::Report(kErrInvalidDataSet);
@@ -626,7 +627,7 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
   const int xc = rep.xColumn, yc = rep.yColumn;
   const bool hasXY = xc >= 1 && yc >= 1 && xc <= data->GetColumns() && yc <= data->GetColumns();
   COutputFile out;
-  if (out.Open(path)) {
+  if (out.Open(path, inputs)) {
     out.Write(rep.GetTitle() + "\nx and y data\n");
     char line[80];
     for (int i = 1; hasXY && i <= data->GetRows(); ++i) {
@@ -636,6 +637,8 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
     }
     if (out.Commit()) return true;
   }
+  out.Discard();
+  if (!out.Error().empty()) ShowMessage(out.Error(), MessageKind::Error);
   CEngineError::Report(kErrCannotOpenOutput);
   return false;
 }

@@ -110,7 +110,9 @@ class CRawDataEditor : private IVariableResolver {
   // "Export": writes the x and y data of one kind of a replicate to a text
   // file (through a temporary file renamed into place).  Reports "Invalid
   // data set number" or "Cannot open output file." and returns false.
-  bool Export(int replicate, const std::string& path, int kind = kCurveRaw) const;
+  // The file is refused when it is not a regular file or is one of inputs.
+  bool Export(int replicate, const std::string& path, int kind = kCurveRaw,
+              const std::vector<std::string>& inputs = {}) const;
 
   // What the document does after the editor closes: recompute the extents
   // and refresh the plot limits from them.
