@@ -28,10 +28,10 @@ std::string DefaultResultsPath(const std::string& input) {
   return p.string();
 }
 
+// A number, or null when it is not finite (JSON has no NaN or infinity).
 nlohmann::json Number(double v) {
   if (std::isfinite(v)) return v;
-  if (std::isnan(v)) return "nan";
-  return v > 0 ? "inf" : "-inf";
+  return nullptr;
 }
 
 nlohmann::json ParametersJson(const CDistributionResult& r) {
@@ -39,19 +39,19 @@ nlohmann::json ParametersJson(const CDistributionResult& r) {
   const double p1 = r.parameters(1), p2 = r.parameters(2);
   switch (r.code) {
     case kNormal:
-      p = {{"mean", p1}, {"standard_deviation", p2}};
+      p = {{"mean", Number(p1)}, {"standard_deviation", Number(p2)}};
       break;
     case kLognormal:
-      p = {{"median", p1}, {"log_standard_deviation", p2}};
+      p = {{"median", Number(p1)}, {"log_standard_deviation", Number(p2)}};
       break;
     case kGamma:
-      p = {{"scale", p1}, {"shape", p2}};
+      p = {{"scale", Number(p1)}, {"shape", Number(p2)}};
       break;
     case kGeneralizedExponential:
-      p = {{"rate", p1}, {"shape", p2}};
+      p = {{"rate", Number(p1)}, {"shape", Number(p2)}};
       break;
     default:
-      p = {{"scale", p1}, {"shape", p2}, {"location", r.location}};
+      p = {{"scale", Number(p1)}, {"shape", Number(p2)}, {"location", Number(r.location)}};
       break;
   }
   return p;

@@ -1,14 +1,14 @@
 #include "cli/Reduction.hpp"
 
-#include "numerics/OutputFile.hpp"
-
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "engine/Report.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -129,6 +129,19 @@ bool ImportFile(CReplicateDB& db, const std::string& path, const std::string& ti
 }
 
 bool ApplyZones(CReplicateDB& db, const std::vector<CZoneControls>& zones) {
+  // Zones may touch but not overlap: their areas would be counted twice.
+  for (size_t a = 0; a < zones.size(); ++a) {
+    for (size_t b = a + 1; b < zones.size(); ++b) {
+      const double lo = std::max(std::min(zones[a].startX, zones[a].endX),
+                                 std::min(zones[b].startX, zones[b].endX));
+      const double hi = std::min(std::max(zones[a].startX, zones[a].endX),
+                                 std::max(zones[b].startX, zones[b].endX));
+      if (hi - lo > 1e-6 * std::max({1.0, std::fabs(lo), std::fabs(hi)})) {
+        ShowMessage(Format("Zones %zu and %zu overlap.", a + 1, b + 1), MessageKind::Error);
+        return false;
+      }
+    }
+  }
   for (int r = 1; r <= db.GetReplicateCount(); ++r) {
     CReplicate& rep = db.Replicate(r);
     if (zones.empty()) {

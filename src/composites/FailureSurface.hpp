@@ -88,6 +88,8 @@ class CFailureSurface {
   const CMatrix<double>& S22S11Table() const { return m_s22s11; }
   const CMatrix<double>& S23S13Table() const { return m_s23s13; }
   const CMatrix<double>& CombinedTable() const { return m_combined; }
+  // Whether every value of the three tables is a finite number.
+  bool IsFinite() const;
   // The series drawn for a plot type (two branches, each sorted by x).
   const std::vector<CPlotSeries>& Series(FailurePlotType type) const {
     return m_series[static_cast<int>(type)];

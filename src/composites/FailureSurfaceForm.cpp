@@ -46,6 +46,15 @@ bool CFailureSurfaceForm::Compute() {
     return false;
   }
   m_surface.Compute(m_input);
+  // Extreme strengths or exponents overflow the envelopes: nothing sensible
+  // can be written then.
+  if (!m_surface.IsFinite()) {
+    ShowMessage(
+        "These strengths and exponent give envelopes that are not finite numbers; "
+        "the failure surface file was not written.",
+        MessageKind::Error);
+    return false;
+  }
   std::string error;
   if (!m_surface.Write(m_outputPath, &error)) {
     if (!error.empty()) ShowMessage(error, MessageKind::Error);

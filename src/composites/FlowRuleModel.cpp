@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -89,6 +90,8 @@ std::string CoefficientCode(const std::vector<std::string>& f, size_t& next) {
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+  // A FIFO, a device or a file far beyond any model is not opened.
+  if (!InputFileProblem(path, kMaxTextInputBytes).empty()) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string line;

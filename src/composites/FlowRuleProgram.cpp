@@ -85,7 +85,10 @@ int CFlowRuleProgram::RunFiles(const std::string& input, const std::string& resu
     return 1;
   };
 
-  if (!std::ifstream(input, std::ios::binary)) return fail("Unable to open input file.\n");
+  // A FIFO or device is not opened at all (a FIFO would block).
+  if (!InputFileProblem(input, kMaxTextInputBytes).empty() ||
+      !std::ifstream(input, std::ios::binary))
+    return fail("Unable to open input file.\n");
   COutputFile resultsFile, cardFile;
   const auto refused = [&](const COutputFile& file, const char* text) {
     if (!file.Error().empty()) Report(file.Error() + "\n");

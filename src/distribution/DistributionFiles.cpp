@@ -107,6 +107,9 @@ CDistributionInput ParseLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> ReadFileLines(const std::string& path) {
+  // Refused before reading: a FIFO or device, or a file beyond any sample.
+  const std::string problem = InputFileProblem(path, kMaxTextInputBytes);
+  if (!problem.empty()) ReadError(problem);
   std::ifstream in(path, std::ios::binary);
   if (!in) ReadError("cannot open \"" + path + "\".");
   return ReadLines(in);

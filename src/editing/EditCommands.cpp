@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
 
 #include "engine/EngineError.hpp"
 #include "engine/Reformat.hpp"
@@ -50,6 +51,7 @@ bool TakePrefix(std::string_view& s, std::string_view prefix) {
 // Copies column c of rows 1..rows of m into a new one-column matrix.
 std::shared_ptr<CMatrix<double>> CopyColumn(const CMatrix<double>& m, int rows, int c) {
   auto column = std::make_shared<CMatrix<double>>(rows, 1);
+  RequireSize(*column, rows, 1);
   if (rows < 1) return column;
   const int stride = m.GetColumns();
   const double* src = m.Row(1) + (c - 1);
@@ -62,6 +64,7 @@ std::shared_ptr<CMatrix<double>> CopyColumn(const CMatrix<double>& m, int rows, 
 void WidenTo(CMatrix<double>& m, int columns) {
   if (m.GetRows() < 1 || m.GetColumns() >= columns) return;
   CMatrix<double> wide(m.GetRows(), columns);
+  RequireSize(wide, m.GetRows(), columns);
   wide.Set(0.0);
   for (int i = 1; i <= m.GetRows(); ++i)
     std::copy(m.Row(i), m.Row(i) + m.GetColumns(), wide.Row(i));
@@ -199,6 +202,7 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
   if (ParseColumnName(name, r, c, k)) {
     if (k == kCurveRaw && r == m_newReplicate && c == m_newColumn) {
       data = std::make_shared<Matrix>(m_db.Replicate(r).raw.GetRows(), 1);
+      RequireSize(*data, m_db.Replicate(r).raw.GetRows(), 1);
       data->Set(0.0);
     } else {
       if (c > VariableColumns(r, k)) return false;
@@ -209,6 +213,7 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
     const Matrix* raw = DataOf(r, kCurveRaw);
     if (!raw || c > raw->GetRows() || raw->GetColumns() < 1) return false;
     data = std::make_shared<Matrix>(1, raw->GetColumns());
+    RequireSize(*data, 1, raw->GetColumns());
     std::copy(raw->Row(c), raw->Row(c) + raw->GetColumns(), data->Row(1));
   } else {
     return false;
@@ -222,6 +227,20 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
 
 bool CRawDataEditor::Apply(std::string_view command) {
   m_handedOut.clear();
+  bool ok = false;
+  try {
+    ok = Dispatch(command);
+  } catch (const std::bad_alloc&) {
+    // Every command builds its result before it replaces the data, so the
+    // data are as they were.
+    Fail("Not enough memory for this command; the data were not changed.");
+    ok = false;
+  }
+  m_handedOut.clear();
+  return ok;
+}
+
+bool CRawDataEditor::Dispatch(std::string_view command) {
   bool ok = false;
   if (command.find('=') != std::string_view::npos) {
     ok = ApplyAssignment(command);
@@ -243,7 +262,6 @@ bool CRawDataEditor::Apply(std::string_view command) {
     else
       Fail("Unrecognized command");
   }
-  m_handedOut.clear();
   return ok;
 }
 
@@ -347,7 +365,7 @@ bool CRawDataEditor::Reformat(const std::vector<std::string>& tokens) {
     Fail("Invalid column number");
     return false;
   }
-  if (points < 1) {
+  if (points < 1 || points > kMaxReformatPoints) {
     Fail("Invalid number of points");
     return false;
   }
@@ -463,6 +481,7 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
 
   ShowMessage(Format("Creating new replicate %d.", m_db.GetReplicateCount() + 1));
   Matrix raw(n, 2);
+  RequireSize(raw, n, 2);
   CVector<std::string> headings(2), units(2);
   for (int side = 0; side < 2; ++side) {
     const Matrix& data = *DataOf(source[side], kind);
@@ -510,6 +529,7 @@ bool CRawDataEditor::ApplyAssignment(std::string_view command) {
   const int status = evaluator.Evaluate(command, result);
   m_newReplicate = m_newColumn = 0;
   m_handedOut.clear();
+  if (status == kExprNoMemory) throw std::bad_alloc();
   if (status != kExprOk) {
     Fail("Invalid expression");
     return false;
@@ -534,6 +554,7 @@ bool CRawDataEditor::StoreColumn(int r, int j, CExpressionValue& value,
   Matrix column;
   if (value.IsScalar()) {
     column.SetSize(rows, 1);
+    RequireSize(column, rows, 1);
     column.Set(value.GetScalar());
   } else if (value.IsMatrix() && value.GetColumns() == 1 && value.GetRows() == rows) {
     Matrix taken = value.TakeMatrix();
@@ -545,6 +566,7 @@ bool CRawDataEditor::StoreColumn(int r, int j, CExpressionValue& value,
   if (j == rep.columnCount + 1) {
     const int old = std::min(rep.columnCount, rep.raw.GetColumns());
     Matrix wide(rows, j);
+    RequireSize(wide, rows, j);
     if (rows > 0) wide.Set(0.0);
     for (int i = 1; i <= rows; ++i) std::copy(rep.raw.Row(i), rep.raw.Row(i) + old, wide.Row(i));
     rep.raw.Swap(wide);

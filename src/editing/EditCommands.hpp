@@ -134,6 +134,8 @@ class CRawDataEditor : private IVariableResolver {
   bool Resolve(std::string_view name, CExpressionValue& value) override;
   bool Describe(std::string_view name, int& kind, int& rows, int& columns) override;
 
+  // Runs one command (Apply adds the handling of a failed allocation).
+  bool Dispatch(std::string_view command);
   bool ApplyAssignment(std::string_view command);
   bool DeleteReplicate(const std::vector<std::string>& tokens);
   bool ShiftOrNegate(const std::vector<std::string>& tokens, bool shift, bool negate);

@@ -33,7 +33,7 @@ const char* CEngineError::Message(int code) {
       return "Number of points for smoothing must be odd and between 5 and 25 \nfor 3rd degree "
              "polynomial and between 7 and 25 for 5th order polynomial.";
     case 22: return "Number of points for smoothing must be less than the number of data points.";
-    case 23: return "Number of data sets must be between 1 and 10";
+    case 23: return "Number of data sets must be between 1 and 20";
     case 24: return "Invalid data set number";
     case 25: return "Number of zones must be between 1 and 5.";
     case 27: return "Start value of x for zone must be less than end value of x";

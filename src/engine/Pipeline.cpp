@@ -9,6 +9,7 @@
 #include "engine/EngineError.hpp"
 #include "engine/Statistics.hpp"
 #include "engine/ZoneProcessing.hpp"
+#include "numerics/UserInterface.hpp"
 
 namespace olm {
 
@@ -17,7 +18,9 @@ namespace {
 // Maximum allowed distance between a zone's start and the previous zone's end.
 constexpr double kZoneGapTolerance = 1e-6;
 
-bool InZone(double x, double start, double end) { return start <= x && x <= end; }
+bool InZone(double x, double start, double end) {
+  return start <= x && x <= end;
+}
 
 // R-squared of the working points against the fitted points.  SStot uses the
 // mean of the fitted values.  When all values equal that mean SStot is 0 and
@@ -60,7 +63,8 @@ bool CReplicateDB::Validate() {
       CEngineError::Report(kErrNoZones);
       return false;
     }
-    double previousEnd = 0.0;
+    double previousStart = 0.0, previousEnd = 0.0;
+    int previous = 0;
     bool first = true;
     for (int z = 1; z <= rep.zoneCount; ++z) {
       const CZone& zone = rep.Zone(z);
@@ -72,11 +76,20 @@ bool CReplicateDB::Validate() {
       }
       // Gaps are measured from the previous checked zone; a zone without
       // smoothing or fit takes no part, so the first checked zone has no gap.
+      // Zones that share more than a border are an overlap, not a gap.
+      if (!first && std::min(std::max(start, end), std::max(previousStart, previousEnd)) -
+                            std::max(std::min(start, end), std::min(previousStart, previousEnd)) >
+                        kZoneGapTolerance) {
+        ShowMessage(Format("Zones %d and %d overlap.", previous, z), MessageKind::Error);
+        return false;
+      }
       if (!first && std::fabs(start - previousEnd) > kZoneGapTolerance) {
         CEngineError::Report(kErrZoneGap);
         return false;
       }
+      previousStart = start;
       previousEnd = end;
+      previous = z;
       first = false;
     }
   }

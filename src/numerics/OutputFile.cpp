@@ -62,6 +62,17 @@ std::string OutputTargetProblem(const std::string& path, const std::vector<std::
   return {};
 }
 
+std::string InputFileProblem(const std::string& path, unsigned long long maxBytes) {
+  struct stat st {};
+  if (!StatOf(path, st)) return {};
+  if (!S_ISREG(st.st_mode))
+    return Format("%s: not a regular file; the file was not read.", path.c_str());
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+    return Format("%s: the file is larger than %llu MiB; it was not read.", path.c_str(),
+                  maxBytes >> 20);
+  return {};
+}
+
 COutputFile::~COutputFile() {
   Discard();
 }

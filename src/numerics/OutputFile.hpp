@@ -87,6 +87,14 @@ class COutputFileBuffer : public std::streambuf {
 // the inputs.  Empty when it may be written.
 std::string OutputTargetProblem(const std::string& path, const std::vector<std::string>& inputs);
 
+// Why path cannot be read as a text input: it exists but is not a regular
+// file (a FIFO would block, a device such as /dev/zero never ends), or it is
+// larger than maxBytes.  The message names the file; empty when it may be
+// read (a missing file is left to the opener to report).
+std::string InputFileProblem(const std::string& path, unsigned long long maxBytes);
+// The size limit of the small text inputs (distribution and model files).
+constexpr unsigned long long kMaxTextInputBytes = 64ull << 20;
+
 // Writes a whole text through COutputFile; false on any failure, with the
 // reason in *error when error is not null.
 bool WriteTextFile(const std::string& path, std::string_view text,
