@@ -15,7 +15,7 @@ namespace olm {
 // not inside the matrix.  More than kMaxReformatPoints points, or a result
 // that does not fit in memory, is refused with a message before anything
 // changes.
-constexpr int kMaxReformatPoints = 10000000;
+constexpr int kMaxReformatPoints = 1000000;
 bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int points,
               const CFitSpec* fit = nullptr, int yCol = 0);
 

@@ -56,16 +56,6 @@ TEST(EditorLimitsTest, ReformatToAMillionfoldPointCountIsRefusedAtOnce) {
 #endif
 #endif
 
-// The process's address space now, in bytes.
-long long AddressSpace() {
-  long long pages = 0;
-  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%lld", &pages) != 1) pages = 0;
-    std::fclose(f);
-  }
-  return pages * ::sysconf(_SC_PAGESIZE);
-}
-
 TEST(EditorLimitsTest, AnExpressionWithoutMemoryIsReportedAndChangesNothing) {
 #ifdef OLM_UNDER_ASAN
   GTEST_SKIP() << "an address-space limit does not work with AddressSanitizer";

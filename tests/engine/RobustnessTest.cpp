@@ -126,14 +126,14 @@ TEST(RobustnessTest, AFailedAllocationIsReportedAndLeavesTheData) {
 #ifdef OLM_UNDER_ASAN
   GTEST_SKIP() << "an address-space limit does not work with AddressSanitizer";
 #else
-  // 17 columns of ten million rows need 1.3 GB; 256 MB of address space is
-  // far too little, so the allocation fails in the child.
+  // 17 columns of a million rows need 136 MB; with 32 MB of address space
+  // to spare the allocation fails in the child.
   const ChildOutcome outcome = RunInChild([] {
     CRecordingUi ui;
     CMatrix<double> m(4, 17);
     for (int i = 1; i <= 4; ++i)
       for (int j = 1; j <= 17; ++j) m(i, j) = i * j;
-    if (!LowerLimit(RLIMIT_AS, rlim_t(256) << 20)) return 10;
+    if (!LowerLimit(RLIMIT_AS, static_cast<rlim_t>(AddressSpace() + (32 << 20)))) return 10;
     if (Reformat(m, 1, 4, 1, kMaxReformatPoints)) return 11;
     if (m.GetRows() != 4 || m(4, 17) != 68.0) return 12;
     if (ui.Texts().empty()) return 13;  // the failure was reported

@@ -41,6 +41,16 @@ inline ChildOutcome RunInChild(const std::function<int()>& body) {
   return outcome;
 }
 
+// The calling process's address space now, in bytes.
+inline long long AddressSpace() {
+  long long pages = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%lld", &pages) != 1) pages = 0;
+    std::fclose(f);
+  }
+  return pages * ::sysconf(_SC_PAGESIZE);
+}
+
 // Lowers a soft limit of the calling process (for use inside RunInChild).
 inline bool LowerLimit(int resource, rlim_t value) {
   struct rlimit r {};
