@@ -39,6 +39,10 @@ class CLineReader {
       const void* nl = avail ? std::memchr(start, m_eol, avail) : nullptr;
       if (nl) {
         const size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
+        if (n > kMaxLineBytes) {
+          m_tooLong = true;
+          return false;
+        }
         line = Trim(start, n);
         m_pos += n + 1;
         m_lineStartOffset += static_cast<off_t>(n + 1);
@@ -349,6 +353,9 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   if (headerLines >= 1) storeTexts(header.units, rep.units);
   if (!tooLongText.empty()) {
     db.RemoveLastReplicate();
+    // Quoted up to a little beyond the limit: the text may be a whole line.
+    if (tooLongText.size() > static_cast<size_t>(kMaxColumnText) + 10)
+      tooLongText = tooLongText.substr(0, static_cast<size_t>(kMaxColumnText) + 10) + "...";
     return fail(Format("the column heading or unit \"%s\" is longer than %d characters.",
                        tooLongText.c_str(), kMaxColumnText));
   }
