@@ -80,6 +80,7 @@ bool KnownStatus(int status) {
     case 23:
     case 24:
     case 26:
+    case 27:
       return true;
     default:
       return false;

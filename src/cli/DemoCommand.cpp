@@ -144,8 +144,9 @@ int RunDemo(const std::string& dirArg) {
   }
 
   std::printf("\n");
-  for (const std::string* path : std::initializer_list<const std::string*> {&summaryPath, &jsonPath, &projectPath, &plotPath, &reportPath,
-                                  &bestFitPath, &bestFitPlotPath})
+  for (const std::string* path :
+       std::initializer_list<const std::string*>{&summaryPath, &jsonPath, &projectPath, &plotPath,
+                                                 &reportPath, &bestFitPath, &bestFitPlotPath})
     std::printf("wrote %s\n", path->c_str());
   return kExitOk;
 }

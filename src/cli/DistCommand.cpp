@@ -7,6 +7,7 @@
 
 #include "cli/Commands.hpp"
 #include "distribution/DistributionFiles.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm::cli {
 
@@ -27,10 +28,10 @@ std::string DefaultResultsPath(const std::string& input) {
   return p.string();
 }
 
+// A number, or null when it is not finite (JSON has no NaN or infinity).
 nlohmann::json Number(double v) {
   if (std::isfinite(v)) return v;
-  if (std::isnan(v)) return "nan";
-  return v > 0 ? "inf" : "-inf";
+  return nullptr;
 }
 
 nlohmann::json ParametersJson(const CDistributionResult& r) {
@@ -38,19 +39,19 @@ nlohmann::json ParametersJson(const CDistributionResult& r) {
   const double p1 = r.parameters(1), p2 = r.parameters(2);
   switch (r.code) {
     case kNormal:
-      p = {{"mean", p1}, {"standard_deviation", p2}};
+      p = {{"mean", Number(p1)}, {"standard_deviation", Number(p2)}};
       break;
     case kLognormal:
-      p = {{"median", p1}, {"log_standard_deviation", p2}};
+      p = {{"median", Number(p1)}, {"log_standard_deviation", Number(p2)}};
       break;
     case kGamma:
-      p = {{"scale", p1}, {"shape", p2}};
+      p = {{"scale", Number(p1)}, {"shape", Number(p2)}};
       break;
     case kGeneralizedExponential:
-      p = {{"rate", p1}, {"shape", p2}};
+      p = {{"rate", Number(p1)}, {"shape", Number(p2)}};
       break;
     default:
-      p = {{"scale", p1}, {"shape", p2}, {"location", r.location}};
+      p = {{"scale", Number(p1)}, {"shape", Number(p2)}, {"location", Number(r.location)}};
       break;
   }
   return p;
@@ -102,6 +103,13 @@ nlohmann::json ToJson(const CDistOptions& o, const CDistributionAnalysis& a) {
 
 int RunDist(CDistOptions& o) {
   if (o.results.empty()) o.results = DefaultResultsPath(o.input);
+  // Refused before the work: a results file that would destroy the input or
+  // replace a device.
+  const std::string refused = OutputTargetProblem(o.results, {o.input});
+  if (!refused.empty()) {
+    std::fprintf(stderr, "olm dist: %s\n", refused.c_str());
+    return kExitFailure;
+  }
   CDistributionAnalysis analysis;
   try {
     const CDistributionInput input = ReadDistributionInput(o.input);
@@ -119,7 +127,7 @@ int RunDist(CDistOptions& o) {
     if (!r.fitted) std::fprintf(stderr, "olm dist: %s\n", r.message.c_str());
   }
   std::string error;
-  if (!WriteDistributionReport(o.results, analysis, &error)) {
+  if (!WriteDistributionReport(o.results, analysis, &error, {o.input})) {
     std::fprintf(stderr, "olm dist: %s\n", error.c_str());
     return kExitFailure;
   }

@@ -16,6 +16,7 @@
 #include "cli/Commands.hpp"
 #include "document/Document.hpp"
 #include "editing/EditCommands.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm::cli {
@@ -95,6 +96,24 @@ int RunEdit(const EditOptions& o) {
 
   CEditUi ui;
   CScopedUserInterface scoped(ui);
+  const std::string& target = o.output.empty() ? o.project : o.output;
+  // Refused before anything is changed: an export over the project (or over
+  // the file the commands' result is saved to), or onto a device.
+  const std::vector<std::string> exportInputs{o.project, o.commands.empty() ? o.project : target};
+  if (exporting) {
+    const std::string refused = OutputTargetProblem(o.exportTo.second, exportInputs);
+    if (!refused.empty()) {
+      std::fprintf(stderr, "olm edit: %s\n", refused.c_str());
+      return kExitFailure;
+    }
+  }
+  if (!o.commands.empty() && !o.output.empty()) {
+    const std::string refused = OutputTargetProblem(o.output, {});
+    if (!refused.empty()) {
+      std::fprintf(stderr, "olm edit: %s\n", refused.c_str());
+      return kExitFailure;
+    }
+  }
   COLMDoc doc;
   if (!doc.Open(o.project)) return kExitFailure;
 
@@ -117,14 +136,14 @@ int RunEdit(const EditOptions& o) {
           return true;
         }));
     if (!ok) return kExitFailure;
-    const std::string& target = o.output.empty() ? o.project : o.output;
     if (!doc.SaveAs(target)) {
       std::fprintf(stderr, "olm edit: the project was not saved to %s\n", target.c_str());
       return kExitFailure;
     }
   }
   CRawDataEditor editor(doc.MutableDatabase());
-  if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind)) return kExitFailure;
+  if (exporting && !editor.Export(o.exportTo.first, o.exportTo.second, kind, exportInputs))
+    return kExitFailure;
   if (o.list) PrintList(doc.Database(), editor);
   return kExitOk;
 }

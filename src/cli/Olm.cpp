@@ -1,12 +1,16 @@
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm::cli {
 
 int RunOlm(int argc, char** argv) {
+  // A file-size limit then fails the write that reaches it, which is reported.
+  IgnoreFileSizeSignal();
   CLI::App app{
       "olm: reduce experimental test data (import, zones, outliers, smoothing, fits, "
       "areas) in batch"};
@@ -46,6 +50,9 @@ int RunOlm(int argc, char** argv) {
       } catch (const UsageError& e) {
         std::fprintf(stderr, "olm %s: %s\n", c.sub->get_name().c_str(), e.what());
         return kExitUsage;
+      } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "olm %s: not enough memory\n", c.sub->get_name().c_str());
+        return kExitFailure;
       }
     }
   }

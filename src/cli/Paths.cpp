@@ -31,8 +31,10 @@ std::string MakeOutputDir(const std::string& wanted, const std::string& base) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-  if (olm::WriteTextFile(path, text)) return true;
-  std::fprintf(stderr, "Cannot write '%s'.\n", path.c_str());
+  std::string error;
+  if (olm::WriteTextFile(path, text, {}, &error)) return true;
+  std::fprintf(stderr, "%s\n",
+               error.empty() ? ("Cannot write " + path + ".").c_str() : error.c_str());
   return false;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "cli/Reduction.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 #include "plot/PlotPainter.hpp"
@@ -84,6 +85,7 @@ int RunPlot(const PlotOptions& o) {
   if (PlotFileFormatOf(o.output) == PlotFileFormat::kUnknown)
     throw UsageError("the output file must end in .png, .svg or .pdf: " + o.output);
 
+  if (!CheckOutputTarget("plot", o.output, {o.project})) return kExitFailure;
   CProject project;
   if (!project.Open(o.project)) return kExitFailure;
   CReplicateDB& db = project.Database();
@@ -107,7 +109,7 @@ int RunPlot(const PlotOptions& o) {
 
   CPlotPaintResult result;
   if (!ExportPlot(o.output, width, height, view, db, project.Objects(), view.PaintOptions(),
-                  &result))
+                  &result, {o.project}))
     return kExitFailure;
   if (result.visibleCurves == 0)
     std::fprintf(stderr, "olm plot: no curve is shown; the picture holds only the background\n");

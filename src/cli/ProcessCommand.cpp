@@ -19,6 +19,8 @@ struct ProcessOptions {
 };
 
 int RunProcess(const ProcessOptions& o) {
+  // Saving over the project itself is allowed; a device as target is not.
+  if (!o.output.empty() && !CheckOutputTarget("process", o.output, {})) return kExitFailure;
   COLMDoc doc;
   if (!doc.Open(o.project)) return kExitFailure;
   if (!doc.Analyse()) return kExitFailure;

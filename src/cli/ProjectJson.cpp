@@ -86,7 +86,10 @@ json ZoneJson(const CReplicate& rep, int z) {
               {"fitted_area", rep.zoneFittedArea(z)}};
 }
 
+// The extents of one kind; null while the kind holds no data (the database
+// then keeps its +-1e20 placeholders, which are no extents).
 json ExtentPair(const CReplicateDB& db, int minIndex, int maxIndex) {
+  if (!(db.GetExtent(minIndex, 1) <= db.GetExtent(maxIndex, 1))) return nullptr;
   return json{{"min", {db.GetExtent(minIndex, 1), db.GetExtent(minIndex, 2)}},
               {"max", {db.GetExtent(maxIndex, 1), db.GetExtent(maxIndex, 2)}}};
 }

@@ -32,6 +32,13 @@ int RunReduce(const ReduceOptions& o) {
   std::vector<CZoneControls> zones;
   for (const std::string& spec : o.zones) zones.push_back(ParseZoneSpec(spec));
 
+  // Outputs are checked before the work: none may replace an input or a device.
+  const std::string reportPath = o.reportNextToProject && o.report.empty() && !o.project.empty()
+                                     ? ReportPath(o.project)
+                                     : o.report;
+  if (!o.project.empty() && !CheckOutputTarget("reduce", o.project, o.files)) return kExitFailure;
+  if (!reportPath.empty() && !CheckOutputTarget("reduce", reportPath, o.files)) return kExitFailure;
+
   COLMDoc doc;
   for (size_t i = 0; i < o.files.size(); ++i) {
     const std::string title = i < o.ids.size() ? o.ids[i] : BaseName(o.files[i]);
@@ -51,8 +58,7 @@ int RunReduce(const ReduceOptions& o) {
     const auto flags = o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
     std::string path;
     // Next to the project to be saved, which has no path yet.
-    const std::string target = o.report.empty() ? ReportPath(o.project) : o.report;
-    reported = static_cast<bool>(doc.WriteReport(flags, target, &path));
+    reported = static_cast<bool>(doc.WriteReport(flags, reportPath, &path));
     if (reported) std::fprintf(stderr, "wrote %s\n", path.c_str());
   }
   if (!o.project.empty() && !doc.SaveAs(o.project)) {

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 
 #include "cli/Commands.hpp"
 #include "cli/ProjectJson.hpp"
 #include "engine/Report.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -192,6 +194,14 @@ bool ImportFile(COLMDoc& doc, const std::string& path, const std::string& title,
   return static_cast<bool>(
       doc.Modify("Read Raw Data", kChangeData | kChangeSettings,
                  [&](CReplicateDB& db, CGEList&) { return ImportFile(db, path, title, options); }));
+}
+
+bool CheckOutputTarget(const char* command, const std::string& path,
+                       const std::vector<std::string>& inputs) {
+  const std::string problem = OutputTargetProblem(path, inputs);
+  if (problem.empty()) return true;
+  std::fprintf(stderr, "olm %s: %s\n", command, problem.c_str());
+  return false;
 }
 
 std::string BaseName(const std::string& path) {

@@ -45,6 +45,11 @@ void PrintSummary(const CReplicateDB& db, std::FILE* out);
 // "2,3,6" -> report flags 2, 3 and 6 on.  Throws UsageError.
 std::array<bool, 6> ParseReportFlags(const std::string& text);
 
+// Shows why path may not be written by a command reading inputs (see
+// OutputTargetProblem) and returns false; true when it may be written.
+bool CheckOutputTarget(const char* command, const std::string& path,
+                       const std::vector<std::string>& inputs);
+
 // The base name of a path without folder and extension.
 std::string BaseName(const std::string& path);
 

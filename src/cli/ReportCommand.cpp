@@ -21,6 +21,8 @@ struct ReportOptions {
 int RunReport(const ReportOptions& o) {
   const std::array<bool, 6> given =
       o.flags.empty() ? std::array<bool, 6>{} : ParseReportFlags(o.flags);
+  const std::string target = o.output.empty() ? ReportPath(o.project) : o.output;
+  if (!CheckOutputTarget("report", target, {o.project})) return kExitFailure;
   COLMDoc doc;
   if (!doc.Open(o.project)) return kExitFailure;
   std::array<bool, 6> flags{};

@@ -274,6 +274,14 @@ void CFailureSurface::BuildSeries() {
       MakeSeries("S13r-", b, cThetaMinus, cRMinus));
 }
 
+bool CFailureSurface::IsFinite() const {
+  for (const CMatrix<double>* t : {&m_s22s11, &m_s23s13, &m_combined})
+    for (int i = 1; i <= t->GetRows(); ++i)
+      for (int j = 1; j <= t->GetColumns(); ++j)
+        if (!std::isfinite((*t)(i, j))) return false;
+  return true;
+}
+
 std::string CFailureSurface::FormatTables() const {
   std::string out;
   if (!m_computed) return out;
@@ -286,8 +294,8 @@ std::string CFailureSurface::FormatTables() const {
   return out;
 }
 
-bool CFailureSurface::Write(const std::string& path) const {
-  return WriteTextFile(path, FormatTables());
+bool CFailureSurface::Write(const std::string& path, std::string* error) const {
+  return WriteTextFile(path, FormatTables(), {}, error);
 }
 
 }  // namespace olm

@@ -88,6 +88,8 @@ class CFailureSurface {
   const CMatrix<double>& S22S11Table() const { return m_s22s11; }
   const CMatrix<double>& S23S13Table() const { return m_s23s13; }
   const CMatrix<double>& CombinedTable() const { return m_combined; }
+  // Whether every value of the three tables is a finite number.
+  bool IsFinite() const;
   // The series drawn for a plot type (two branches, each sorted by x).
   const std::vector<CPlotSeries>& Series(FailurePlotType type) const {
     return m_series[static_cast<int>(type)];
@@ -99,8 +101,9 @@ class CFailureSurface {
   // The output file's text: the three tables with their header rows,
   // separated by blank lines, every cell right-aligned in 15 characters.
   std::string FormatTables() const;
-  // Writes FormatTables() to path (via a temporary file); false on failure.
-  bool Write(const std::string& path) const;
+  // Writes FormatTables() to path through COutputFile; false on failure,
+  // with the reason in *error when error is not null.
+  bool Write(const std::string& path, std::string* error = nullptr) const;
 
  private:
   void ComputeS22S11();

@@ -46,7 +46,18 @@ bool CFailureSurfaceForm::Compute() {
     return false;
   }
   m_surface.Compute(m_input);
-  if (!m_surface.Write(m_outputPath)) {
+  // Extreme strengths or exponents overflow the envelopes: nothing sensible
+  // can be written then.
+  if (!m_surface.IsFinite()) {
+    ShowMessage(
+        "These strengths and exponent give envelopes that are not finite numbers; "
+        "the failure surface file was not written.",
+        MessageKind::Error);
+    return false;
+  }
+  std::string error;
+  if (!m_surface.Write(m_outputPath, &error)) {
+    if (!error.empty()) ShowMessage(error, MessageKind::Error);
     ShowMessage(Format("Unable to write the failure surface file %s.", m_outputPath.c_str()),
                 MessageKind::Error);
     return false;

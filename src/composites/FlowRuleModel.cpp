@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -89,6 +90,8 @@ std::string CoefficientCode(const std::vector<std::string>& f, size_t& next) {
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+  // A FIFO, a device or a file far beyond any model is not opened.
+  if (!InputFileProblem(path, kMaxTextInputBytes).empty()) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string line;
@@ -121,7 +124,7 @@ bool IsIncludeLine(const std::string& line) {
 
 // Expands the "*include" lines of the main file in place.
 std::string ExpandIncludes(const std::vector<std::string>& mainLines, const std::string& baseFolder,
-                           std::vector<CSourceLine>& out) {
+                           std::vector<CSourceLine>& out, std::vector<std::string>& files) {
   for (size_t i = 0; i < mainLines.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
     if (!IsIncludeLine(mainLines[i])) {
@@ -133,6 +136,7 @@ std::string ExpandIncludes(const std::vector<std::string>& mainLines, const std:
     std::filesystem::path p(name);
     if (p.is_relative() && !baseFolder.empty()) p = std::filesystem::path(baseFolder) / p;
     std::vector<std::string> included;
+    files.push_back(p.string());
     if (!ReadLines(p.string(), included)) return "Unable to open input file.\n";
     for (size_t k = 0; k < included.size(); ++k) {
       if (IsIncludeLine(included[k]))
@@ -324,7 +328,7 @@ std::string ParseLines(const std::vector<std::string>& lines, const std::string&
                        CFlowRuleModel& model) {
   model = CFlowRuleModel();
   std::vector<CSourceLine> expanded;
-  std::string problem = ExpandIncludes(lines, baseFolder, expanded);
+  std::string problem = ExpandIncludes(lines, baseFolder, expanded, model.includedFiles);
   if (!problem.empty()) return problem;
   return CParser(model).Parse(expanded);
 }
@@ -353,6 +357,7 @@ CFlowRuleModel& CFlowRuleModel::operator=(const CFlowRuleModel& other) {
     y[k].Assign(other.y[k]);
   }
   defined = other.defined;
+  includedFiles = other.includedFiles;
   poisson = other.poisson;
   assumed = other.assumed;
   assumedValue = other.assumedValue;

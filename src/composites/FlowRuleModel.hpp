@@ -74,6 +74,9 @@ struct CFlowRuleModel {
   int master = kTension1;
   int slave = kShear12;
 
+  // The files named by "*include" lines, as they were opened.
+  std::vector<std::string> includedFiles;
+
   int DefinedCount() const;
 };
 

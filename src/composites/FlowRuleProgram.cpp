@@ -85,15 +85,40 @@ int CFlowRuleProgram::RunFiles(const std::string& input, const std::string& resu
     return 1;
   };
 
-  if (!std::ifstream(input, std::ios::binary)) return fail("Unable to open input file.\n");
+  // A FIFO or device is not opened at all (a FIFO would block).
+  if (!InputFileProblem(input, kMaxTextInputBytes).empty() ||
+      !std::ifstream(input, std::ios::binary))
+    return fail("Unable to open input file.\n");
   COutputFile resultsFile, cardFile;
-  if (!resultsFile.Open(results)) return fail("Unable to open 1st output file.\n");
-  if (!cardFile.Open(card)) return fail("Unable to open 2nd output file (curve data).\n");
+  const auto refused = [&](const COutputFile& file, const char* text) {
+    if (!file.Error().empty()) Report(file.Error() + "\n");
+    return fail(text);
+  };
+  if (!resultsFile.Open(results, {input, card}))
+    return refused(resultsFile, "Unable to open 1st output file.\n");
+  if (!cardFile.Open(card, {input, results}))
+    return refused(cardFile, "Unable to open 2nd output file (curve data).\n");
 
   m_result = CFlowRuleResult();
   const std::string problem = ReadFlowRuleModel(input, m_model);
   m_curvesRead = m_model.DefinedCount();
   if (!problem.empty()) return fail(problem);
+  // An output named like an included file would destroy it.
+  for (const std::string& included : m_model.includedFiles) {
+    resultsFile.AddInput(included);
+    cardFile.AddInput(included);
+  }
+  for (COutputFile* file : {&resultsFile, &cardFile}) {
+    for (const std::string& included : m_model.includedFiles) {
+      const std::string why =
+          OutputTargetProblem(file == &resultsFile ? results : card, {included});
+      if (!why.empty()) {
+        Report(why + "\n");
+        return fail(file == &resultsFile ? "Unable to open 1st output file.\n"
+                                         : "Unable to open 2nd output file (curve data).\n");
+      }
+    }
+  }
 
   std::vector<std::string> messages;
   CFlowRuleSolver solver(*m_minimiser);
@@ -107,8 +132,9 @@ int CFlowRuleProgram::RunFiles(const std::string& input, const std::string& resu
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   resultsFile.Write(FormatResults(m_result, times));
   cardFile.Write(FormatCard(m_model, m_result, CardTimeText(times.end)));
-  if (!resultsFile.Commit()) return fail("Unable to write 1st output file.\n");
-  if (!cardFile.Commit()) return fail("Unable to write 2nd output file (curve data).\n");
+  if (!resultsFile.Commit()) return refused(resultsFile, "Unable to write 1st output file.\n");
+  if (!cardFile.Commit())
+    return refused(cardFile, "Unable to write 2nd output file (curve data).\n");
   return 0;
 }
 

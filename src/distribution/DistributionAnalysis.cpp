@@ -353,6 +353,7 @@ bool CDistributionAnalysis::Run(const CDistributionInput& input, std::ostream* c
     if (console) *console << ConsoleLine(q.code);
     Fit(r, optimizerLog);
     if (r.fitted) Measure(r);
+    if (r.fitted) CheckFinite(r);
     m_results.push_back(std::move(r));
   }
 
@@ -507,6 +508,22 @@ bool CDistributionAnalysis::FitByOptimizer(CDistributionResult& r, std::ostream*
     r.location = r.code == kWeibull3P ? x(2) : 0.0;
   }
   return true;
+}
+
+void CDistributionAnalysis::CheckFinite(CDistributionResult& r) {
+  // A fit whose parameters or measures are not numbers (values so small or
+  // large that the estimates overflow) is no fit at all.
+  const bool parameters =
+      std::isfinite(r.parameters(1)) && std::isfinite(r.parameters(2)) && std::isfinite(r.location);
+  if (!parameters) {
+    r.fitted = false;
+    r.message = Refusal(r.code, "the estimated parameters are not finite numbers.");
+    return;
+  }
+  if (!std::isfinite(r.ks) || !std::isfinite(r.ad) || !std::isfinite(r.chiSquare)) {
+    r.fitted = false;
+    r.message = Refusal(r.code, "the goodness-of-fit measures are not finite numbers.");
+  }
 }
 
 void CDistributionAnalysis::Measure(CDistributionResult& r) {

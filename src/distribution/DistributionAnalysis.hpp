@@ -128,6 +128,8 @@ class CDistributionAnalysis {
  private:
   void Fit(CDistributionResult& r, std::ostream* optimizerLog);
   bool FitByOptimizer(CDistributionResult& r, std::ostream* optimizerLog);
+  // Marks a fit with non-finite parameters or measures as not fitted.
+  void CheckFinite(CDistributionResult& r);
   void Measure(CDistributionResult& r);
 
   std::string m_error;

@@ -107,14 +107,19 @@ CDistributionInput ParseLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> ReadFileLines(const std::string& path) {
+  // Refused before reading: a FIFO or device, or a file beyond any sample.
+  const std::string problem = InputFileProblem(path, kMaxTextInputBytes);
+  if (!problem.empty()) ReadError(problem);
   std::ifstream in(path, std::ios::binary);
   if (!in) ReadError("cannot open \"" + path + "\".");
   return ReadLines(in);
 }
 
-bool WriteAtomically(const std::string& path, const std::string& text, std::string* error) {
-  if (WriteTextFile(path, text)) return true;
-  if (error) *error = "cannot write \"" + path + "\".";
+bool WriteAtomically(const std::string& path, const std::string& text,
+                     const std::vector<std::string>& inputs, std::string* error) {
+  std::string why;
+  if (WriteTextFile(path, text, inputs, &why)) return true;
+  if (error) *error = why.empty() ? "Cannot write " + path + "." : why;
   return false;
 }
 
@@ -213,10 +218,10 @@ void WriteDistributionInput(std::ostream& out, const std::vector<double>& sample
 
 bool WriteDistributionInput(const std::string& path, const std::vector<double>& sample,
                             const CDistributionOptions& options, double lower, double upper,
-                            std::string* error) {
+                            std::string* error, const std::vector<std::string>& inputs) {
   std::ostringstream s = ClassicStream();
   WriteDistributionInput(s, sample, options, lower, upper);
-  return WriteAtomically(path, s.str(), error);
+  return WriteAtomically(path, s.str(), inputs, error);
 }
 
 void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& analysis) {
@@ -316,10 +321,10 @@ void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& ana
 }
 
 bool WriteDistributionReport(const std::string& path, const CDistributionAnalysis& analysis,
-                             std::string* error) {
+                             std::string* error, const std::vector<std::string>& inputs) {
   std::ostringstream s = ClassicStream();
   WriteDistributionReport(s, analysis);
-  return WriteAtomically(path, s.str(), error);
+  return WriteAtomically(path, s.str(), inputs, error);
 }
 
 }  // namespace olm

@@ -55,15 +55,18 @@ CDistributionOptions OptionsOf(const CDistributionInput& input);
 
 void WriteDistributionInput(std::ostream& out, const std::vector<double>& sample,
                             const CDistributionOptions& options, double lower, double upper);
-// Returns false with *error set when the file cannot be written.
+// Returns false with *error set when the file cannot be written (also when
+// it is not a regular file or is one of the inputs).
 bool WriteDistributionInput(const std::string& path, const std::vector<double>& sample,
                             const CDistributionOptions& options, double lower, double upper,
-                            std::string* error = nullptr);
+                            std::string* error = nullptr,
+                            const std::vector<std::string>& inputs = {});
 
 // The results report of an analysis that has run.
 void WriteDistributionReport(std::ostream& out, const CDistributionAnalysis& analysis);
 bool WriteDistributionReport(const std::string& path, const CDistributionAnalysis& analysis,
-                             std::string* error = nullptr);
+                             std::string* error = nullptr,
+                             const std::vector<std::string>& inputs = {});
 
 // Shortest text of a double that reads back to the same value.
 std::string ShortestNumber(double value);

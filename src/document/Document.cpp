@@ -1,6 +1,7 @@
 #include "document/Document.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <utility>
 
@@ -78,6 +79,19 @@ void ShowProcessedCurves(CReplicateDB& db) {
 }
 
 bool ApplyZonesToAll(CReplicateDB& db, const std::vector<CZoneControls>& zones) {
+  // Zones may touch but not overlap: their areas would be counted twice.
+  for (size_t a = 0; a < zones.size(); ++a) {
+    for (size_t b = a + 1; b < zones.size(); ++b) {
+      const double lo = std::max(std::min(zones[a].startX, zones[a].endX),
+                                 std::min(zones[b].startX, zones[b].endX));
+      const double hi = std::min(std::max(zones[a].startX, zones[a].endX),
+                                 std::max(zones[b].startX, zones[b].endX));
+      if (hi - lo > 1e-6 * std::max({1.0, std::fabs(lo), std::fabs(hi)})) {
+        ShowMessage(Format("Zones %zu and %zu overlap.", a + 1, b + 1), MessageKind::Error);
+        return false;
+      }
+    }
+  }
   for (const CZoneControls& zone : zones)
     if (!CZoneRules::Check(zone)) return false;
   for (int r = 1; r <= db.GetReplicateCount(); ++r) {
@@ -522,8 +536,11 @@ CDocResult COLMDoc::WriteReport(const std::array<bool, 6>& flags, const std::str
   CEngineError::ClearLast();
   // The report reads the database; only the flags it stores change, which
   // the modified mark covers (no undo step).
-  const std::string path =
-      output.empty() ? CreateReport(*m_db, m_path, flags) : ReplaceReport(*m_db, output, flags);
+  // The report never replaces the project it reports.
+  std::vector<std::string> inputs;
+  if (!m_path.empty()) inputs.push_back(m_path);
+  const std::string path = output.empty() ? CreateReport(*m_db, m_path, flags, inputs)
+                                          : ReplaceReport(*m_db, output, flags, inputs);
   if (written) *written = path;
   result.ok = !path.empty();
   if (!result.ok) result.code = CEngineError::LastCode();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
 #include <utility>
 
 #include "engine/EngineError.hpp"
@@ -49,6 +50,7 @@ bool TakePrefix(std::string_view& s, std::string_view prefix) {
 // Copies column c of rows 1..rows of m into a new one-column matrix.
 std::shared_ptr<CMatrix<double>> CopyColumn(const CMatrix<double>& m, int rows, int c) {
   auto column = std::make_shared<CMatrix<double>>(rows, 1);
+  RequireSize(*column, rows, 1);
   if (rows < 1) return column;
   const int stride = m.GetColumns();
   const double* src = m.Row(1) + (c - 1);
@@ -61,6 +63,7 @@ std::shared_ptr<CMatrix<double>> CopyColumn(const CMatrix<double>& m, int rows, 
 void WidenTo(CMatrix<double>& m, int columns) {
   if (m.GetRows() < 1 || m.GetColumns() >= columns) return;
   CMatrix<double> wide(m.GetRows(), columns);
+  RequireSize(wide, m.GetRows(), columns);
   wide.Set(0.0);
   for (int i = 1; i <= m.GetRows(); ++i)
     std::copy(m.Row(i), m.Row(i) + m.GetColumns(), wide.Row(i));
@@ -195,6 +198,7 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
   if (ParseColumnName(name, r, c, k)) {
     if (k == kCurveRaw && r == m_newReplicate && c == m_newColumn) {
       data = std::make_shared<Matrix>(Rep(r).raw.GetRows(), 1);
+      RequireSize(*data, Rep(r).raw.GetRows(), 1);
       data->Set(0.0);
     } else {
       if (c > VariableColumns(r, k)) return false;
@@ -205,6 +209,7 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
     const Matrix* raw = DataOf(r, kCurveRaw);
     if (!raw || c > raw->GetRows() || raw->GetColumns() < 1) return false;
     data = std::make_shared<Matrix>(1, raw->GetColumns());
+    RequireSize(*data, 1, raw->GetColumns());
     std::copy(raw->Row(c), raw->Row(c) + raw->GetColumns(), data->Row(1));
   } else {
     return false;
@@ -218,6 +223,20 @@ bool CRawDataEditor::Resolve(std::string_view name, CExpressionValue& value) {
 
 bool CRawDataEditor::Apply(std::string_view command) {
   m_handedOut.clear();
+  bool ok = false;
+  try {
+    ok = Dispatch(command);
+  } catch (const std::bad_alloc&) {
+    // Every command builds its result before it replaces the data, so the
+    // data are as they were.
+    Fail("Not enough memory for this command; the data were not changed.");
+    ok = false;
+  }
+  m_handedOut.clear();
+  return ok;
+}
+
+bool CRawDataEditor::Dispatch(std::string_view command) {
   bool ok = false;
   if (command.find('=') != std::string_view::npos) {
     ok = ApplyAssignment(command);
@@ -239,7 +258,6 @@ bool CRawDataEditor::Apply(std::string_view command) {
     else
       Fail("Unrecognized command");
   }
-  m_handedOut.clear();
   return ok;
 }
 
@@ -344,7 +362,7 @@ bool CRawDataEditor::Reformat(const std::vector<std::string>& tokens) {
     Fail("Invalid column number");
     return false;
   }
-  if (points < 1) {
+  if (points < 1 || points > kMaxReformatPoints) {
     Fail("Invalid number of points");
     return false;
   }
@@ -461,6 +479,7 @@ bool CRawDataEditor::CreateReplicate(const std::vector<std::string>& tokens) {
 
   ShowMessage(Format("Creating new replicate %d.", m_db.GetReplicateCount() + 1));
   Matrix raw(n, 2);
+  RequireSize(raw, n, 2);
   CVector<std::string> headings(2), units(2);
   for (int side = 0; side < 2; ++side) {
     const Matrix& data = *DataOf(source[side], kind);
@@ -508,6 +527,7 @@ bool CRawDataEditor::ApplyAssignment(std::string_view command) {
   const int status = evaluator.Evaluate(command, result);
   m_newReplicate = m_newColumn = 0;
   m_handedOut.clear();
+  if (status == kExprNoMemory) throw std::bad_alloc();
   if (status != kExprOk) {
     Fail("Invalid expression");
     return false;
@@ -532,6 +552,7 @@ bool CRawDataEditor::StoreColumn(int r, int j, CExpressionValue& value,
   Matrix column;
   if (value.IsScalar()) {
     column.SetSize(rows, 1);
+    RequireSize(column, rows, 1);
     column.Set(value.GetScalar());
   } else if (value.IsMatrix() && value.GetColumns() == 1 && value.GetRows() == rows) {
     Matrix taken = value.TakeMatrix();
@@ -543,6 +564,7 @@ bool CRawDataEditor::StoreColumn(int r, int j, CExpressionValue& value,
   if (j == rep.columnCount + 1) {
     const int old = std::min(rep.columnCount, rep.raw.GetColumns());
     Matrix wide(rows, j);
+    RequireSize(wide, rows, j);
     if (rows > 0) wide.Set(0.0);
     for (int i = 1; i <= rows; ++i) std::copy(rep.raw.Row(i), rep.raw.Row(i) + old, wide.Row(i));
     rep.raw.Swap(wide);
@@ -614,7 +636,8 @@ std::string CRawDataEditor::CellText(int r, int c) const {
 
 // ---- Export and closing --------------------------------------------------------------
 
-bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) const {
+bool CRawDataEditor::Export(int replicate, const std::string& path, int kind,
+                            const std::vector<std::string>& inputs) const {
   const Matrix* data = DataOf(replicate, kind);
   if (!data) {
     CEngineError::Report(kErrInvalidDataSet);
@@ -624,7 +647,7 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
   const int xc = rep.xColumn, yc = rep.yColumn;
   const bool hasXY = xc >= 1 && yc >= 1 && xc <= data->GetColumns() && yc <= data->GetColumns();
   COutputFile out;
-  if (out.Open(path)) {
+  if (out.Open(path, inputs)) {
     out.Write(rep.GetTitle() + "\nx and y data\n");
     char line[80];
     for (int i = 1; hasXY && i <= data->GetRows(); ++i) {
@@ -634,6 +657,8 @@ bool CRawDataEditor::Export(int replicate, const std::string& path, int kind) co
     }
     if (out.Commit()) return true;
   }
+  out.Discard();
+  if (!out.Error().empty()) ShowMessage(out.Error(), MessageKind::Error);
   CEngineError::Report(kErrCannotOpenOutput);
   return false;
 }

@@ -111,7 +111,9 @@ class CRawDataEditor : private IVariableResolver {
   // "Export": writes the x and y data of one kind of a replicate to a text
   // file (through a temporary file renamed into place).  Reports "Invalid
   // data set number" or "Cannot open output file." and returns false.
-  bool Export(int replicate, const std::string& path, int kind = kCurveRaw) const;
+  // The file is refused when it is not a regular file or is one of inputs.
+  bool Export(int replicate, const std::string& path, int kind = kCurveRaw,
+              const std::vector<std::string>& inputs = {}) const;
 
   // What the document does after the editor closes: recompute the extents
   // and refresh the plot limits from them.
@@ -133,6 +135,8 @@ class CRawDataEditor : private IVariableResolver {
   bool Resolve(std::string_view name, CExpressionValue& value) override;
   bool Describe(std::string_view name, int& kind, int& rows, int& columns) override;
 
+  // Runs one command (Apply adds the handling of a failed allocation).
+  bool Dispatch(std::string_view command);
   bool ApplyAssignment(std::string_view command);
   bool DeleteReplicate(const std::vector<std::string>& tokens);
   bool ShiftOrNegate(const std::vector<std::string>& tokens, bool shift, bool negate);

@@ -1,10 +1,12 @@
 #include "editing/RawDataReader.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -15,12 +17,17 @@ namespace olm {
 
 namespace {
 
+// Lines longer than this are refused rather than buffered without end.
+constexpr size_t kMaxLineBytes = size_t(64) << 20;
+
 // Reads the lines of a byte range [begin, end) of a file through a reused
 // buffer.  A range starts at a line start; its last line runs to the first
-// line break at or after `end` (or the end of the file).
+// line break at or after `end` (or the end of the file).  The line break is
+// '\n' (a "\r\n" pair included), or '\r' alone in files written that way.
 class CLineReader {
  public:
-  CLineReader(int fd, off_t begin, off_t end) : m_fd(fd), m_offset(begin), m_end(end) {
+  CLineReader(int fd, off_t begin, off_t end, char eol = '\n')
+      : m_fd(fd), m_offset(begin), m_end(end), m_eol(eol) {
     m_buffer.resize(kChunk);
   }
 
@@ -29,13 +36,21 @@ class CLineReader {
     for (;;) {
       const char* start = m_buffer.data() + m_pos;
       const size_t avail = m_len - m_pos;
-      const void* nl = avail ? std::memchr(start, '\n', avail) : nullptr;
+      const void* nl = avail ? std::memchr(start, m_eol, avail) : nullptr;
       if (nl) {
         const size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
+        if (n > kMaxLineBytes) {
+          m_tooLong = true;
+          return false;
+        }
         line = Trim(start, n);
         m_pos += n + 1;
         m_lineStartOffset += static_cast<off_t>(n + 1);
         return true;
+      }
+      if (avail > kMaxLineBytes) {
+        m_tooLong = true;
+        return false;
       }
       if (m_done || !Fill()) {
         if (m_pos == m_len) return false;
@@ -50,6 +65,8 @@ class CLineReader {
   // True once the next line would start at or beyond the range end.
   bool PastEnd() const { return m_rangeStart + m_lineStartOffset >= m_end; }
   bool Failed() const { return m_failed; }
+  // True when reading stopped at a line longer than kMaxLineBytes.
+  bool TooLong() const { return m_tooLong; }
 
  private:
   static constexpr size_t kChunk = size_t(1) << 20;
@@ -81,24 +98,51 @@ class CLineReader {
   int m_fd;
   off_t m_offset;  // file offset of the next read
   off_t m_end;
+  char m_eol;
   off_t m_rangeStart = m_offset;
   off_t m_lineStartOffset = 0;  // bytes consumed from the range start
   std::vector<char> m_buffer;
   size_t m_pos = 0, m_len = 0;
   bool m_done = false;
   bool m_failed = false;
+  bool m_tooLong = false;
 };
 
+// The line break of a file: '\n', or '\r' when its first mebibyte holds
+// carriage returns and no line feed (old exports end lines with CR alone).
+char LineBreakOf(int fd) {
+  std::vector<char> buf(size_t(1) << 20);
+  const ssize_t r = ::pread(fd, buf.data(), buf.size(), 0);
+  if (r <= 0) return '\n';
+  const size_t n = static_cast<size_t>(r);
+  if (std::memchr(buf.data(), '\n', n)) return '\n';
+  return std::memchr(buf.data(), '\r', n) ? '\r' : '\n';
+}
+
+// An input file opened for reading.  Only a regular file is accepted: a FIFO
+// would block and a device such as /dev/zero never ends.  It is opened
+// without blocking so that a FIFO is seen before anything waits on it.
 class CFile {
  public:
-  explicit CFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  explicit CFile(const std::string& path)
+      : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+    struct stat st {};
+    if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+      ::close(m_fd);
+      m_fd = -1;
+      m_notRegular = true;
+    }
+    if (m_fd >= 0) ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+  }
   ~CFile() {
     if (m_fd >= 0) ::close(m_fd);
   }
   int Fd() const { return m_fd; }
+  bool NotRegular() const { return m_notRegular; }
 
  private:
   int m_fd;
+  bool m_notRegular = false;
 };
 
 // What the header scan finds.
@@ -107,16 +151,18 @@ struct CHeader {
   int headerLinesFound = 0;
   off_t dataOffset = 0;  // where the first line after the header starts
   long long linesRead = 0;
+  bool tooLong = false;  // line linesRead + 1 is longer than kMaxLineBytes
 };
 
 // A slice of the data region read by one thread.
 struct CSlice {
   off_t begin = 0, end = 0;
-  long long firstLine = 0;  // file line number of the slice's first line
-  long long lines = 0;      // all lines in the slice
-  long long rows = 0;       // data rows in the slice
-  long long firstRow = 0;   // matrix row of the slice's first data row
-  long long errorLine = 0;  // first line with a field that is not a number
+  long long firstLine = 0;    // file line number of the slice's first line
+  long long lines = 0;        // all lines in the slice
+  long long rows = 0;         // data rows in the slice
+  long long firstRow = 0;     // matrix row of the slice's first data row
+  long long errorLine = 0;    // first line with a field that is not a number
+  long long tooLongLine = 0;  // line of the slice (from 1) longer than kMaxLineBytes
   // A later block: a blank line followed by a line that does not start with
   // a number ends the data (exports that append a second table).
   long long blockLine = 0;        // the slice's line (from 1) that starts it; 0 none
@@ -125,11 +171,13 @@ struct CSlice {
   bool endsBlank = false;         // the slice's last line is blank
 };
 
-bool IsDataLine(std::string_view line) { return !IsCommentLine(line) && !IsBlankLine(line); }
+bool IsDataLine(std::string_view line) {
+  return !IsCommentLine(line) && !IsBlankLine(line);
+}
 
-CHeader ScanHeader(int fd, int headerLines) {
+CHeader ScanHeader(int fd, int headerLines, char eol) {
   CHeader h;
-  CLineReader reader(fd, 0, LLONG_MAX);
+  CLineReader reader(fd, 0, LLONG_MAX, eol);
   std::string_view line;
   bool first = true;
   while (h.headerLinesFound < headerLines && reader.Next(line)) {
@@ -144,11 +192,13 @@ CHeader ScanHeader(int fd, int headerLines) {
     if (h.headerLinesFound == headerLines - 1) h.headings.assign(line);
     if (h.headerLinesFound == headerLines) h.units.assign(line);
   }
+  h.tooLong = reader.TooLong();
+  h.tooLong = reader.TooLong();
   return h;
 }
 
 // Byte offset just after the first `lines` lines of the file.
-off_t OffsetAfterLines(int fd, long long lines) {
+off_t OffsetAfterLines(int fd, long long lines, char eol) {
   std::vector<char> buf(size_t(1) << 20);
   off_t offset = 0;
   long long seen = 0;
@@ -158,7 +208,7 @@ off_t OffsetAfterLines(int fd, long long lines) {
     const char* p = buf.data();
     const char* const e = p + r;
     while (seen < lines) {
-      const void* nl = std::memchr(p, '\n', static_cast<size_t>(e - p));
+      const void* nl = std::memchr(p, eol, static_cast<size_t>(e - p));
       if (!nl) break;
       p = static_cast<const char*>(nl) + 1;
       ++seen;
@@ -170,14 +220,14 @@ off_t OffsetAfterLines(int fd, long long lines) {
 }
 
 // First line start at or after `pos`.
-off_t NextLineStart(int fd, off_t pos, off_t size) {
+off_t NextLineStart(int fd, off_t pos, off_t size, char eol) {
   if (pos <= 0) return 0;
   char buf[4096];
   off_t at = pos - 1;  // the line break ending the previous line may sit just before pos
   while (at < size) {
     const ssize_t r = ::pread(fd, buf, sizeof buf, at);
     if (r <= 0) return size;
-    const void* nl = std::memchr(buf, '\n', static_cast<size_t>(r));
+    const void* nl = std::memchr(buf, eol, static_cast<size_t>(r));
     if (nl) return at + (static_cast<const char*>(nl) - buf) + 1;
     at += r;
   }
@@ -203,8 +253,8 @@ bool StartsWithNumber(std::string_view line, const CFieldSplitter& splitter, boo
   return number;
 }
 
-void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalComma) {
-  CLineReader reader(fd, s.begin, s.end);
+void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalComma, char eol) {
+  CLineReader reader(fd, s.begin, s.end, eol);
   std::string_view line;
   bool afterBlank = false;
   while (!reader.PastEnd() && reader.Next(line)) {
@@ -225,13 +275,14 @@ void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalC
     afterBlank = false;
     ++s.rows;
   }
+  if (reader.TooLong()) s.tooLongLine = s.lines + 1;
   s.endsBlank = afterBlank;
 }
 
 void ParseSlice(int fd, CSlice& s, const CFieldSplitter& splitter, int columns, bool decimalComma,
-                long long stopLine, CMatrix<double>& raw) {
+                long long stopLine, CMatrix<double>& raw, char eol) {
   if (s.firstLine == 0 || s.firstLine >= stopLine) return;  // after the data's end
-  CLineReader reader(fd, s.begin, s.end);
+  CLineReader reader(fd, s.begin, s.end, eol);
   std::string_view line;
   long long lineNo = s.firstLine - 1;
   long long row = s.firstRow;
@@ -268,41 +319,54 @@ int SliceCount(off_t bytes) {
 
 bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   if (req.columns < 2 || req.xColumn < 1 || req.xColumn > req.columns) return false;
-  CFile file(req.path);
-  if (file.Fd() < 0) {
-    CEngineError::Report(kErrCannotOpenInput);
+  // Every message names the file it is about.
+  const auto fail = [&req](const std::string& text) {
+    ShowMessage(req.path + ": " + text, MessageKind::Error);
     return false;
-  }
+  };
+  const auto tooLong = [&](long long line) {
+    return fail(Format("line %lld is longer than %zu MiB; the file was not read.", line,
+                       kMaxLineBytes >> 20));
+  };
+  CFile file(req.path);
+  if (file.NotRegular()) return fail("not a regular file; the file was not read.");
+  if (file.Fd() < 0) return fail(CEngineError::Text(kErrCannotOpenInput));
   const int fd = file.Fd();
   const off_t size = ::lseek(fd, 0, SEEK_END);
   const int headerLines = std::max(req.headerLines, 0);
+  const char eol = LineBreakOf(fd);
 
-  CHeader header = ScanHeader(fd, headerLines);
-  header.dataOffset = OffsetAfterLines(fd, header.linesRead);
+  CHeader header = ScanHeader(fd, headerLines, eol);
+  if (header.tooLong) return tooLong(header.linesRead + 1);
+  header.dataOffset = OffsetAfterLines(fd, header.linesRead, eol);
 
   // Cut the data region into slices at line starts and count their rows.
   const int n = SliceCount(size - header.dataOffset);
   std::vector<CSlice> slices(static_cast<size_t>(n));
   for (int k = 0; k < n; ++k) {
     const off_t cut = header.dataOffset + (size - header.dataOffset) * k / n;
-    slices[static_cast<size_t>(k)].begin = k == 0 ? header.dataOffset : NextLineStart(fd, cut, size);
+    slices[static_cast<size_t>(k)].begin =
+        k == 0 ? header.dataOffset : NextLineStart(fd, cut, size, eol);
   }
   for (int k = 0; k < n; ++k)
-    slices[static_cast<size_t>(k)].end = k + 1 < n ? slices[static_cast<size_t>(k) + 1].begin : size;
+    slices[static_cast<size_t>(k)].end =
+        k + 1 < n ? slices[static_cast<size_t>(k) + 1].begin : size;
   auto runAll = [&](auto&& work) {
     std::vector<std::thread> threads;
-    for (int k = 1; k < n; ++k) threads.emplace_back(work, std::ref(slices[static_cast<size_t>(k)]));
+    for (int k = 1; k < n; ++k)
+      threads.emplace_back(work, std::ref(slices[static_cast<size_t>(k)]));
     work(slices[0]);
     for (auto& t : threads) t.join();
   };
   const CFieldSplitter splitter(req.delimiters);
-  runAll([&](CSlice& s) { CountSlice(fd, s, splitter, req.decimalComma); });
+  runAll([&](CSlice& s) { CountSlice(fd, s, splitter, req.decimalComma, eol); });
 
   long long rows = 0, line = header.linesRead + 1, stopLine = LLONG_MAX;
   bool afterBlank = false;
   for (CSlice& s : slices) {
     s.firstRow = rows + 1;
     s.firstLine = line;
+    if (s.tooLongLine > 0) return tooLong(line + s.tooLongLine - 1);
     if (afterBlank && s.startsText && rows > 0) {
       stopLine = line;
       break;
@@ -316,31 +380,23 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     line += s.lines;
     afterBlank = s.endsBlank || (afterBlank && s.rows == 0);
   }
-  if (header.headerLinesFound < headerLines || rows == 0) {
-    CEngineError::Report(kErrTooFewPoints);
-    return false;
-  }
-  if (rows > INT_MAX / std::max(req.columns, 1)) {
-    CEngineError::Report(kErrInvalidInput);
-    return false;
-  }
+  if (header.headerLinesFound < headerLines || rows == 0)
+    return fail(CEngineError::Text(kErrTooFewPoints));
+  if (rows > INT_MAX / std::max(req.columns, 1)) return fail(CEngineError::Text(kErrInvalidInput));
 
   const int r = db.AddReplicate();
-  if (r == 0) {
-    CEngineError::Report(kErrDataSetCount);
-    return false;
-  }
+  if (r == 0) return fail(CEngineError::Text(kErrDataSetCount));
   CReplicate& rep = db.Replicate(r);
   rep.columnCount = req.columns;
   rep.pointCount = static_cast<int>(rows);
   rep.ResizeColumnTexts(req.columns);
 
-  bool tooLong = false;
+  std::string tooLongText;
   auto storeTexts = [&](const std::string& text, CVector<std::string>& out) {
     splitter.Split(text, [&](int index, std::string_view field) {
       if (index > req.columns) return false;
       if (field.size() > static_cast<size_t>(kMaxColumnText)) {
-        tooLong = true;
+        if (tooLongText.empty()) tooLongText.assign(field);
         return false;
       }
       out(index).assign(field);
@@ -349,10 +405,13 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   };
   if (headerLines >= 2) storeTexts(header.headings, rep.headings);
   if (headerLines >= 1) storeTexts(header.units, rep.units);
-  if (tooLong) {
+  if (!tooLongText.empty()) {
     db.RemoveLastReplicate();
-    CEngineError::Report(kErrTitleTooLong);
-    return false;
+    // Quoted up to a little beyond the limit: the text may be a whole line.
+    if (tooLongText.size() > static_cast<size_t>(kMaxColumnText) + 10)
+      tooLongText = tooLongText.substr(0, static_cast<size_t>(kMaxColumnText) + 10) + "...";
+    return fail(Format("the column heading or unit \"%s\" is longer than %d characters.",
+                       tooLongText.c_str(), kMaxColumnText));
   }
 
   rep.raw.SetSize(static_cast<int>(rows), req.columns);
@@ -361,13 +420,13 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     return false;
   }
   runAll([&](CSlice& s) {
-    ParseSlice(fd, s, splitter, req.columns, req.decimalComma, stopLine, rep.raw);
+    ParseSlice(fd, s, splitter, req.columns, req.decimalComma, stopLine, rep.raw, eol);
   });
   for (const CSlice& s : slices) {
     if (s.errorLine > 0) {
       db.RemoveLastReplicate();
-      CEngineError::Report(kErrInvalidInput, static_cast<int>(std::min<long long>(s.errorLine, INT_MAX)));
-      return false;
+      return fail(CEngineError::Text(kErrInvalidInput,
+                                     static_cast<int>(std::min<long long>(s.errorLine, INT_MAX))));
     }
   }
 
@@ -376,16 +435,25 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   rep.SetTitle(req.title);
   rep.SetXYColumns(req.xColumn, req.yColumn);
   if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns) {
-    double xMin = rep.raw(1, req.xColumn), xMax = xMin;
-    double yMin = rep.raw(1, req.yColumn), yMax = yMin;
-    for (int i = 2; i <= rep.raw.GetRows(); ++i) {
+    // Over the finite points only: a NaN or infinity is no extent.
+    bool any = false;
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    for (int i = 1; i <= rep.raw.GetRows(); ++i) {
       const double* row = rep.raw.Row(i);
-      xMin = std::min(xMin, row[req.xColumn - 1]);
-      xMax = std::max(xMax, row[req.xColumn - 1]);
-      yMin = std::min(yMin, row[req.yColumn - 1]);
-      yMax = std::max(yMax, row[req.yColumn - 1]);
+      const double x = row[req.xColumn - 1], y = row[req.yColumn - 1];
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
+      if (!any) {
+        xMin = xMax = x;
+        yMin = yMax = y;
+        any = true;
+        continue;
+      }
+      xMin = std::min(xMin, x);
+      xMax = std::max(xMax, x);
+      yMin = std::min(yMin, y);
+      yMax = std::max(yMax, y);
     }
-    db.WidenExtents(xMin, xMax, yMin, yMax);
+    if (any) db.WidenExtents(xMin, xMax, yMin, yMax);
   }
   return true;
 }
@@ -394,7 +462,7 @@ std::vector<std::string> PreviewLines(const std::string& path, int count) {
   std::vector<std::string> out;
   CFile file(path);
   if (file.Fd() < 0) return out;
-  CLineReader reader(file.Fd(), 0, LLONG_MAX);
+  CLineReader reader(file.Fd(), 0, LLONG_MAX, LineBreakOf(file.Fd()));
   std::string_view line;
   while (static_cast<int>(out.size()) < count && reader.Next(line)) {
     std::string shown;

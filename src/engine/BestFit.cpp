@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/EngineError.hpp"
+#include "engine/Reformat.hpp"
 #include "engine/ZoneProcessing.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -48,12 +49,14 @@ int CurveRows(const CReplicate& rep, int kind) {
   return std::min(stated, m.GetRows());
 }
 
-// Sorted point list with equal x merged.
+// Sorted point list with equal x merged; points whose x or y is not a finite
+// number are left out (they have no place on the grid).
 std::vector<std::pair<double, double>> PointList(const CMatrix<double>& m, int rows, int xc,
                                                  int yc) {
   std::vector<std::pair<double, double>> pts;
   pts.reserve(static_cast<size_t>(rows));
-  for (int i = 1; i <= rows; ++i) pts.emplace_back(m(i, xc), m(i, yc));
+  for (int i = 1; i <= rows; ++i)
+    if (std::isfinite(m(i, xc)) && std::isfinite(m(i, yc))) pts.emplace_back(m(i, xc), m(i, yc));
   std::stable_sort(pts.begin(), pts.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::pair<double, double>> merged;
@@ -105,6 +108,11 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
     CEngineError::Report(kErrReformatPoints);
     return false;
   }
+  if (points > kMaxReformatPoints) {
+    ShowMessage(Format("Number of reformatted points must be at most %d.", kMaxReformatPoints),
+                MessageKind::Error);
+    return false;
+  }
   if (db.GetReplicateCount() >= CReplicateDB::kMaxReplicates) {
     ShowMessage(Format("The database already holds %d data sets; delete one before building a "
                        "best-fit curve.",
@@ -127,9 +135,15 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
       if (c.rows < 1 || rep.xColumn < 1 || rep.xColumn > c.matrix->GetColumns() ||
           rep.yColumn < 1 || rep.yColumn > c.matrix->GetColumns())
         continue;  // a shown curve without points has nothing to give
-      c.reach = (*c.matrix)(1, rep.xColumn);
-      for (int i = 2; i <= c.rows; ++i) c.reach = std::max(c.reach, (*c.matrix)(i, rep.xColumn));
-      curves.push_back(c);
+      // The reach counts finite points only; a curve without one gives nothing.
+      bool any = false;
+      for (int i = 1; i <= c.rows; ++i) {
+        const double x = (*c.matrix)(i, rep.xColumn), y = (*c.matrix)(i, rep.yColumn);
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        c.reach = any ? std::max(c.reach, x) : x;
+        any = true;
+      }
+      if (any) curves.push_back(c);
     }
   }
   if (curves.empty()) {
@@ -154,11 +168,15 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
     }
   }
 
+  if (!std::isfinite(reach)) {
+    ShowMessage("The best-fit curve cannot be built: the curves reach no finite x.",
+                MessageKind::Error);
+    return false;
+  }
   db.bestFitX.SetSize(points);
   db.bestFitY.SetSize(points);
   db.bestFitY.Set(0.0);
-  for (int j = 1; j <= points; ++j)
-    db.bestFitX(j) = j == 1 ? 0.0 : (j - 1) * reach / (points - 1);
+  for (int j = 1; j <= points; ++j) db.bestFitX(j) = j == 1 ? 0.0 : (j - 1) * reach / (points - 1);
 
   // The first curve's texts name the grid and the mean.
   const CReplicate& first = db.Replicate(curves[0].replicate);
@@ -218,7 +236,8 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
   rep.raw.SetSize(points, K + 2);
   for (int j = 1; j <= points; ++j) {
     rep.raw(j, 1) = db.bestFitX(j);
-    for (int k = 1; k <= K; ++k) rep.raw(j, k + 1) = columns[static_cast<size_t>(k - 1)][static_cast<size_t>(j - 1)];
+    for (int k = 1; k <= K; ++k)
+      rep.raw(j, k + 1) = columns[static_cast<size_t>(k - 1)][static_cast<size_t>(j - 1)];
     rep.raw(j, K + 2) = db.bestFitY(j);
   }
   rep.SetZoneStart(1, 0.0);

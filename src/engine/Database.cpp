@@ -260,25 +260,41 @@ bool CReplicateDB::DeleteReplicate(int i) {
 }
 
 void CReplicateDB::WidenExtents(double xMin, double xMax, double yMin, double yMax) {
-  for (int k : {kRawMin, kOverallMin}) {
-    m_extents[k][0] = std::min(m_extents[k][0], xMin);
-    m_extents[k][1] = std::min(m_extents[k][1], yMin);
-  }
-  for (int k : {kRawMax, kOverallMax}) {
-    m_extents[k][0] = std::max(m_extents[k][0], xMax);
-    m_extents[k][1] = std::max(m_extents[k][1], yMax);
+  if (!std::isfinite(xMin) || !std::isfinite(xMax) || !std::isfinite(yMin) || !std::isfinite(yMax))
+    return;
+  for (const auto& [lo, hi] : {std::pair(kRawMin, kRawMax), std::pair(kOverallMin, kOverallMax)}) {
+    // Still the "no data" placeholders (min above max): the first data replace them.
+    if (m_extents[lo][0] > m_extents[hi][0]) {
+      m_extents[lo] = {xMin, yMin};
+      m_extents[hi] = {xMax, yMax};
+      continue;
+    }
+    m_extents[lo][0] = std::min(m_extents[lo][0], xMin);
+    m_extents[lo][1] = std::min(m_extents[lo][1], yMin);
+    m_extents[hi][0] = std::max(m_extents[hi][0], xMax);
+    m_extents[hi][1] = std::max(m_extents[hi][1], yMax);
   }
 }
 
 namespace {
 // Widens extents [minIndex], [maxIndex] with rows 1..rows of the x and y columns.
+// Widens the extents of one kind by the finite points of m; the first point
+// replaces the "no data" placeholders, so data beyond +-1e20 are not hidden
+// behind them.  Points with a NaN or infinite x or y are left out.
 void Gather(std::array<std::array<double, 2>, 8>& ext, int minIndex, int maxIndex,
-            const CMatrix<double>& m, int rows, int xCol, int yCol) {
+            const CMatrix<double>& m, int rows, int xCol, int yCol, bool& seen) {
   if (rows <= 0 || m.GetRows() < rows || xCol < 1 || yCol < 1 || xCol > m.GetColumns() ||
       yCol > m.GetColumns())
     return;
   for (int i = 1; i <= rows; ++i) {
     const double x = m(i, xCol), y = m(i, yCol);
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    if (!seen) {
+      ext[minIndex] = {x, y};
+      ext[maxIndex] = {x, y};
+      seen = true;
+      continue;
+    }
     ext[minIndex][0] = std::min(ext[minIndex][0], x);
     ext[minIndex][1] = std::min(ext[minIndex][1], y);
     ext[maxIndex][0] = std::max(ext[maxIndex][0], x);
@@ -289,23 +305,35 @@ void Gather(std::array<std::array<double, 2>, 8>& ext, int minIndex, int maxInde
 
 void CReplicateDB::ComputeExtents(bool keepData) {
   Clear(keepData);
+  bool seen[3] = {false, false, false};  // raw, smoothed, fitted
   for (int r = 1; r <= m_replicateCount; ++r) {
     const CReplicate& rep = std::as_const(*this).Replicate(r);
     if (!rep.IsActive()) continue;
     if (plotSettings.IsShown(r, kCurveRaw))
-      Gather(m_extents, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn);
+      Gather(m_extents, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn,
+             seen[0]);
     if (IsSmoothed() && plotSettings.IsShown(r, kCurveSmoothed))
       Gather(m_extents, kSmoothedMin, kSmoothedMax, rep.smoothedData, rep.smoothedData.GetRows(),
-             rep.xColumn, rep.yColumn);
+             rep.xColumn, rep.yColumn, seen[1]);
     if (IsLocked() && plotSettings.IsShown(r, kCurveFitted))
       Gather(m_extents, kFittedMin, kFittedMax, rep.fitData, rep.fitData.GetRows(), rep.xColumn,
-             rep.yColumn);
+             rep.yColumn, seen[2]);
   }
-  for (int e = 0; e < 2; ++e) {
-    m_extents[kOverallMin][e] =
-        std::min({m_extents[kRawMin][e], m_extents[kSmoothedMin][e], m_extents[kFittedMin][e]});
-    m_extents[kOverallMax][e] =
-        std::max({m_extents[kRawMax][e], m_extents[kSmoothedMax][e], m_extents[kFittedMax][e]});
+  // The overall extents over the kinds that hold data (placeholders else).
+  const int minIndex[3] = {kRawMin, kSmoothedMin, kFittedMin};
+  const int maxIndex[3] = {kRawMax, kSmoothedMax, kFittedMax};
+  bool any = false;
+  for (int k = 0; k < 3; ++k) {
+    if (!seen[k]) continue;
+    for (int e = 0; e < 2; ++e) {
+      m_extents[kOverallMin][e] =
+          any ? std::min(m_extents[kOverallMin][e], m_extents[minIndex[k]][e])
+              : m_extents[minIndex[k]][e];
+      m_extents[kOverallMax][e] =
+          any ? std::max(m_extents[kOverallMax][e], m_extents[maxIndex[k]][e])
+              : m_extents[maxIndex[k]][e];
+    }
+    any = true;
   }
 }
 

@@ -55,7 +55,7 @@ const char* CEngineError::Message(int code) {
     case 22:
       return "Number of points for smoothing must be less than the number of data points.";
     case 23:
-      return "Number of data sets must be between 1 and 10";
+      return "Number of data sets must be between 1 and 20";
     case 24:
       return "Invalid data set number";
     case 25:

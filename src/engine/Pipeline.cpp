@@ -75,7 +75,8 @@ bool CReplicateDB::Validate() {
       CEngineError::Report(kErrNoZones);
       return false;
     }
-    double previousEnd = 0.0;
+    double previousStart = 0.0, previousEnd = 0.0;
+    int previous = 0;
     bool first = true;
     for (int z = 1; z <= rep.zoneCount; ++z) {
       const CZone& zone = rep.Zone(z);
@@ -87,11 +88,20 @@ bool CReplicateDB::Validate() {
       }
       // Gaps are measured from the previous checked zone; a zone without
       // smoothing or fit takes no part, so the first checked zone has no gap.
+      // Zones that share more than a border are an overlap, not a gap.
+      if (!first && std::min(std::max(start, end), std::max(previousStart, previousEnd)) -
+                            std::max(std::min(start, end), std::min(previousStart, previousEnd)) >
+                        kZoneGapTolerance) {
+        ShowMessage(Format("Zones %d and %d overlap.", previous, z), MessageKind::Error);
+        return false;
+      }
       if (!first && std::fabs(start - previousEnd) > kZoneGapTolerance) {
         CEngineError::Report(kErrZoneGap);
         return false;
       }
+      previousStart = start;
       previousEnd = end;
+      previous = z;
       first = false;
     }
   }

@@ -84,7 +84,9 @@ bool CMemorySource::ReadAt(uint64_t offset, void* data, size_t n) {
 }
 
 CFileSource::CFileSource(const std::string& path) {
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking, so that a FIFO is refused below instead of
+  // waiting for a writer.
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (m_fd < 0) {
     m_error = std::strerror(errno);
     return;
@@ -96,6 +98,7 @@ CFileSource::CFileSource(const std::string& path) {
     m_fd = -1;
     return;
   }
+  ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_size = static_cast<uint64_t>(st.st_size);
 }
 

@@ -1,7 +1,10 @@
 #include "engine/Reformat.hpp"
 
+#include <climits>
+
 #include "engine/EngineError.hpp"
 #include "engine/ZoneProcessing.hpp"
+#include "numerics/UserInterface.hpp"
 
 namespace olm {
 
@@ -9,6 +12,11 @@ bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int point
               const CFitSpec* fit, int yCol) {
   if (points < 1) {
     CEngineError::Report(kErrReformatPoints);
+    return false;
+  }
+  if (points > kMaxReformatPoints) {
+    ShowMessage(Format("Number of reformatted points must be at most %d.", kMaxReformatPoints),
+                MessageKind::Error);
     return false;
   }
   const int cols = m.GetColumns();
@@ -21,7 +29,13 @@ bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int point
 
   const int rows = m.GetRows();
   const int block = lastRow - firstRow + 1;
-  CMatrix<double> out(rows - block + points, cols);
+  const long long outRows = static_cast<long long>(rows) - block + points;
+  if (outRows > INT_MAX / cols) {
+    ShowMessage("The reformatted data would be too large.", MessageKind::Error);
+    return false;
+  }
+  CMatrix<double> out(static_cast<int>(outRows), cols);
+  if (out.GetRows() != outRows) return false;  // allocation failed (already reported)
   for (int i = 1; i < firstRow; ++i) std::copy(m.Row(i), m.Row(i) + cols, out.Row(i));
   for (int i = lastRow + 1; i <= rows; ++i)
     std::copy(m.Row(i), m.Row(i) + cols, out.Row(i - block + points));
@@ -44,7 +58,8 @@ bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int point
       dst[j - 1] = yl + t * (yr - yl);
     }
     dst[xCol - 1] = x;
-    if (fit && yCol >= 1 && yCol <= cols && yCol != xCol) EvaluateFit(*fit, x, &dst[yCol - 1], nullptr);
+    if (fit && yCol >= 1 && yCol <= cols && yCol != xCol)
+      EvaluateFit(*fit, x, &dst[yCol - 1], nullptr);
   }
   m.Swap(out);
   return true;

@@ -12,7 +12,10 @@ namespace olm {
 // value at the new x instead.  Rows outside the block are kept, shifted so the
 // block occupies `points` rows.  Fails with code 41 for fewer than 1 point and
 // code 42 for a matrix of fewer than 2 columns; false too for a block that is
-// not inside the matrix.
+// not inside the matrix.  More than kMaxReformatPoints points, or a result
+// that does not fit in memory, is refused with a message before anything
+// changes.
+constexpr int kMaxReformatPoints = 1000000;
 bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int points,
               const CFitSpec* fit = nullptr, int yCol = 0);
 

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
+#include <ostream>
 #include <vector>
 
 #include "engine/EngineError.hpp"
 #include "engine/PrintTable.hpp"
 #include "engine/Statistics.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -256,25 +257,35 @@ void PrintStatistics(CPrintTable& t, const CReplicateDB& db) {
 
 }  // namespace
 
-bool WriteReport(const CReplicateDB& db, const std::string& path) {
-  CPrintTable t;
-  if (!t.Open(path, 1)) {
+bool WriteReport(const CReplicateDB& db, const std::string& path,
+                 const std::vector<std::string>& inputs) {
+  COutputFile file;
+  bool ok = file.Open(path, inputs);
+  if (ok) {
+    COutputFileBuffer buffer(file);
+    std::ostream out(&buffer);
+    CPrintTable t(out, 1);
+    PrintBanner(t, db);
+    PrintTimeStamp(t);
+    const bool activeOnly = db.GetReportFlag(kReportActiveOnly);
+    for (int r = 1; r <= db.GetReplicateCount(); ++r) {
+      if (activeOnly && !IsShown(db, r)) continue;
+      PrintReplicate(t, db, r);
+    }
+    if (db.GetReplicateCount() >= 2 &&
+        (db.GetReportFlag(kReportZoneStatistics) || db.GetReportFlag(kReportSetStatistics)))
+      PrintStatistics(t, db);
+    t.BlankLines(1);
+    t.Close();
+    out.flush();
+    ok = out.good() && file.Commit();
+  }
+  if (!ok) {
+    file.Discard();
+    if (!file.Error().empty()) ShowMessage(file.Error(), MessageKind::Error);
     CEngineError::Report(kErrCannotOpenOutput);
-    return false;
   }
-  PrintBanner(t, db);
-  PrintTimeStamp(t);
-  const bool activeOnly = db.GetReportFlag(kReportActiveOnly);
-  for (int r = 1; r <= db.GetReplicateCount(); ++r) {
-    if (activeOnly && !IsShown(db, r)) continue;
-    PrintReplicate(t, db, r);
-  }
-  if (db.GetReplicateCount() >= 2 &&
-      (db.GetReportFlag(kReportZoneStatistics) || db.GetReportFlag(kReportSetStatistics)))
-    PrintStatistics(t, db);
-  t.BlankLines(1);
-  t.Close();
-  return true;
+  return ok;
 }
 
 std::string ReportPath(const std::string& projectPath) {
@@ -288,21 +299,20 @@ std::string ReportPath(const std::string& projectPath) {
 }
 
 std::string ReplaceReport(CReplicateDB& db, const std::string& path,
-                          const std::array<bool, 6>& flags) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
+                          const std::array<bool, 6>& flags,
+                          const std::vector<std::string>& inputs) {
   for (int i = 1; i <= 6; ++i) db.SetReportFlag(i, flags[static_cast<size_t>(i - 1)]);
-  return WriteReport(db, path) ? path : "";
+  return WriteReport(db, path, inputs) ? path : "";
 }
 
 std::string CreateReport(CReplicateDB& db, const std::string& projectPath,
-                         const std::array<bool, 6>& flags) {
+                         const std::array<bool, 6>& flags, const std::vector<std::string>& inputs) {
   const std::string path = ReportPath(projectPath);
   if (path.empty()) {
     ShowMessage("Save the project first.");
     return "";
   }
-  return ReplaceReport(db, path, flags);
+  return ReplaceReport(db, path, flags, inputs);
 }
 
 }  // namespace olm

@@ -16,6 +16,7 @@
 // outliers".
 #include <array>
 #include <string>
+#include <vector>
 
 #include "engine/Database.hpp"
 
@@ -31,24 +32,29 @@ enum ReportFlag {
   kReportSetStatistics = 6,
 };
 
-// Appends the report of the database to the file at path.  False (with code
-// 11, "Cannot open output file.") when the file cannot be written.
-bool WriteReport(const CReplicateDB& db, const std::string& path);
+// Writes the report of the database to the file at path, replacing an old
+// file only when the whole report was written.  False (with the reason and
+// code 11, "Cannot open output file.") when the file cannot be written, is
+// not a regular file or is one of the inputs.
+bool WriteReport(const CReplicateDB& db, const std::string& path,
+                 const std::vector<std::string>& inputs = {});
 
 // The report path of a project: the project path with its extension (the
 // part of the file name from its last ".") replaced by ".out", or with ".out"
 // appended when the file name has none.  Empty for a project never saved.
 std::string ReportPath(const std::string& projectPath);
 
-// Deletes an old report at path, stores the six flags in the database and
-// writes the report there.  Returns path, or "" on failure.
+// Stores the six flags in the database and writes the report at path (an
+// old report there is replaced).  Returns path, or "" on failure.
 std::string ReplaceReport(CReplicateDB& db, const std::string& path,
-                          const std::array<bool, 6>& flags);
+                          const std::array<bool, 6>& flags,
+                          const std::vector<std::string>& inputs = {});
 
 // The report command: derives the path ("Save the project first." for a
-// project never saved), deletes an old report, stores the six flags in the
-// database and writes the report.  Returns the report path, or "" on failure.
+// project never saved), stores the six flags in the database and writes the
+// report, replacing an old one.  Returns the report path, or "" on failure.
 std::string CreateReport(CReplicateDB& db, const std::string& projectPath,
-                         const std::array<bool, 6>& flags);
+                         const std::array<bool, 6>& flags,
+                         const std::vector<std::string>& inputs = {});
 
 }  // namespace olm

@@ -42,7 +42,7 @@ OLM_CLONES void Convolve(const double* w, double* out, int first, int last, cons
 }
 
 bool Repeats(const CSmoothingSpec& spec) {
-  if (spec.repeats >= kMinRepeats) return true;
+  if (spec.repeats >= kMinRepeats && spec.repeats <= kMaxSmoothingRepeats) return true;
   CEngineError::Report(kErrRepeats);
   return false;
 }

@@ -46,6 +46,10 @@ struct CSmoothingWorkspace {
   std::vector<int> order;                // positions sorted by x (robust passes)
 };
 
+// The most passes a smoothing filter may repeat: far above any sensible use,
+// low enough that a damaged setting cannot ask for days of work (code 31).
+constexpr int kMaxSmoothingRepeats = 10000;
+
 // The full filter of a spec on y[0..count-1] (in place) over x: the checks in
 // their order (codes 18 to 22 and 31 through CEngineError, 15 for an unknown
 // method), then the passes.  Failures report their own message and return

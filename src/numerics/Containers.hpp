@@ -368,4 +368,12 @@ class CMatrix {
   detail::Block<T> m_data;
 };
 
+// Throws std::bad_alloc when m is not rows x columns because its allocation
+// failed (already reported), so that the caller never writes into it.
+template <class T>
+void RequireSize(const CMatrix<T>& m, int rows, int columns) {
+  if (rows >= 1 && columns >= 1 && (m.GetRows() != rows || m.GetColumns() != columns))
+    throw std::bad_alloc();
+}
+
 }  // namespace olm

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "numerics/ExpressionFunctions.hpp"
 #include "numerics/ExpressionOperators.hpp"
@@ -228,7 +229,13 @@ int CExpressionEvaluator::Evaluate(std::string_view text, CExpressionValue& resu
   }
   SetText(text);
   CExpressionValue value;
-  m_status = ParseStatement(value);
+  try {
+    m_status = ParseStatement(value);
+  } catch (const std::bad_alloc&) {
+    // A matrix too large for the memory: the statement fails, nothing changes.
+    m_status = kExprNoMemory;
+    return m_status;
+  }
   if (m_status == kExprOk) result = std::move(value);
   return m_status;
 }

@@ -79,6 +79,7 @@ double Median(const Matrix& m) {
 
 Matrix Transposed(const Matrix& m) {
   Matrix t(m.GetColumns(), m.GetRows());
+  RequireSize(t, m.GetColumns(), m.GetRows());
   for (int i = 1; i <= m.GetRows(); ++i)
     for (int j = 1; j <= m.GetColumns(); ++j) t(j, i) = m(i, j);
   return t;
@@ -127,9 +128,11 @@ int ApplyScalarFunction(int id, CExpressionValue& value) {
       y = std::exp(x);
       break;
     case kFnInt:
-      y = TruncateToInt(x);
+      // Truncated towards zero, whatever the size.
+      y = std::trunc(x);
       break;
     case kFnFact:
+      if (!(x >= 0.0)) return kExprDomain;
       y = Factorial(x);
       break;
     case kFnSgn:
@@ -305,6 +308,7 @@ int Solve(std::vector<CFunctionArgument>& args, CWorkBudget& budget, CExpression
 
 CExpressionValue RowMatrix(const std::vector<double>& values) {
   Matrix m(1, static_cast<int>(values.size()));
+  RequireSize(m, 1, static_cast<int>(values.size()));
   for (std::size_t j = 0; j < values.size(); ++j) m(1, static_cast<int>(j) + 1) = values[j];
   return CExpressionValue::FromMatrix(std::move(m));
 }

@@ -36,6 +36,7 @@ void MapMatrix(CExpressionValue& dst, CExpressionValue& src, F f) {
   }
   const Matrix& m = src.GetMatrix();
   Matrix out(m.GetRows(), m.GetColumns());
+  RequireSize(out, m.GetRows(), m.GetColumns());
   const double* e = Elements(m);
   double* o = Elements(out);
   const std::size_t n = ElementCount(m);
@@ -61,6 +62,7 @@ void ZipMatrix(CExpressionValue& l, CExpressionValue& r, F f) {
   } else {
     const Matrix& ma = l.GetMatrix();
     Matrix out(ma.GetRows(), ma.GetColumns());
+    RequireSize(out, ma.GetRows(), ma.GetColumns());
     const double* a = Elements(ma);
     const double* b = Elements(r.GetMatrix());
     double* o = Elements(out);
@@ -85,6 +87,7 @@ void SetScalar(CExpressionValue& v, double x) {
 Matrix Product(const Matrix& a, const Matrix& b) {
   const int n = a.GetRows(), m = a.GetColumns(), p = b.GetColumns();
   Matrix r(n, p);
+  RequireSize(r, n, p);
   r.Set(0.0);
   for (int i = 1; i <= n; ++i) {
     double* ri = r.Row(i);
@@ -246,6 +249,8 @@ int CrossValues(CExpressionValue& l, const CExpressionValue& r) {
 
 int PowerValues(CExpressionValue& l, const CExpressionValue& r) {
   if (!l.IsScalar() || !r.IsScalar()) return kExprIncompatible;
+  // A negative base has no real power with a non-integer exponent.
+  if (l.GetScalar() < 0.0 && r.GetScalar() != std::trunc(r.GetScalar())) return kExprDomain;
   SetScalar(l, std::pow(l.GetScalar(), r.GetScalar()));
   return kExprOk;
 }

@@ -41,6 +41,8 @@ const char* ExpressionStatusText(int status) {
       return "diff failed";
     case kExprIntegFailed:
       return "integ failed";
+    case kExprNoMemory:
+      return "not enough memory";
     case kExprRootFailed:
       return "root failed: the function could not be evaluated, or no real root";
     case kExprRootFlat:

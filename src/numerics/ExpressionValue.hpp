@@ -52,6 +52,7 @@ enum ExpressionStatus : int {
   kExprSveFailed = 23,       // sve refused
   kExprSve2Failed = 24,      // sve2 refused
   kExprBadKind = 26,         // a value of a kind outside the list assigned
+  kExprNoMemory = 27,        // not enough memory for a value
 };
 
 // The meaning of a status code, as a short English phrase.

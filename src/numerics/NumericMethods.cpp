@@ -71,6 +71,10 @@ bool IntegrateGaussLegendre(const RealFunction& f, double a, double b, double& r
       sum += gl.Weight(n, i) * fx;
     }
     const double value = sum * (b - a) / 2.0;
+    if (!std::isfinite(value)) {
+      result = 0.0;
+      return false;
+    }
     if (n >= 2 && std::fabs(value - previous) <= 1e-6) {
       result = value;
       return true;
@@ -78,7 +82,9 @@ bool IntegrateGaussLegendre(const RealFunction& f, double a, double b, double& r
     previous = value;
     result = value;
   }
-  return true;
+  // The stopping rule was not met at the highest order: the last value is
+  // not trustworthy (it is left in result, but reported as a failure).
+  return false;
 }
 
 // ---- Derivative and Newton --------------------------------------------------

@@ -34,8 +34,9 @@ class CGaussLegendre {
 
 // Definite integral of f over [a, b] by Gauss-Legendre rules of rising order
 // 1, 2, ... 8: stops at the first order n >= 2 whose value differs from the
-// previous order's by at most 1e-6, else returns order 8's value.  False when
-// f fails (result 0.0).
+// previous order's by at most 1e-6.  False when that never happens (result
+// then holds order 8's value), when f fails or a value is not finite (result
+// 0.0).
 bool IntegrateGaussLegendre(const RealFunction& f, double a, double b, double& result);
 
 // Five-point central difference with h = max(0.001, 0.001 |x|).

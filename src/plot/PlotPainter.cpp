@@ -1,5 +1,7 @@
 #include "plot/PlotPainter.hpp"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -7,11 +9,11 @@
 #include <QPageSize>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QSvgGenerator>
 #include <algorithm>
 
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -357,7 +359,7 @@ bool Failed(const std::string& path, const QString& why) {
 
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
                 const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
-                CPlotPaintResult* result) {
+                CPlotPaintResult* result, const std::vector<std::string>& inputs) {
   const PlotFileFormat format = PlotFileFormatOf(path);
   if (format == PlotFileFormat::kUnknown) {
     ShowMessage(Format("The plot file %s must end in .png, .svg or .pdf.", path.c_str()),
@@ -366,7 +368,9 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
   }
   width = std::max(1, width);
   height = std::max(1, height);
-  QSaveFile file(QString::fromStdString(path));
+  // Rendered into memory, then written through the one output-file routine.
+  QByteArray bytes;
+  QBuffer file(&bytes);
   if (!file.open(QIODevice::WriteOnly)) return Failed(path, file.errorString());
 
   CPlotPaintResult r;
@@ -415,12 +419,16 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
       break;
   }
   if (result) *result = r;
-  if (!written) {
-    file.cancelWriting();
-    return Failed(path, file.errorString());
-  }
-  if (!file.commit()) return Failed(path, file.errorString());
-  return true;
+  file.close();
+  if (!written) return Failed(path, QStringLiteral("the picture could not be drawn"));
+  COutputFile out;
+  if (out.Open(path, inputs) &&
+      out.Write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) &&
+      out.Commit())
+    return true;
+  out.Discard();
+  ShowMessage(out.Error(), MessageKind::Error);
+  return false;
 }
 
 }  // namespace olm

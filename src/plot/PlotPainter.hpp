@@ -102,11 +102,12 @@ enum class PlotFileFormat { kUnknown, kPng, kSvg, kPdf };
 PlotFileFormat PlotFileFormatOf(const std::string& path);
 
 // Writes the picture, width x height pixels (SVG and PDF at 96 pixels per
-// inch), through a temporary file renamed into place.  False, with a
-// message, for an unknown extension or a file that cannot be written; a
-// previous file is then left as it was.
+// inch): drawn in memory, then written through COutputFile.  False, with a
+// message, for an unknown extension or a file that cannot be written (not a
+// regular file, one of the inputs, a failed write); a previous file is then
+// left as it was.
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
                 const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
-                CPlotPaintResult* result = nullptr);
+                CPlotPaintResult* result = nullptr, const std::vector<std::string>& inputs = {});
 
 }  // namespace olm

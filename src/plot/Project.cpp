@@ -1,9 +1,5 @@
 #include "plot/Project.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <new>
@@ -11,6 +7,7 @@
 
 #include "engine/EngineError.hpp"
 #include "engine/ProjectFile.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -73,58 +70,40 @@ bool CProject::Open(const std::string& path) {
   return Read(source, path);
 }
 
-bool CProject::Save(const std::string& path) {
-  return SaveProjectFile(path, *m_db, m_objects);
+bool CProject::Save(const std::string& path, const std::vector<std::string>& inputs) {
+  return SaveProjectFile(path, *m_db, m_objects, inputs);
 }
 
 namespace {
 
-// The permissions the saved file gets: those of the file it replaces, or
-// what a newly created file would get.
-mode_t SavedFileMode(const fs::path& target) {
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
+// Hands the project writer's bytes to the output file.
+class COutputFileSink : public IProjectSink {
+ public:
+  explicit COutputFileSink(COutputFile& file) : m_file(file) {}
+  bool WriteAt(uint64_t offset, const void* data, size_t n) override {
+    return m_file.WriteAt(offset, data, n);
+  }
 
-bool WriteProject(int fd, CReplicateDB& db, const CGEList& objects) {
-  CFileSink sink(fd);
-  CProjectWriter out(sink);
-  StoreDatabase(out, db);
-  objects.Store(out);
-  return out.Finish();
-}
+ private:
+  COutputFile& m_file;
+};
 
 }  // namespace
 
-bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects) {
-  std::error_code ec;
-  fs::path target(path);
-  // Saving through a link replaces the file it points to, not the link.
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
+bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects,
+                     const std::vector<std::string>& inputs) {
+  COutputFile file;
+  bool ok = file.Open(path, inputs);
+  if (ok) {
+    COutputFileSink sink(file);
+    CProjectWriter out(sink);
+    StoreDatabase(out, db);
+    objects.Store(out);
+    ok = out.Finish() && file.Commit();
   }
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) {
-    CEngineError::Report(kErrCannotOpenOutput);
-    return false;
-  }
-  const std::string temporary(name.data());
-  bool ok = ::fchmod(fd, SavedFileMode(target)) == 0;
-  ok = ok && WriteProject(fd, db, objects);
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
   if (!ok) {
-    ::unlink(temporary.c_str());
+    file.Discard();
+    if (!file.Error().empty()) ShowMessage(file.Error(), MessageKind::Error);
     CEngineError::Report(kErrCannotOpenOutput);
   }
   return ok;

@@ -11,6 +11,7 @@
 // "Cannot open output file." and leaves the previous file intact.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/Database.hpp"
 #include "engine/ProjectStream.hpp"
@@ -45,16 +46,20 @@ class CProject {
   bool Read(IProjectSource& source, const std::string& name);
 
   bool Open(const std::string& path);
-  bool Save(const std::string& path);
+  // Saves to path; the project's own file (the one it was opened from) is
+  // not an input, so saving over it is allowed.
+  bool Save(const std::string& path, const std::vector<std::string>& inputs = {});
 
  private:
   std::unique_ptr<CReplicateDB> m_db;
   CGEList m_objects;
 };
 
-// Writes a database and an object list to a project file through a
-// temporary file in the same folder; on failure reports "Cannot open output
-// file." and leaves any previous file intact.
-bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects);
+// Writes a database and an object list to a project file through
+// COutputFile (refused when the target is not a regular file or is one of
+// the inputs); on failure shows why, reports "Cannot open output file." and
+// leaves any previous file intact.
+bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects,
+                     const std::vector<std::string>& inputs = {});
 
 }  // namespace olm

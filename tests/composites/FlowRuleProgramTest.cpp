@@ -75,10 +75,13 @@ TEST_F(FlowRuleRun, MissingFileNamesAndFilesThatCannotBeOpened) {
   EXPECT_EQ(Run(model, "r.txt", "no/c.k"), 1);
   EXPECT_EQ(
       ui.Texts(MessageKind::Error),
-      (std::vector<std::string>{"Command line needs input and 2 output file names.\n",
-                                "Command line needs input and 2 output file names.\n",
-                                "Unable to open input file.\n", "Unable to open 1st output file.\n",
-                                "Unable to open 2nd output file (curve data).\n"}));
+      (std::vector<std::string>{
+          "Command line needs input and 2 output file names.\n",
+          "Command line needs input and 2 output file names.\n", "Unable to open input file.\n",
+          "Cannot write " + dir.File("no/r.txt") + ": No such file or directory.\n",
+          "Unable to open 1st output file.\n",
+          "Cannot write " + dir.File("no/c.k") + ": No such file or directory.\n",
+          "Unable to open 2nd output file (curve data).\n"}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.txt.olmtmp")));
 }

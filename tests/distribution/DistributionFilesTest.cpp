@@ -116,7 +116,7 @@ TEST(DistributionInputFile, MissingOrUnwritableFilesAreReported) {
   EXPECT_THROW(SizeDistributionInput("/no/such/file.dat"), CDistributionError);
   std::string error;
   EXPECT_FALSE(WriteDistributionInput("/no/such/dir/in.dat", {1.0}, {}, 0, 1, &error));
-  EXPECT_NE(error.find("cannot write"), std::string::npos);
+  EXPECT_NE(error.find("Cannot write /no/such/dir/in.dat"), std::string::npos) << error;
 }
 
 class DistributionReport : public ::testing::Test {

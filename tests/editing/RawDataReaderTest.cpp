@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 #include <tuple>
 
@@ -65,16 +67,17 @@ TEST_F(RawDataReaderTest, ErrorCodesCreateNothing) {
       {"x,y\nmm,N\n$$ only comments\n\n", "Number of points must be > 1."},  // 12
       // 13 with the file's line number, counting comment and blank lines.
       {"$$ c\nx,y\n\nmm,N\n1,2\n$$ c\n\n1.0,abc\n2,3\n", "Invalid input. on line number 8."},
-      {"x," + std::string(31, 'h') + "\n-,-\n1,2\n",  // 43
-       "Text in one replicate title exceeds character limit"}};
+      {"x," + std::string(31, 'h') + "\n-,-\n1,2\n", "the column heading or unit \"" +
+                                                         std::string(31, 'h') +
+                                                         "\" is longer than 30 characters."}};
   for (const auto& [text, message] : cases) {
     EXPECT_FALSE(Read(text));
-    EXPECT_EQ(ui.Last(), message);
+    EXPECT_EQ(ui.Last(), dir.File("f.csv") + ": " + message);
     EXPECT_EQ(db.GetReplicateCount(), 0);
     EXPECT_EQ(db.Replicate(1).raw.GetRows(), 0);
   }
   EXPECT_FALSE(ReadRawData(db, Request("/nonexistent/file.csv")));
-  EXPECT_EQ(ui.Last(), "Cannot open input file.");  // 10
+  EXPECT_EQ(ui.Last(), "/nonexistent/file.csv: Cannot open input file.");  // 10
   // One column or an x column beyond the columns: nothing, silently.
   ui.Clear();
   auto one = Request(dir.Write("ok.csv", "x,y\n-,-\n1,2\n"), 1);
@@ -88,7 +91,7 @@ TEST_F(RawDataReaderTest, ErrorCodesCreateNothing) {
   // 23: the twenty-first import.
   for (int i = 0; i < 20; ++i) ASSERT_TRUE(ReadRawData(db, Request(one.path)));
   EXPECT_FALSE(ReadRawData(db, Request(one.path)));
-  EXPECT_EQ(ui.Last(), "Number of data sets must be between 1 and 10");
+  EXPECT_EQ(ui.Last(), one.path + ": Number of data sets must be between 1 and 20");
   EXPECT_EQ(db.GetReplicateCount(), 20);
 }
 
@@ -132,7 +135,7 @@ TEST_F(RawDataReaderTest, LargeFileReadInSlicesMatchesRowByRow) {
   const size_t at = text.find("\n299990,") + 1;
   text.replace(at, 7, "29999x,");
   EXPECT_FALSE(Read(text, 3));
-  EXPECT_EQ(ui.Last(), CEngineError::Text(13, 2 + 299989 + 2 * 5 + 1));
+  EXPECT_EQ(ui.Last(), dir.File("f.csv") + ": " + CEngineError::Text(13, 2 + 299989 + 2 * 5 + 1));
   EXPECT_EQ(db.GetReplicateCount(), 1);
 }
 
@@ -166,7 +169,7 @@ TEST_F(RawDataReaderTest, RealEpflTensileCsvWithOneHeaderLine) {
   // Declaring the ninth (text) column refuses the file at its second line.
   req.columns = 9;
   EXPECT_FALSE(ReadRawData(db, req));
-  EXPECT_EQ(ui.Last(), "Invalid input. on line number 2.");
+  EXPECT_EQ(ui.Last(), req.path + ": Invalid input. on line number 2.");
 }
 
 TEST_F(RawDataReaderTest, RealGermanTabSeparatedExportWithQuotedHeadings) {
@@ -214,8 +217,42 @@ TEST_F(RawDataReaderTest, RealInstronExportAndADecimalCommaExport) {
   req.headerLines = 13;  // 13 non-blank lines up to the units line 15
   req.xColumn = 2, req.yColumn = 4;
   EXPECT_FALSE(ReadRawData(db, req));
-  EXPECT_EQ(ui.Last(), "Invalid input. on line number 16.");
+  EXPECT_EQ(ui.Last(), req.path + ": Invalid input. on line number 16.");
   EXPECT_EQ(db.GetReplicateCount(), 1);
+}
+
+TEST_F(RawDataReaderTest, LinesEndedByCarriageReturnsAlone) {
+  // Old exports end lines with CR alone: read as line ends, not as one line.
+  ASSERT_TRUE(Read("x,y\rmm,N\r$$ note\r1,2\r3,4\r\r5,6")) << ui.Last();
+  EXPECT_EQ(std::tuple(Last().pointCount, Last().units(2), Last().raw(3, 2)),
+            std::tuple(3, "N", 6.0));
+  EXPECT_EQ(PreviewLines(dir.File("f.csv"), 10).size(), 7u);
+  // A bad field is found on its own line.
+  EXPECT_FALSE(Read("x,y\rmm,N\r1,2\r3,q\r"));
+  EXPECT_EQ(ui.Last(), dir.File("f.csv") + ": Invalid input. on line number 4.");
+}
+
+TEST_F(RawDataReaderTest, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
+  // A FIFO would wait for a writer for ever and /dev/zero never ends.
+  const std::string fifo = dir.File("pipe.csv");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.Path()}) {
+    EXPECT_FALSE(ReadRawData(db, Request(path)));
+    EXPECT_EQ(ui.Last(), path + ": not a regular file; the file was not read.");
+  }
+  EXPECT_EQ(db.GetReplicateCount(), 0);
+}
+
+TEST_F(RawDataReaderTest, ALineLongerThanTheLimitIsRefusedWithItsNumber) {
+  // In the header and among the data: the file and the line are named.
+  const std::string huge(size_t(65) << 20, '1');
+  EXPECT_FALSE(Read("x,y\n" + huge + "\n1,2\n"));
+  EXPECT_EQ(ui.Last(),
+            dir.File("f.csv") + ": line 2 is longer than 64 MiB; the file was not read.");
+  EXPECT_FALSE(Read("x,y\nmm,N\n1,2\n\n" + huge));
+  EXPECT_EQ(ui.Last(),
+            dir.File("f.csv") + ": line 5 is longer than 64 MiB; the file was not read.");
+  EXPECT_EQ(db.GetReplicateCount(), 0);
 }
 
 }  // namespace

@@ -180,7 +180,8 @@ TEST(ProjectSaveTest, FailedSaveReportsCode11AndKeepsThePreviousFile) {
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(saved);
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open output file."}));
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot write " + path + ": File too large.",
+                                                  "Cannot open output file."}));
   EXPECT_EQ(ReadFile(path), "previous contents");
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"keep.olm"}));  // no leftovers
 }
@@ -191,12 +192,14 @@ TEST(ProjectSaveTest, UnwritableTargetsReportCode11) {
   CProject project;
   EXPECT_FALSE(project.Save(dir.File("no/such/folder/p.olm")));
   EXPECT_EQ(ui.Last(), "Cannot open output file.");
-  // A folder in the way: the rename fails and the folder is untouched.
+  // A folder in the way is refused and untouched.
   fs::create_directory(dir.File("taken.olm"));
   WriteBytes(dir.File("taken.olm/inside"), "x");
   ui.Clear();
   EXPECT_FALSE(project.Save(dir.File("taken.olm")));
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open output file."}));
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "Cannot write " + dir.File("taken.olm") + ": it is not a regular file.",
+                            "Cannot open output file."}));
   EXPECT_EQ(ReadFile(dir.File("taken.olm/inside")), "x");
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"taken.olm"}));
 }
