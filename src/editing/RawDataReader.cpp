@@ -224,12 +224,12 @@ int SliceCount(off_t bytes) {
 }  // namespace
 
 bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
-  if (req.columns < 2 || req.xColumn < 1 || req.xColumn > req.columns) return false;
   CFile file(req.path);
   if (file.Fd() < 0) {
     CEngineError::Report(kErrCannotOpenInput);
     return false;
   }
+  if (req.columns < 2 || req.xColumn < 1 || req.xColumn > req.columns) return false;
   const int fd = file.Fd();
   const off_t size = ::lseek(fd, 0, SEEK_END);
   const int headerLines = std::max(req.headerLines, 0);
@@ -261,7 +261,10 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     rows += s.rows;
     line += s.lines;
   }
-  if (header.headerLinesFound < headerLines || rows == 0) {
+  // Header lines all present but no data line: too few points.  Header lines
+  // missing are reported below, once the replicate has been counted.
+  const bool headerShort = header.headerLinesFound < headerLines;
+  if (!headerShort && rows == 0) {
     CEngineError::Report(kErrTooFewPoints);
     return false;
   }
@@ -273,6 +276,11 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   const int r = db.AddReplicate();
   if (r == 0) {
     CEngineError::Report(kErrDataSetCount);
+    return false;
+  }
+  if (headerShort) {
+    db.RemoveLastReplicate();
+    CEngineError::Report(kErrInvalidInput);
     return false;
   }
   CReplicate& rep = db.Replicate(r);

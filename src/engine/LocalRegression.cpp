@@ -4,8 +4,8 @@
 #include <numeric>
 #include <span>
 
-#include "engine/Simd.hpp"
 #include "engine/Statistics.hpp"
+#include "numerics/Simd.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {

@@ -77,11 +77,20 @@ TEST(DistributionInputFile, KeywordsInAnyCaseBothSeparatorsAndCarriageReturns) {
   EXPECT_EQ(std::tuple(in.requests[0].option, in.requests[1].option, in.requests[5].option),
             std::tuple(1.0, 11.0, 2.0));
   EXPECT_EQ(std::pair(in.lower, in.upper), std::pair(0.5, 9.5));
-  // Line ends with carriage returns; a Weibull line without its option.
+  // Line ends with carriage returns.
   const CDistributionInput cr =
-      Parse("*heading\r\n\r\n*data\r\n3\r\n*distribution\r\nweibull2p\r\n*minmax\r\n1,2\r\n");
+      Parse("*heading\r\n\r\n*data\r\n3\r\n*distribution\r\nweibull2p, 1\r\n*minmax\r\n1,2\r\n");
   EXPECT_EQ(cr.sample, std::vector<double>{3.0});
-  EXPECT_EQ(cr.requests[0].option, 0.0);
+  EXPECT_EQ(cr.requests[0].option, 1.0);
+  // The first three lines are skipped whatever they hold.
+  const CDistributionInput skipped =
+      Parse("title\n*data\n7\n4\n*distribution\nnormal\n*minmax\n1,2\n");
+  EXPECT_EQ(skipped.sample, std::vector<double>{4.0});
+  test::CTempDir dir;
+  EXPECT_EQ(SizeDistributionInput(
+                dir.Write("s.dat", "title\n*data\n7\n4\n5\n*distribution\nnormal\n*minmax\n1,2\n"))
+                .sampleSize,
+            2);
   // An empty data section gives an empty sample.
   const CDistributionInput empty = Parse(kHead + "*distribution\nnormal\n*minmax\n1, 2\n*end\n");
   EXPECT_TRUE(empty.sample.empty());
@@ -105,9 +114,12 @@ TEST(DistributionInputFile, MalformedFilesFailWithTheFixedMessage) {
   ExpectReadError(kHead + "1\n*distribution\nweibull3p, 1.5\n*minmax\n1,2\n", "not a whole number");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n", "range line is missing");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n1\n", "upper limit is missing");
-  ExpectReadError("*data\n1\n*distribution\nnormal\n*minmax\n1,2\n", "*heading");
-  ExpectReadError("*heading\n\nvalues\n1\n*distribution\nnormal\n*minmax\n1,2\n", "*data");
-  ExpectReadError("", "*heading");
+  ExpectReadError(kHead + "1\n*distribution\nweibull2p\n*minmax\n1,2\n",
+                  "line 6: the option is missing.");
+  ExpectReadError(kHead + "1\n*distribution\nweibull3p\n*minmax\n1,2\n",
+                  "line 6: the option is missing.");
+  ExpectReadError("*heading\n\n", "line 3: the line is missing.");
+  ExpectReadError("", "line 1: the line is missing.");
 }
 
 TEST(DistributionInputFile, MissingOrUnwritableFilesAreReported) {
