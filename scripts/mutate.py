@@ -2,11 +2,16 @@
 """Puts faults into a copy of the tree one at a time and lists the survivors.
 
 Each fault is (file, exact old text, new text).  The old text must occur
-exactly once in the file.  The tree (without build folders) is copied once
-under a scratch folder and built there; then for every fault the file is
+exactly once in the file.  The tree, with its default build folder, is
+copied once under a scratch folder; for every fault the copy's file is
 changed, the test program of the fault's folder (src/<folder>/... ->
 test_<folder>) is rebuilt and run, and the file is restored.  A fault that
 does not build counts as caught; one whose test program passes survives.
+
+The build records absolute paths, so the copy is mounted over the tree's own
+path inside a private mount namespace (unshare -m) that only this script
+sees: the copied build stays valid and each fault rebuilds one file.  Where
+that is not allowed (--no-namespace) the copy is configured and built anew.
 
     scripts/mutate.py                  # every fault, affected test programs
     scripts/mutate.py --all-tests      # run every test program per fault
@@ -65,8 +70,8 @@ FAULTS = [
      't.PrintLine(Format("Area under curve: %g", rep.zoneSmoothedArea(z)));',
      't.PrintLine(Format("Area under curve: %.7f", rep.zoneSmoothedArea(z)));'),
     ("src/engine/Database.cpp",
-     "smoothedFlag = fittedFlag = thirdFlag = 0;",
-     "smoothedFlag = fittedFlag = 0;"),
+     "void CReplicateDB::ClearProcessed() {\n  smoothedFlag = fittedFlag = thirdFlag = 0;",
+     "void CReplicateDB::ClearProcessed() {\n  smoothedFlag = fittedFlag = 0;"),
     ("src/engine/Database.cpp",
      "area += (m(i + 1, xCol) - m(i, xCol)) * (m(i + 1, yCol) + m(i, yCol)) * 0.5;",
      "area += (m(i + 1, xCol) - m(i, xCol)) * (m(i + 1, yCol) + m(i, yCol));"),
@@ -161,20 +166,23 @@ def run(cmd, cwd, log, timeout=None):
             return 124
 
 
-def copy_tree(dest):
-    """Copies the working tree without build folders; keeps an existing build."""
-    os.makedirs(dest, exist_ok=True)
-    skip = {"build", ".git"}
+def copy_tree(dest, with_build):
+    """Copies the working tree (times kept); with_build also its default build."""
+    if os.path.exists(dest):
+        shutil.rmtree(dest)
+    os.makedirs(dest)
     for name in os.listdir(ROOT):
-        if name in skip:
+        if name in (".git", "build"):
             continue
         src, dst = os.path.join(ROOT, name), os.path.join(dest, name)
         if os.path.isdir(src):
-            if os.path.exists(dst):
-                shutil.rmtree(dst)
             shutil.copytree(src, dst, symlinks=True)
         else:
             shutil.copy2(src, dst)
+    if with_build and os.path.isdir(os.path.join(ROOT, "build", "default")):
+        os.makedirs(os.path.join(dest, "build"))
+        subprocess.run(["cp", "-a", os.path.join(ROOT, "build", "default"),
+                        os.path.join(dest, "build", "default")], check=True)
 
 
 def main():
@@ -187,6 +195,9 @@ def main():
     ap.add_argument("--jobs", default="2")
     ap.add_argument("--timeout", type=int, default=900, help="seconds per test program")
     ap.add_argument("--report", help="also write the summary to this file")
+    ap.add_argument("--no-namespace", action="store_true",
+                    help="build the copy at its own path instead of mounting it over the tree")
+    ap.add_argument("--in-namespace", action="store_true", help=argparse.SUPPRESS)
     args = ap.parse_args()
 
     faults = [f for f in FAULTS if f[1]]
@@ -205,13 +216,26 @@ def main():
                   file=sys.stderr)
             return 2
 
-    tree = os.path.join(args.scratch, "tree")
+    copy = os.path.join(args.scratch, "tree")
     log = os.path.join(args.scratch, "mutate.log")
-    copy_tree(tree)
+    if not args.no_namespace and not args.in_namespace:
+        # Again, inside a private mount namespace.
+        os.makedirs(args.scratch, exist_ok=True)
+        copy_tree(copy, with_build=True)
+        cmd = ["unshare", "-m", "--propagation", "private", sys.executable,
+               os.path.abspath(__file__), "--in-namespace"] + sys.argv[1:]
+        return subprocess.run(cmd).returncode
+    if args.in_namespace:
+        subprocess.run(["mount", "--bind", copy, ROOT], check=True)
+        tree = ROOT  # the copy, seen at the tree's own path
+        env_note = "copy mounted over " + ROOT
+    else:
+        copy_tree(copy, with_build=False)
+        tree = copy
+        env_note = "copy at " + copy
+        os.environ["CCACHE_BASEDIR"] = tree
+    os.makedirs(args.scratch, exist_ok=True)
     open(log, "w").close()
-    env_note = "CCACHE_BASEDIR=" + tree
-    os.environ["CCACHE_BASEDIR"] = tree
-    os.environ.setdefault("CCACHE_NOHASHDIR", "1")
     build = os.path.join(tree, "build", "default")
     if not os.path.exists(os.path.join(build, "build.ninja")):
         if run(["cmake", "--preset", "default"], tree, log) != 0:
@@ -230,7 +254,7 @@ def main():
 
     # The unchanged tree must pass what will be run.
     needed = sorted({p for k in numbers for p in programs_for(faults[k - 1][0])})
-    print(f"building {', '.join(needed)} in {tree} ({env_note})", flush=True)
+    print(f"building {', '.join(needed)} ({env_note})", flush=True)
     if run(["cmake", "--build", build, "-j", args.jobs, "--target"] + needed, tree, log) != 0:
         print("the unchanged tree does not build; see " + log, file=sys.stderr)
         return 2

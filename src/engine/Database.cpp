@@ -225,12 +225,32 @@ void Gather(std::array<std::array<double, 2>, 8>& ext, int minIndex, int maxInde
   if (rows <= 0 || m.GetRows() < rows || xCol < 1 || yCol < 1 || xCol > m.GetColumns() ||
       yCol > m.GetColumns())
     return;
-  for (int i = 1; i <= rows; ++i) {
-    const double x = m(i, xCol), y = m(i, yCol);
-    ext[minIndex][0] = std::min(ext[minIndex][0], x);
-    ext[minIndex][1] = std::min(ext[minIndex][1], y);
-    ext[maxIndex][0] = std::max(ext[maxIndex][0], x);
-    ext[maxIndex][1] = std::max(ext[maxIndex][1], y);
+  // Two rows at a time into separate bounds, so that the comparisons of
+  // neighbouring rows do not wait on each other; a NaN never replaces a bound.
+  double lo[2][2] = {{ext[minIndex][0], ext[minIndex][1]}, {ext[minIndex][0], ext[minIndex][1]}};
+  double hi[2][2] = {{ext[maxIndex][0], ext[maxIndex][1]}, {ext[maxIndex][0], ext[maxIndex][1]}};
+  const double* p = m.Row(1);
+  const std::ptrdiff_t stride = m.GetColumns();
+  const int xo = xCol - 1, yo = yCol - 1;
+  int i = 0;
+  for (; i + 1 < rows; i += 2, p += 2 * stride) {
+    for (int k = 0; k < 2; ++k) {
+      const double x = p[k * stride + xo], y = p[k * stride + yo];
+      lo[k][0] = std::min(lo[k][0], x);
+      lo[k][1] = std::min(lo[k][1], y);
+      hi[k][0] = std::max(hi[k][0], x);
+      hi[k][1] = std::max(hi[k][1], y);
+    }
+  }
+  if (i < rows) {
+    lo[0][0] = std::min(lo[0][0], p[xo]);
+    lo[0][1] = std::min(lo[0][1], p[yo]);
+    hi[0][0] = std::max(hi[0][0], p[xo]);
+    hi[0][1] = std::max(hi[0][1], p[yo]);
+  }
+  for (int e = 0; e < 2; ++e) {
+    ext[minIndex][e] = std::min(lo[0][e], lo[1][e]);
+    ext[maxIndex][e] = std::max(hi[0][e], hi[1][e]);
   }
 }
 }  // namespace

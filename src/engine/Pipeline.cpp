@@ -46,8 +46,11 @@ double RSquared(const CZone& zone, int yCol) {
 bool CReplicateDB::Process() {
   if (!Validate()) return false;
   if (!SmoothAll()) return false;
-  if (!FitAll()) return false;
-  return true;
+  // The extents are gathered once, after the last stage that ran: fitting
+  // leaves the raw and smoothed data as smoothing left them.
+  const bool fitted = FitAll();
+  ComputeExtents(true);
+  return fitted;
 }
 
 bool CReplicateDB::Validate() {
@@ -95,7 +98,6 @@ bool CReplicateDB::SmoothAll() {
   smoothedFlag = 1;
   fittedFlag = 0;
   thirdFlag = 0;
-  ComputeExtents(true);
   return true;
 }
 
@@ -107,7 +109,6 @@ bool CReplicateDB::FitAll() {
   smoothedFlag = 1;
   fittedFlag = 1;
   thirdFlag = 0;
-  ComputeExtents(true);
   return true;
 }
 
@@ -134,9 +135,9 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       CEngineError::Report(kErrZoneNoData);
       return false;
     }
-    zone.rawPoints.SetSize(count, cols);
-    zone.rawPoints.Set(0.0);
-    zone.workingPoints.SetSize(count, cols);
+    // Every element is written below: no zero fill.
+    if (zone.workingPoints.GetRows() != count || zone.workingPoints.GetColumns() != cols)
+      zone.workingPoints.SetSize(count, cols);
     zone.pointCount = count;
     int k = 0;
     for (int i = 1; i <= rows; ++i) {
@@ -144,8 +145,6 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       if (!InZone(src[xc - 1], start, end)) continue;
       ++k;
       std::copy(src, src + cols, zone.workingPoints.Row(k));
-      zone.rawPoints(k, xc) = src[xc - 1];
-      zone.rawPoints(k, yc) = src[yc - 1];
     }
     if (!RemoveOutliers(zone, xc, yc)) return false;
     if (!SmoothZone(zone, xc, yc)) return false;
@@ -158,17 +157,23 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   }
 
   rep.smoothedCount = total;
-  rep.smoothedData.SetSize(total, cols);
-  rep.smoothedData.Set(0.0);
   // The fitted curve is built by the fitting stage; until then there is none.
   rep.fitData.SetSize(0, 0);
-  int row = 0;
-  for (int z : taken) {
-    const CZone& zone = rep.Zone(z);
-    for (int i = 1; i <= zone.pointCount; ++i) {
-      ++row;
-      std::copy(zone.workingPoints.Row(i), zone.workingPoints.Row(i) + cols,
-                rep.smoothedData.Row(row));
+  if (taken.size() == 1 && rep.Zone(taken.front()).workingPoints.GetRows() == total) {
+    // One zone whose rows all stayed: its rows are the smoothed data.  The
+    // zone's working points are refilled by the fitting stage.
+    rep.smoothedData.Swap(rep.Zone(taken.front()).workingPoints);
+  } else {
+    // Every row is copied whole below: no zero fill.
+    rep.smoothedData.SetSize(total, cols);
+    int row = 0;
+    for (int z : taken) {
+      const CZone& zone = rep.Zone(z);
+      for (int i = 1; i <= zone.pointCount; ++i) {
+        ++row;
+        std::copy(zone.workingPoints.Row(i), zone.workingPoints.Row(i) + cols,
+                  rep.smoothedData.Row(row));
+      }
     }
   }
 
@@ -186,7 +191,7 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   for (int z : taken) outlierTotal += rep.Zone(z).outlierCount;
   rep.outliers.SetSize(outlierTotal, cols);
   rep.outliers.Set(0.0);
-  row = 0;
+  int row = 0;
   for (int z : taken) {
     const CZone& zone = rep.Zone(z);
     for (int i = 1; i <= zone.outlierCount; ++i) {

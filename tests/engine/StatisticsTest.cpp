@@ -84,17 +84,15 @@ TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
 }
 
 // A zone as the pipeline leaves it before outlier removal: three columns
-// (time, x, y), raw points with x and y, working points with all columns.
+// (time, x, y), the working points holding the zone's raw rows.
 CZone ZoneOf(const std::vector<double>& ys, int method = kOutliersChauvenet) {
   CZone zone;
   const int n = static_cast<int>(ys.size());
-  zone.rawPoints.SetSize(n, 3);
-  zone.rawPoints.Set(0.0);
   zone.workingPoints.SetSize(n, 3);
   for (int i = 1; i <= n; ++i) {
     zone.workingPoints(i, 1) = 100.0 + i;  // time column
-    zone.workingPoints(i, 2) = zone.rawPoints(i, 2) = 0.5 * i;
-    zone.workingPoints(i, 3) = zone.rawPoints(i, 3) = ys[static_cast<size_t>(i - 1)];
+    zone.workingPoints(i, 2) = 0.5 * i;
+    zone.workingPoints(i, 3) = ys[static_cast<size_t>(i - 1)];
   }
   zone.pointCount = n;
   zone.outlierCount = 7;  // left over from an earlier run
