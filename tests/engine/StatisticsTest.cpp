@@ -68,6 +68,7 @@ TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
                                           {15, 2.13},
                                           {20, 2.23},
                                           {25, 2.33},
+                                          {40, 2.474},
                                           {50, 2.57},
                                           {75, 2.69},
                                           {99, 2.57 + 49 * 0.24 / 50},
