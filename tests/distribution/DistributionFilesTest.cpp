@@ -162,8 +162,19 @@ TEST_F(DistributionReport, BannerNotationsBlocksTableAndPairs) {
             std::string::npos);
   EXPECT_NE(text.find("\n GAMMA DISTRIBUTION \n--------------------\n"), std::string::npos);
   EXPECT_EQ(text.find("Minimized Value"), std::string::npos);  // no optimizer fits
-  // Label in a field of 16, value in a field of 12.
+  // Label in a field of 16, value in a field of 12: the labels are 17
+  // characters, so every labelled line is 29 characters long.
   EXPECT_NE(text.find(" KS Distance     " + std::string(12 - 8, ' ')), std::string::npos);
+  int labelled = 0;
+  for (const std::string& line : lines) {
+    for (const char* label : {" Shape Parameter ", " Scale Parameter ", " KS Distance     ",
+                              " AD Distance     ", " Chi-Square      "}) {
+      if (line.rfind(label, 0) != 0) continue;
+      ++labelled;
+      EXPECT_EQ(line.size(), 29u) << line;
+    }
+  }
+  EXPECT_EQ(labelled, 10);  // five lines in each of the two blocks
   EXPECT_NE(text.find("\n\n Chi-Square      "), std::string::npos);
   const size_t table = text.find("\n\n ALL DISTRIBUTION \n -------------------- \n");
   ASSERT_NE(table, std::string::npos);
