@@ -131,6 +131,16 @@ FAULTS = [
     ("src/composites/BoundedMinimiser.cpp",
      "double x = fc <= fd ? c : d;",
      "double x = fc <= fd ? d : c;"),
+    # the corrections of this round, undone
+    ("src/engine/Report.cpp",
+     '  PrintBoxedHeading(t, Format(" Zone: %d", z));  // straight after the previous block',
+     '  t.BlankLines(1);\n  PrintBoxedHeading(t, Format(" Zone: %d", z));'),
+    ("src/numerics/ExpressionEvaluator.cpp",
+     "if (rowCount * columnCount > std::max(listed, double(kMaxStatementLength)))",
+     "if (rowCount * columnCount > static_cast<double>(m_text.size() - m_pos) / 2.0)"),
+    ("src/optim/DifferentialEvolution.cpp",
+     "  if (firstOfGeneration)\n    for (double& d : m_exchangeDraws) d = m_random.Next();\n",
+     ""),
     # cli
     ("src/cli/Reduction.cpp",
      'std::fprintf(out, "  smoothed points %d, outliers removed %d\\n", rep.smoothedCount,',
