@@ -45,6 +45,25 @@ void BM_ReadRawData(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadRawData)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What `olm reduce` does with one file: import, one zone over the whole x
+// range without smoothing or fit, the analysis and the extents.
+void BM_ImportAndProcessOneZone(benchmark::State& state) {
+  const std::string path = olm::bench::CurveFile(state.range(0));
+  const auto request = Request(path);
+  for (auto _ : state) {
+    auto db = std::make_unique<olm::CReplicateDB>();
+    if (!olm::ReadRawData(*db, request)) state.SkipWithError("import failed");
+    olm::CReplicate& rep = db->Replicate(1);
+    rep.zoneCount = 1;
+    rep.SetZoneStart(1, rep.raw.Min(2));
+    rep.SetZoneEnd(1, rep.raw.Max(2));
+    if (!db->Process()) state.SkipWithError("analysis failed");
+    benchmark::DoNotOptimize(rep.smoothedData(1, 1));
+  }
+  state.SetBytesProcessed(state.iterations() * FileSize(path));
+}
+BENCHMARK(BM_ImportAndProcessOneZone)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 long MaxRssKiB() {
   rusage u;
   ::getrusage(RUSAGE_SELF, &u);

@@ -56,12 +56,9 @@ struct CSections {
 };
 
 CSections FindSections(const std::vector<std::string>& lines) {
-  if (lines.empty() || FirstField(lines[0]) != "*heading") {
-    ReadError("line 1: \"*heading\" expected.");
-  }
-  if (lines.size() < 3 || FirstField(lines[2]) != "*data") {
-    ReadError("line 3: \"*data\" expected.");
-  }
+  // The first three lines (heading keyword, heading, data keyword) are
+  // skipped unread.
+  if (lines.size() < 3) ReadError(LineLabel(lines.size()) + "the line is missing.");
   CSections s;
   size_t i = 3;
   while (i < lines.size() && FirstField(lines[i]) != "*distribution") ++i;
@@ -90,7 +87,7 @@ CDistributionInput ParseLines(const std::vector<std::string>& lines) {
     if (q.code < 0) ReadError(LineLabel(i) + "unknown distribution \"" + f[0] + "\".");
     if (q.code == kGeneralizedExponential) {
       q.option = NumberField(f, 1, i, "the upper bound of the rate");
-    } else if ((q.code == kWeibull2P || q.code == kWeibull3P) && f.size() > 1) {
+    } else if (q.code == kWeibull2P || q.code == kWeibull3P) {
       q.option = NumberField(f, 1, i, "the option");
       if (q.option != std::trunc(q.option)) {
         ReadError(LineLabel(i) + "the option \"" + f[1] + "\" is not a whole number.");

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/Simd.hpp"
+#include "numerics/Simd.hpp"
 
 namespace olm {
 

@@ -318,7 +318,6 @@ int SliceCount(off_t bytes) {
 }  // namespace
 
 bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
-  if (req.columns < 2 || req.xColumn < 1 || req.xColumn > req.columns) return false;
   // Every message names the file it is about.
   const auto fail = [&req](const std::string& text) {
     ShowMessage(req.path + ": " + text, MessageKind::Error);
@@ -331,6 +330,7 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   CFile file(req.path);
   if (file.NotRegular()) return fail("not a regular file; the file was not read.");
   if (file.Fd() < 0) return fail(CEngineError::Text(kErrCannotOpenInput));
+  if (req.columns < 2 || req.xColumn < 1 || req.xColumn > req.columns) return false;
   const int fd = file.Fd();
   const off_t size = ::lseek(fd, 0, SEEK_END);
   const int headerLines = std::max(req.headerLines, 0);
@@ -380,12 +380,18 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     line += s.lines;
     afterBlank = s.endsBlank || (afterBlank && s.rows == 0);
   }
-  if (header.headerLinesFound < headerLines || rows == 0)
-    return fail(CEngineError::Text(kErrTooFewPoints));
+  // Header lines all present but no data line: too few points.  Header lines
+  // missing are reported below, once the replicate has been counted.
+  const bool headerShort = header.headerLinesFound < headerLines;
+  if (!headerShort && rows == 0) return fail(CEngineError::Text(kErrTooFewPoints));
   if (rows > INT_MAX / std::max(req.columns, 1)) return fail(CEngineError::Text(kErrInvalidInput));
 
   const int r = db.AddReplicate();
   if (r == 0) return fail(CEngineError::Text(kErrDataSetCount));
+  if (headerShort) {
+    db.RemoveLastReplicate();
+    return fail(CEngineError::Text(kErrInvalidInput));
+  }
   CReplicate& rep = db.Replicate(r);
   rep.columnCount = req.columns;
   rep.pointCount = static_cast<int>(rows);

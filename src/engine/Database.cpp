@@ -345,7 +345,7 @@ void CReplicateDB::RefreshPlotLimits(bool force) {
 }
 
 void CReplicateDB::ClearProcessed() {
-  smoothedFlag = fittedFlag = 0;
+  smoothedFlag = fittedFlag = thirdFlag = 0;
   for (int r = 1; r <= m_replicateCount; ++r) {
     CReplicate& rep = Replicate(r);
     rep.smoothed = rep.fitted = false;

@@ -4,8 +4,8 @@
 #include <numeric>
 #include <span>
 
-#include "engine/Simd.hpp"
 #include "engine/Statistics.hpp"
+#include "numerics/Simd.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {
@@ -227,11 +227,12 @@ int RobustnessWeights(const double* r, double* weight, double* scratch, int coun
 bool RobustLocalRegression(const double* x, double* y, int count, int window, int degree,
                            int repeats, CSmoothingWorkspace& ws) {
   const size_t n = static_cast<size_t>(count);
-  // The filter's input is the raw y of the robust passes; with outliers
-  // removed before it, it is not the zone's raw points row for row.
-  ws.raw.assign(y, y + n);
+  // y keeps the filter's input (the raw y of the robust passes; with outliers
+  // removed before it, not the zone's raw points row for row) until the end;
+  // then, or on a failure after a finished pass, it receives the last fit.
+  const double* raw = y;
   ws.fit.resize(n);
-  LocalRegressionPass(x, ws.raw.data(), ws.fit.data(), count, window, degree);
+  LocalRegressionPass(x, raw, ws.fit.data(), count, window, degree);
 
   // Positions in x order (ties in their stored order); none when x is
   // already sorted, as test curves usually are.
@@ -247,39 +248,50 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     order = ws.order.data();
   }
 
-  ws.residual.resize(n);
+  // Four arrays of the zone's size beside x and y when x is sorted.
   ws.weight.resize(n);
-  ws.next.resize(n);
   ws.cx.resize(n);
   ws.cy.resize(n);
-  ws.cw.resize(n);
+  if (order) ws.cw.resize(n);
+  double* fit = ws.fit.data();
+  double* weight = ws.weight.data();
+  double* cx = ws.cx.data();
+  double* cy = ws.cy.data();
+  // In x order the candidates' weights move forward within the weights.
+  double* cw = order ? ws.cw.data() : weight;
+  const auto fail = [&](int pass) {
+    if (pass > 1) std::copy(fit, fit + n, y);
+    return false;
+  };
   for (int pass = 1; pass <= repeats; ++pass) {
-    for (size_t i = 0; i < n; ++i) ws.residual[i] = ws.raw[i] - ws.fit[i];
-    const int kept = RobustnessWeights(ws.residual.data(), ws.weight.data(), ws.next.data(), count);
-    if (kept < 0) return false;
+    double* residual = cy;  // free until the candidates are gathered
+    for (size_t i = 0; i < n; ++i) residual[i] = raw[i] - fit[i];
+    // The weights' own array is the median's scratch: the median is taken
+    // before any weight is written.
+    const int kept = RobustnessWeights(residual, weight, weight, count);
+    if (kept < 0) return fail(pass);
     if (kept < window) {
       ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
-      return false;
+      return fail(pass);
     }
     int k = 0;
     for (int p = 0; p < count; ++p) {
       const int i = order ? order[p] : p;
-      if (ws.weight[i] > 0.0) {
-        ws.cx[k] = x[i];
-        ws.cy[k] = ws.raw[i];
-        ws.cw[k] = ws.weight[i];
+      if (weight[i] > 0.0) {
+        cx[k] = x[i];
+        cy[k] = raw[i];
+        cw[k] = weight[i];
         ++k;
       }
     }
+    // Each point's new value replaces its old one, which is only its own
+    // fallback.
     if (degree == 1)
-      RobustPass1(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
-                  ws.fit.data(), ws.next.data());
+      RobustPass1(x, order, count, cx, cy, cw, k, window, fit, fit);
     else
-      RobustPass2(x, order, count, ws.cx.data(), ws.cy.data(), ws.cw.data(), k, window,
-                  ws.fit.data(), ws.next.data());
-    ws.fit.swap(ws.next);
-    std::copy(ws.fit.begin(), ws.fit.end(), y);
+      RobustPass2(x, order, count, cx, cy, cw, k, window, fit, fit);
   }
+  std::copy(fit, fit + n, y);
   return true;
 }
 

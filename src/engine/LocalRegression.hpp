@@ -48,8 +48,8 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
 // Robustness weights of residuals r[0..count-1] with M = median of |r|:
 // 0 for |r| >= 6M, else (1 - (r / 6M)^2)^2; with M = 0 (at least half the
 // points reproduced exactly) the limit: 1 for r = 0, else 0.  scratch holds
-// count values.  Returns the number of non-zero weights, or -1 after "Error
-// in finding median value.".
+// count values and may be weight itself.  Returns the number of non-zero
+// weights, or -1 after "Error in finding median value.".
 int RobustnessWeights(const double* r, double* weight, double* scratch, int count);
 
 }  // namespace olm

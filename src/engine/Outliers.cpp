@@ -11,34 +11,34 @@ namespace olm {
 
 namespace {
 
-// One pass: the mean and sample deviation of the zone's raw y decide which
-// points stay; they are not recomputed after removal.  A deviation of 0 (all
-// y equal) or a NaN leaves every ratio undefined, so no point passes the test
-// and all become outliers.
+// One pass over the zone's rows as taken from the raw data: the mean and
+// sample deviation of y decide which points stay; they are not recomputed
+// after removal.  A deviation of 0 (all y equal) or a NaN leaves every ratio
+// undefined, so no point passes the test and all become outliers.
 void Chauvenet(CZone& zone, int xCol, int yCol) {
   const int n = zone.pointCount;
-  const CMatrix<double>& raw = zone.rawPoints;
+  CMatrix<double>& work = zone.workingPoints;
   double mean = 0.0;
-  for (int i = 1; i <= n; ++i) mean += raw(i, yCol);
+  for (int i = 1; i <= n; ++i) mean += work(i, yCol);
   mean /= n;
   double squares = 0.0;
-  for (int i = 1; i <= n; ++i) squares += (raw(i, yCol) - mean) * (raw(i, yCol) - mean);
+  for (int i = 1; i <= n; ++i) squares += (work(i, yCol) - mean) * (work(i, yCol) - mean);
   const double s = std::sqrt(squares / (n - 1));
   const double limit = ChauvenetRatio(n) * s;  // |y - m| / s <= k  <=>  |y - m| <= k s
   const bool defined = s > 0.0 && std::isfinite(s);
 
-  // Kept rows move to the front of the working points with all their
-  // columns; the working points start as the same rows as the raw points.
-  CMatrix<double>& work = zone.workingPoints;
+  // Kept rows move to the front with all their columns.  Row i is read
+  // before anything is written to it (rows are only ever moved forward), so
+  // the removed points' x and y are taken as they are met.
   const int cols = work.GetColumns();
-  std::vector<int> removed;
+  std::vector<std::pair<double, double>> removed;
   int kept = 0;
   for (int i = 1; i <= n; ++i) {
-    if (defined && std::fabs(raw(i, yCol) - mean) <= limit) {
+    if (defined && std::fabs(work(i, yCol) - mean) <= limit) {
       ++kept;
       if (kept != i) std::copy(work.Row(i), work.Row(i) + cols, work.Row(kept));
     } else {
-      removed.push_back(i);
+      removed.emplace_back(work(i, xCol), work(i, yCol));
     }
   }
   zone.outlierCount = n - kept;
@@ -50,10 +50,10 @@ void Chauvenet(CZone& zone, int xCol, int yCol) {
   zone.outlierPoints.SetSize(zone.outlierCount, std::max({cols, xCol, yCol}));
   zone.outlierPoints.Set(0.0);
   int row = 0;
-  for (int i : removed) {
+  for (const auto& [x, y] : removed) {
     ++row;
-    zone.outlierPoints(row, xCol) = raw(i, xCol);
-    zone.outlierPoints(row, yCol) = raw(i, yCol);
+    zone.outlierPoints(row, xCol) = x;
+    zone.outlierPoints(row, yCol) = y;
   }
 }
 

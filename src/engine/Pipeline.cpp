@@ -60,9 +60,12 @@ bool Cancelled(IProgress* progress, int stage, int r, int n, const char* what) {
 bool CReplicateDB::Process(IProgress* progress) {
   if (!Validate()) return false;
   if (!SmoothAll(progress)) return false;
-  if (!FitAll(progress)) return false;
-  if (progress) progress->Report(1.0, "Analysis complete");
-  return true;
+  // The extents are gathered once, after the last stage that ran: fitting
+  // leaves the raw and smoothed data as smoothing left them.
+  const bool fitted = FitAll(progress);
+  ComputeExtents(true);
+  if (fitted && progress) progress->Report(1.0, "Analysis complete");
+  return fitted;
 }
 
 bool CReplicateDB::Validate() {
@@ -121,7 +124,6 @@ bool CReplicateDB::SmoothAll(IProgress* progress) {
   smoothedFlag = 1;
   fittedFlag = 0;
   thirdFlag = 0;
-  ComputeExtents(true);
   return true;
 }
 
@@ -134,7 +136,6 @@ bool CReplicateDB::FitAll(IProgress* progress) {
   smoothedFlag = 1;
   fittedFlag = 1;
   thirdFlag = 0;
-  ComputeExtents(true);
   return true;
 }
 
@@ -161,9 +162,9 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       CEngineError::Report(kErrZoneNoData);
       return false;
     }
-    zone.rawPoints.SetSize(count, cols);
-    zone.rawPoints.Set(0.0);
-    zone.workingPoints.SetSize(count, cols);
+    // Every element is written below: no zero fill.
+    if (zone.workingPoints.GetRows() != count || zone.workingPoints.GetColumns() != cols)
+      zone.workingPoints.SetSize(count, cols);
     zone.pointCount = count;
     int k = 0;
     for (int i = 1; i <= rows; ++i) {
@@ -171,8 +172,6 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       if (!InZone(src[xc - 1], start, end)) continue;
       ++k;
       std::copy(src, src + cols, zone.workingPoints.Row(k));
-      zone.rawPoints(k, xc) = src[xc - 1];
-      zone.rawPoints(k, yc) = src[yc - 1];
     }
     if (!RemoveOutliers(zone, xc, yc)) return false;
     if (!SmoothZone(zone, xc, yc)) return false;
@@ -185,17 +184,23 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   }
 
   rep.smoothedCount = total;
-  rep.smoothedData.SetSize(total, cols);
-  rep.smoothedData.Set(0.0);
   // The fitted curve is built by the fitting stage; until then there is none.
   rep.fitData.SetSize(0, 0);
-  int row = 0;
-  for (int z : taken) {
-    const CZone& zone = rep.Zone(z);
-    for (int i = 1; i <= zone.pointCount; ++i) {
-      ++row;
-      std::copy(zone.workingPoints.Row(i), zone.workingPoints.Row(i) + cols,
-                rep.smoothedData.Row(row));
+  if (taken.size() == 1 && rep.Zone(taken.front()).workingPoints.GetRows() == total) {
+    // One zone whose rows all stayed: its rows are the smoothed data.  The
+    // zone's working points are refilled by the fitting stage.
+    rep.smoothedData.Swap(rep.Zone(taken.front()).workingPoints);
+  } else {
+    // Every row is copied whole below: no zero fill.
+    rep.smoothedData.SetSize(total, cols);
+    int row = 0;
+    for (int z : taken) {
+      const CZone& zone = rep.Zone(z);
+      for (int i = 1; i <= zone.pointCount; ++i) {
+        ++row;
+        std::copy(zone.workingPoints.Row(i), zone.workingPoints.Row(i) + cols,
+                  rep.smoothedData.Row(row));
+      }
     }
   }
 
@@ -213,7 +218,7 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   for (int z : taken) outlierTotal += rep.Zone(z).outlierCount;
   rep.outliers.SetSize(outlierTotal, cols);
   rep.outliers.Set(0.0);
-  row = 0;
+  int row = 0;
   for (int z : taken) {
     const CZone& zone = rep.Zone(z);
     for (int i = 1; i <= zone.outlierCount; ++i) {

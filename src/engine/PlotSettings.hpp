@@ -106,7 +106,7 @@ class CPlotSettings {
   std::string yAxisFormat;                   // 32
   // 33: show markers, x gridlines, y gridlines, legend, three further, ticks outside.
   std::array<int32_t, 8> displayFlags{};
-  // 34: left and bottom margins (0..0.2), right and top edges (0.8..1.0).
+  // 34: left and top margins (0..0.2), right and bottom edges (0.8..1.0).
   std::array<double, 4> borders{};
   int32_t xDivisions = 5;                    // 35, 5..25
   int32_t yDivisions = 5;                    // 36, 5..25

@@ -105,10 +105,42 @@ void StoreReplicate(CProjectWriter& out, const CReplicate& rep) {
   for (const CVector<double>* v : ZoneTailVectors(rep)) out.WriteVector(*v);
 }
 
+// Keeps the first `rows` rows of m (rows below its row count).
+void KeepRows(CMatrix<double>& m, int rows) {
+  if (rows >= m.GetRows()) return;
+  CMatrix<double> kept(rows, m.GetColumns());
+  for (int i = 1; i <= kept.GetRows(); ++i)
+    for (int j = 1; j <= kept.GetColumns(); ++j) kept(i, j) = m(i, j);
+  m.Swap(kept);
+}
+
+// Files saved after an analysis was discarded keep the old matrices with
+// cleared counts, and files saved after columns were added keep result
+// matrices narrower than the table.  Such files are opened: a count is
+// clamped to the rows present (rows beyond it are no data), and a result
+// matrix narrower than the table counts as no result at all.
+void MendReplicate(CReplicate& rep) {
+  rep.pointCount = std::clamp(rep.pointCount, 0, rep.raw.GetRows());
+  KeepRows(rep.raw, rep.pointCount);
+  const int columns = rep.columnCount;
+  auto narrow = [columns](const CMatrix<double>& m) {
+    return !m.IsEmpty() && m.GetColumns() < columns;
+  };
+  if (narrow(rep.smoothedData)) {
+    rep.smoothedData.SetSize(0, 0);
+    rep.smoothed = false;
+  }
+  if (narrow(rep.fitData)) {
+    rep.fitData.SetSize(0, 0);
+    rep.fitted = false;
+  }
+  if (narrow(rep.outliers)) rep.outliers.SetSize(0, 0);
+  rep.outlierCount = rep.outliers.GetRows();
+  rep.smoothedCount = std::clamp(rep.smoothedCount, 0, rep.smoothedData.GetRows());
+  KeepRows(rep.smoothedData, rep.smoothedCount);
+}
+
 void CheckReplicate(const CReplicate& rep, int r) {
-  if (rep.pointCount != rep.raw.GetRows())
-    Refuse(Format("data set %d has %d points but its raw data holds %d rows", r, rep.pointCount,
-                  rep.raw.GetRows()));
   if (!rep.raw.IsEmpty() && rep.raw.GetColumns() != rep.columnCount)
     Refuse(Format("data set %d has %d columns but its raw data holds %d", r, rep.columnCount,
                   rep.raw.GetColumns()));
@@ -116,15 +148,6 @@ void CheckReplicate(const CReplicate& rep, int r) {
       rep.yColumn > rep.columnCount)
     Refuse(Format("data set %d takes x from column %d and y from column %d of %d", r, rep.xColumn,
                   rep.yColumn, rep.columnCount));
-  if (rep.smoothedCount != rep.smoothedData.GetRows())
-    Refuse(Format("data set %d has %d smoothed points but its smoothed data holds %d rows", r,
-                  rep.smoothedCount, rep.smoothedData.GetRows()));
-  const std::pair<const CMatrix<double>*, const char*> processed[] = {
-      {&rep.smoothedData, "smoothed"}, {&rep.fitData, "fitted"}, {&rep.outliers, "outlier"}};
-  for (const auto& [m, name] : processed)
-    if (!m->IsEmpty() && m->GetColumns() < rep.columnCount)
-      Refuse(Format("data set %d has %s data of %d columns, fewer than its %d columns", r, name,
-                    m->GetColumns(), rep.columnCount));
 }
 
 void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
@@ -170,7 +193,6 @@ void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
     rep.coefficients.Assign(padded);
   }
   in.ReadMatrix(rep.outliers);
-  rep.outlierCount = rep.outliers.GetRows();
   for (CVector<double>* v : ZoneDoubleVectors(rep)) {
     in.ReadVector(*v);
     PadTo(*v, CReplicate::kMaxZones);
@@ -182,6 +204,7 @@ void LoadReplicate(CProjectReader& in, CReplicate& rep, double version, int r) {
     PadTo(*v, CReplicate::kMaxZones);
   }
   CheckReplicate(rep, r);
+  MendReplicate(rep);
 }
 
 }  // namespace

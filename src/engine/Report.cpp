@@ -129,9 +129,8 @@ void PrintOutlierTable(CPrintTable& t, const CReplicate& rep) {
   t.EndTable();
 }
 
-// A blank line, then the heading between two short rules.
+// The heading between two short rules.
 void PrintBoxedHeading(CPrintTable& t, const std::string& heading) {
-  t.BlankLines(1);
   t.PrintLine("------------");
   t.PrintLine(heading);
   t.PrintLine("------------");
@@ -139,7 +138,7 @@ void PrintBoxedHeading(CPrintTable& t, const std::string& heading) {
 
 void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
   const CZone& zone = rep.Zone(z);
-  PrintBoxedHeading(t, Format(" Zone: %d", z));
+  PrintBoxedHeading(t, Format(" Zone: %d", z));  // straight after the previous block
   const CSmoothingFilterInfo* filter = FindStored(kSmoothingFilters, zone.smoothing.method);
   t.PrintLine(
       Format("Type of smoothing operation: %s", SmoothingMethodName(zone.smoothing.method)));
@@ -174,6 +173,7 @@ void PrintZone(CPrintTable& t, const CReplicate& rep, int z) {
 
 void PrintReplicate(CPrintTable& t, const CReplicateDB& db, int r) {
   const CReplicate& rep = db.Replicate(r);
+  t.BlankLines(1);
   PrintBoxedHeading(t, Format(" REPLICATE: %d", r));
   t.PrintLine(Format("Number of data points : %d", rep.pointCount));
   PrintDataTable(t, db, rep);

@@ -10,8 +10,8 @@
 #include "engine/EngineError.hpp"
 #include "engine/LocalRegression.hpp"
 #include "engine/SavitzkyGolay.hpp"
-#include "engine/Simd.hpp"
 #include "engine/ZoneProcessing.hpp"
+#include "numerics/Simd.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {

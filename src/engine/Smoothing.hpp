@@ -39,11 +39,12 @@ namespace olm {
 // Scratch buffers of the filters, reused between passes and zones; no filter
 // allocates per point.
 struct CSmoothingWorkspace {
-  std::vector<double> x, y, w;           // SmoothZone's columns, one pass's input
-  std::vector<double> raw, fit, next;    // robust passes
-  std::vector<double> residual, weight;  // robust passes
-  std::vector<double> cx, cy, cw;        // robust candidates in x order
-  std::vector<int> order;                // positions sorted by x (robust passes)
+  std::vector<double> x, y, w;  // SmoothZone's columns, one pass's input
+  // Robust passes: the fitted values (each pass writes over the last), the
+  // robustness weights, and the candidates in x order; cy first holds the
+  // residuals.  cw and order only when x is not sorted.
+  std::vector<double> fit, weight, cx, cy, cw;
+  std::vector<int> order;
 };
 
 // The most passes a smoothing filter may repeat: far above any sensible use,

@@ -1,6 +1,7 @@
 #include "numerics/ExpressionEvaluator.hpp"
 
 #include <locale.h>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -348,8 +349,8 @@ int CExpressionEvaluator::ParseSigned(CExpressionValue& value) {
 
 int CExpressionEvaluator::ParsePower(CExpressionValue& value) {
   if (int st = ParsePrimary(value)) return st;
-  if (!IsDelimiter('^')) return kExprOk;
-  if (!value.IsScalar()) return kExprSyntax;
+  // After a non-scalar the "^" is left to the caller, where it is out of place.
+  if (!IsDelimiter('^') || !value.IsScalar()) return kExprOk;
   if (int st = NextToken()) return st;
   CExpressionValue exponent;
   if (int st = ParsePower(exponent)) return st;
@@ -517,6 +518,21 @@ int CExpressionEvaluator::ReadRawText(std::string& raw) {
   return kExprMissingParen;
 }
 
+int CExpressionEvaluator::CountListedElements() const {
+  int depth = 0, count = 1;
+  for (std::size_t i = m_pos; i < m_text.size(); ++i) {
+    const char c = m_text[i];
+    if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (depth-- == 0) break;
+    } else if (c == ',' && depth == 0) {
+      ++count;
+    }
+  }
+  return count;
+}
+
 int CExpressionEvaluator::ParseMat(CExpressionValue& value) {
   // The current token is "(".  Dimensions first.
   CExpressionValue dims[2];
@@ -531,10 +547,13 @@ int CExpressionEvaluator::ParseMat(CExpressionValue& value) {
   const double rowCount = std::trunc(dims[0].GetScalar());
   const double columnCount = std::trunc(dims[1].GetScalar());
   if (IsDelimiter(')')) return kExprDomain;  // no elements at all
-  // Every element takes a character and a separator at least: refuse
-  // dimensions that the rest of the statement cannot fill before allocating.
-  const double available = static_cast<double>(m_text.size() - m_pos) / 2.0;
-  if (rowCount * columnCount > available) return kExprBadMatDims;
+  // Dimensions beyond both the elements listed and the longest statement
+  // could never be filled: refuse them before allocating.  Within that bound
+  // a short list fails at its first missing element (status 7), however the
+  // statement is spaced.
+  const double listed = static_cast<double>(CountListedElements());
+  if (rowCount * columnCount > std::max(listed, double(kMaxStatementLength)))
+    return kExprBadMatDims;
   const int rows = static_cast<int>(rowCount);
   const int columns = static_cast<int>(columnCount);
   const int count = rows * columns;

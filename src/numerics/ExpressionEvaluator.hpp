@@ -145,6 +145,9 @@ class CExpressionEvaluator {
   int ParseFunction(CExpressionValue& value);
   int ParseListFunction(CExpressionValue& value);
   int ParseMat(CExpressionValue& value);
+  // The elements left in the current argument list: its commas at depth 0
+  // up to the list's closing ")", plus one.
+  int CountListedElements() const;
   int ReadArguments(int count, bool firstRaw, std::vector<CFunctionArgument>& args,
                     std::string& raw);
   int ReadRawText(std::string& raw);

@@ -151,7 +151,6 @@ void CDifferentialEvolution::SizeWorkingState() {
   m_feasibleF = kHuge;
   m_feasibleMaxG = kHuge;
   m_found = false;
-  m_lineOpen = false;
   m_evaluations = 0;
   m_generation = 0;
 }
@@ -248,11 +247,6 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
     for (int k = 1; k <= m_NP; ++k) {
       m_R[static_cast<size_t>(k - 1)] = m_P[static_cast<size_t>((k - 1 + m_Q[0]) % m_NP)];
     }
-    if (m_strategy <= kRand2Exp) {
-      m_F = m_random.Uniform(-1.0, 1.0);
-      m_K = m_random.Uniform(0.0, 1.0);
-    }
-    for (double& d : m_exchangeDraws) d = m_random.Next();
   }
   int r[6] = {0, m_P[static_cast<size_t>(member - 1)], m_R[static_cast<size_t>(member - 1)], 0, 0,
               0};
@@ -268,6 +262,13 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
     const size_t pick =
         std::min(candidates.size() - 1, static_cast<size_t>(m_random.Next() * candidates.size()));
     r[d] = candidates[pick];
+  }
+
+  // The draws follow the steps: donors, F and K, the binomial pass, then the
+  // generation's exchange table.
+  if (firstOfGeneration && m_strategy <= kRand2Exp) {
+    m_F = m_random.Uniform(-1.0, 1.0);
+    m_K = m_random.Uniform(0.0, 1.0);
   }
 
   auto donor = [&](int d, int n) { return m_A(n, r[d]); };
@@ -304,6 +305,8 @@ void CDifferentialEvolution::BuildTrial(int member, bool firstOfGeneration,
     }
   }
   // Exchange step: each variable takes the trial value with probability p.
+  if (firstOfGeneration)
+    for (double& d : m_exchangeDraws) d = m_random.Next();
   for (int n = 1; n <= nV; ++n) {
     const double draw = m_exchangeDraws[static_cast<size_t>(member - 1) * static_cast<size_t>(nV) +
                                         static_cast<size_t>(n - 1)];
@@ -349,8 +352,7 @@ void CDifferentialEvolution::GenerationStatistics(std::ostream& out, bool print)
         << "\n# of Feasible Solutions : " << h.feasibleCount << "\n";
     if (h.feasibleCount > 0) {
       out << "           Best Fitness : " << h.bestFitness << "\n"
-          << "        Average Fitness : " << h.averageFitness;
-      m_lineOpen = true;
+          << "        Average Fitness : " << h.averageFitness;  // no line break
     }
   }
 }
@@ -372,9 +374,6 @@ void CDifferentialEvolution::PrintBanner(std::ostream& out) const {
 }
 
 void CDifferentialEvolution::PrintGenerationHeader(std::ostream& out, int generation) {
-  // The progress lines end without a line break; the header supplies it.
-  if (m_lineOpen) out << "\n";
-  m_lineOpen = false;
   out << std::string(80, '+') << "\n"
       << "Generation: " << generation << "\n"
       << std::string(80, '+') << "\n";

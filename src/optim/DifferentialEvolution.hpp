@@ -209,7 +209,6 @@ class CDifferentialEvolution {
   double m_feasibleF = 0.0, m_feasibleMaxG = 0.0;
   std::vector<double> m_feasibleG;
   bool m_found = false;
-  bool m_lineOpen = false;  // the last progress line awaits its line break
   int m_evaluations = 0, m_generation = 0;
   std::vector<int> m_P, m_R, m_Q;
   std::vector<double> m_exchangeDraws;  // NP x nV draws of the current generation

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/Simd.hpp"
+#include "numerics/Simd.hpp"
 #include "numerics/UserInterface.hpp"
 
 namespace olm {

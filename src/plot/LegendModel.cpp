@@ -73,10 +73,11 @@ std::vector<CPlacedLegendLine> CLegendModel::Layout(int clientWidth,
         break;
       }
       case CLegendLine::kRule:
-        // Across the width, half a line below the previous text, with a
-        // line of space before and after it.
+        // Across the width: under the title one line below it; after a
+        // replicate half a line below the previous text, with a line of
+        // space before and after it.
         p.x = 0;
-        p.y = y + lh / 2;
+        p.y = placed.size() == 1 ? placed[0].y + lh : y + lh / 2;
         y += lh + lh / 2;
         break;
       default:

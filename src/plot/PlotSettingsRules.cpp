@@ -36,11 +36,13 @@ bool CPlotSettingsRules::CheckLegendText(const std::string& text, const std::str
 
 bool CPlotSettingsRules::CheckLayoutPage() const {
   const CPlotSettings& s = m_edit;
+  // The borders in the order the plot places itself by them: left, top,
+  // right, bottom, as fractions from the left and from the top.
   const bool ranges =
       InRange(s.borders[0], kMarginMin, kMarginMax, "left margin") &&
-      InRange(s.borders[1], kMarginMin, kMarginMax, "bottom margin") &&
+      InRange(s.borders[1], kMarginMin, kMarginMax, "top margin") &&
       InRange(s.borders[2], kEdgeMin, kEdgeMax, "right edge") &&
-      InRange(s.borders[3], kEdgeMin, kEdgeMax, "top edge") &&
+      InRange(s.borders[3], kEdgeMin, kEdgeMax, "bottom edge") &&
       InRange(s.xDivisions, kDivisionsMin, kDivisionsMax, "divisions on the x axis") &&
       InRange(s.yDivisions, kDivisionsMin, kDivisionsMax, "divisions on the y axis") &&
       InRange(s.markerSize, kMarkerSizeMin, kMarkerSizeMax, "marker size") &&

@@ -229,6 +229,7 @@ TEST(CoordinateSearchTest, FindsMinimaInsideAndOnTheBounds) {
   EXPECT_TRUE(r.converged);
   ExpectAllNear(r.x, {1.25, 0.5}, 1e-8);
   EXPECT_NEAR(r.value, 0.0, 1e-14);
+  EXPECT_EQ(r.value, p.objective(r.x));  // the value is that of the point returned
   // The minimum on the bounds; the start outside them is clamped.
   p.objective = [](const std::vector<double>& x) { return std::pow(x[0] + 3, 2) + x[1]; };
   p.lower = {-1, 2};
@@ -250,6 +251,7 @@ TEST(CoordinateSearchTest, CoupledProblemConvergesOrSaysItDidNot) {
   CMinimiserResult r = CCoordinateSearch().Minimise(p);
   EXPECT_TRUE(r.converged);
   ExpectAllNear(r.x, {1, 2}, 1e-6);
+  EXPECT_EQ(r.value, p.objective(r.x));
   r = CCoordinateSearch(1e-10, 2).Minimise(p);
   EXPECT_FALSE(r.converged);
   EXPECT_GT(r.evaluations, 0);

@@ -77,11 +77,20 @@ TEST(DistributionInputFile, KeywordsInAnyCaseBothSeparatorsAndCarriageReturns) {
   EXPECT_EQ(std::tuple(in.requests[0].option, in.requests[1].option, in.requests[5].option),
             std::tuple(1.0, 11.0, 2.0));
   EXPECT_EQ(std::pair(in.lower, in.upper), std::pair(0.5, 9.5));
-  // Line ends with carriage returns; a Weibull line without its option.
+  // Line ends with carriage returns.
   const CDistributionInput cr =
-      Parse("*heading\r\n\r\n*data\r\n3\r\n*distribution\r\nweibull2p\r\n*minmax\r\n1,2\r\n");
+      Parse("*heading\r\n\r\n*data\r\n3\r\n*distribution\r\nweibull2p, 1\r\n*minmax\r\n1,2\r\n");
   EXPECT_EQ(cr.sample, std::vector<double>{3.0});
-  EXPECT_EQ(cr.requests[0].option, 0.0);
+  EXPECT_EQ(cr.requests[0].option, 1.0);
+  // The first three lines are skipped whatever they hold.
+  const CDistributionInput skipped =
+      Parse("title\n*data\n7\n4\n*distribution\nnormal\n*minmax\n1,2\n");
+  EXPECT_EQ(skipped.sample, std::vector<double>{4.0});
+  test::CTempDir dir;
+  EXPECT_EQ(SizeDistributionInput(
+                dir.Write("s.dat", "title\n*data\n7\n4\n5\n*distribution\nnormal\n*minmax\n1,2\n"))
+                .sampleSize,
+            2);
   // An empty data section gives an empty sample.
   const CDistributionInput empty = Parse(kHead + "*distribution\nnormal\n*minmax\n1, 2\n*end\n");
   EXPECT_TRUE(empty.sample.empty());
@@ -105,9 +114,12 @@ TEST(DistributionInputFile, MalformedFilesFailWithTheFixedMessage) {
   ExpectReadError(kHead + "1\n*distribution\nweibull3p, 1.5\n*minmax\n1,2\n", "not a whole number");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n", "range line is missing");
   ExpectReadError(kHead + "1\n*distribution\nnormal\n*minmax\n1\n", "upper limit is missing");
-  ExpectReadError("*data\n1\n*distribution\nnormal\n*minmax\n1,2\n", "*heading");
-  ExpectReadError("*heading\n\nvalues\n1\n*distribution\nnormal\n*minmax\n1,2\n", "*data");
-  ExpectReadError("", "*heading");
+  ExpectReadError(kHead + "1\n*distribution\nweibull2p\n*minmax\n1,2\n",
+                  "line 6: the option is missing.");
+  ExpectReadError(kHead + "1\n*distribution\nweibull3p\n*minmax\n1,2\n",
+                  "line 6: the option is missing.");
+  ExpectReadError("*heading\n\n", "line 3: the line is missing.");
+  ExpectReadError("", "line 1: the line is missing.");
 }
 
 TEST(DistributionInputFile, MissingOrUnwritableFilesAreReported) {
@@ -150,8 +162,19 @@ TEST_F(DistributionReport, BannerNotationsBlocksTableAndPairs) {
             std::string::npos);
   EXPECT_NE(text.find("\n GAMMA DISTRIBUTION \n--------------------\n"), std::string::npos);
   EXPECT_EQ(text.find("Minimized Value"), std::string::npos);  // no optimizer fits
-  // Label in a field of 16, value in a field of 12.
+  // Label in a field of 16, value in a field of 12: the labels are 17
+  // characters, so every labelled line is 29 characters long.
   EXPECT_NE(text.find(" KS Distance     " + std::string(12 - 8, ' ')), std::string::npos);
+  int labelled = 0;
+  for (const std::string& line : lines) {
+    for (const char* label : {" Shape Parameter ", " Scale Parameter ", " KS Distance     ",
+                              " AD Distance     ", " Chi-Square      "}) {
+      if (line.rfind(label, 0) != 0) continue;
+      ++labelled;
+      EXPECT_EQ(line.size(), 29u) << line;
+    }
+  }
+  EXPECT_EQ(labelled, 10);  // five lines in each of the two blocks
   EXPECT_NE(text.find("\n\n Chi-Square      "), std::string::npos);
   const size_t table = text.find("\n\n ALL DISTRIBUTION \n -------------------- \n");
   ASSERT_NE(table, std::string::npos);

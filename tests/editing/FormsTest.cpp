@@ -166,6 +166,19 @@ TEST_F(ZoneRulesTest, AnalyzeAsksOnlyWhenDataWereProcessed) {
   EXPECT_TRUE(rules.Analyze());  // OK
   EXPECT_EQ(ui.questions.size(), 2u);
   EXPECT_TRUE(db.IsLocked());
+  // Smoothed but not fitted (a fit that failed after smoothing) asks too,
+  // and OK clears every processed flag.
+  db.fittedFlag = 0;
+  db.thirdFlag = 1;
+  ASSERT_TRUE(db.IsSmoothed() && !db.IsLocked());
+  ui.QueueAnswer(false);
+  EXPECT_FALSE(rules.Analyze());
+  EXPECT_EQ(ui.questions.size(), 3u);
+  EXPECT_EQ(db.thirdFlag, 1);
+  db.Replicate(1).Zone(1).fit.type = kFitExponential;  // y = 0 at x = 0: the fit fails
+  EXPECT_FALSE(rules.Analyze());                       // OK, then the analysis fails
+  EXPECT_EQ(ui.questions.size(), 4u);
+  EXPECT_EQ(db.thirdFlag, 0);
 }
 
 }  // namespace

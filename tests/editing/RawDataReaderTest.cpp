@@ -65,6 +65,9 @@ TEST_F(RawDataReaderTest, CommentsBlankLinesHeadingsUnitsAndLineEnds) {
 TEST_F(RawDataReaderTest, ErrorCodesCreateNothing) {
   const std::pair<std::string, std::string> cases[] = {
       {"x,y\nmm,N\n$$ only comments\n\n", "Number of points must be > 1."},  // 12
+      // 13: fewer non-comment lines than the header lines
+      {"x,y\n$$ c\n\n", "Invalid input."},
+      {"$$ only a comment\n", "Invalid input."},
       // 13 with the file's line number, counting comment and blank lines.
       {"$$ c\nx,y\n\nmm,N\n1,2\n$$ c\n\n1.0,abc\n2,3\n", "Invalid input. on line number 8."},
       {"x," + std::string(31, 'h') + "\n-,-\n1,2\n", "the column heading or unit \"" +
@@ -78,6 +81,12 @@ TEST_F(RawDataReaderTest, ErrorCodesCreateNothing) {
   }
   EXPECT_FALSE(ReadRawData(db, Request("/nonexistent/file.csv")));
   EXPECT_EQ(ui.Last(), "/nonexistent/file.csv: Cannot open input file.");  // 10
+  // The file is opened before the columns are looked at.
+  ui.Clear();
+  auto unreadableOne = Request("/nonexistent/file.csv", 1);
+  unreadableOne.xColumn = unreadableOne.yColumn = 1;
+  EXPECT_FALSE(ReadRawData(db, unreadableOne));
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"/nonexistent/file.csv: Cannot open input file."});
   // One column or an x column beyond the columns: nothing, silently.
   ui.Clear();
   auto one = Request(dir.Write("ok.csv", "x,y\n-,-\n1,2\n"), 1);

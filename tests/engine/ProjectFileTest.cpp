@@ -259,25 +259,110 @@ TEST(DatabaseLoadTest, ShortZoneVectorsAndCoefficientsArePadded) {
             std::tuple(5.0, 0.0, 9.0, 0.0, 1.0, 4, 0));
 }
 
-TEST(DatabaseLoadTest, CountsBeyondTheLimitsOrDisagreeingWithTheDataAreRefused) {
+TEST(DatabaseLoadTest, CountsBeyondTheLimitsAreRefused) {
   const std::pair<std::string, std::string> cases[] = {
       {WithInt(8, 21), "it holds 21 data sets; at most 20 are allowed"},
       {WithInt(8, -1), "it holds -1 data sets; at most 20 are allowed"},
       {WithInt(kIntsAt + 20, 6), "data set 1 has 6 zones; at most 5 are allowed"},
-      {WithInt(kIntsAt, 4), "data set 1 has 4 points but its raw data holds 3 rows"},
       {WithInt(kIntsAt + 4, -2), "data set 1 has -2 columns"},
       {WithInt(kIntsAt + 8, 3), "data set 1 takes x from column 3 and y from column 2 of 2"},
-      {WithInt(kIntsAt + 12, 0), "data set 1 takes x from column 1 and y from column 0 of 2"},
-      {WithInt(kIntsAt + 16, 7),
-       "data set 1 has 7 smoothed points but its smoothed data holds 0 rows"}};
+      {WithInt(kIntsAt + 12, 0), "data set 1 takes x from column 1 and y from column 0 of 2"}};
   ASSERT_EQ(I32At(SmallProjectBytes(0.913), kIntsAt + 20), 1);
   for (const auto& [bytes, reason] : cases) EXPECT_EQ(Refusal(bytes), reason);
-  CReplicateDB db;
-  FillSmallReplicate(db);
-  db.Replicate(1).fitData.SetSize(2, 1);
-  db.Replicate(1).fitData.Set(1.0);
-  EXPECT_EQ(Refusal(Stored(db)),
-            "data set 1 has fitted data of 1 columns, fewer than its 2 columns");
+}
+
+// A replicate of 3 points in 2 columns as a save leaves it after its analysis
+// was discarded: counts cleared or stale, result matrices kept, some of them
+// from before a third column was added.
+struct StaleReplicate {
+  int points = 3, columns = 2, smoothedCount = 0;
+  int smoothedColumns = 2, fittedColumns = 2, outlierColumns = 2;
+  bool smoothedFlag = false, fittedFlag = false;
+};
+
+std::string StaleProject(const StaleReplicate& s) {
+  CBytes b;
+  b.F64(0.913).I32(1).U8(0).U8(0).U8(0);
+  b.Text("Old").U8(1);
+  b.I32(s.points).I32(s.columns).I32(1).I32(2).I32(s.smoothedCount).I32(1);
+  b.F64(7.5).F64(8.5);
+  for (int c = 1; c <= s.columns; ++c) b.Text("h" + std::to_string(c)).Text("u");
+  auto matrix = [&b](int rows, int columns, double base) {
+    b.I32(rows).I32(columns);
+    for (int j = 1; j <= columns; ++j)
+      for (int i = 1; i <= rows; ++i) b.F64(base + 10 * j + i);
+  };
+  matrix(3, s.columns, 0);
+  b.I32(1).I32(3).I32(3).I32(1).I32(1).I32(1).I32(0).I32(0).F64(1e-9);  // one zone
+  b.U8(s.smoothedFlag);
+  matrix(3, s.smoothedColumns, 100);
+  b.U8(s.fittedFlag);
+  matrix(3, s.fittedColumns, 200);
+  b.I32(0).I32(5);  // no coefficients
+  matrix(1, s.outlierColumns, 300);
+  for (int v = 0; v < 6; ++v) b.I32(0);
+  b.I32(0);
+  for (int v = 0; v < 5; ++v) b.I32(0);
+  b.I32(0);  // best-fit points
+  for (int k = 0; k < 6; ++k) b.F64(0.0);
+  ClearedExtents(b);
+  b.Append(DefaultPlotSettingsBytes());
+  for (int k = 0; k < 10; ++k) b.I32(0);
+  return b.Str();
+}
+
+// Such files open without a message; counts are clamped to the rows present
+// and result matrices narrower than the table count as no result.
+TEST(DatabaseLoadTest, StaleCountsAndNarrowResultsOpen) {
+  CRecordingUi ui;
+  {  // "Analyze" then OK, then a save: counts cleared, matrices kept
+    const auto db = Loaded(StaleProject({}));
+    const CReplicate& rep = db->Replicate(1);
+    EXPECT_EQ(std::tuple(rep.pointCount, rep.raw.GetRows(), rep.raw(3, 2), rep.smoothedCount,
+                         rep.smoothedData.GetRows(), rep.fitData.GetRows(), rep.outlierCount,
+                         rep.smoothed, rep.fitted),
+              std::tuple(3, 3, 23.0, 0, 0, 3, 1, false, false));
+  }
+  {  // counts above the rows present
+    StaleReplicate s;
+    s.points = 5;
+    s.smoothedCount = 4;
+    s.smoothedFlag = true;
+    const auto db = Loaded(StaleProject(s));
+    const CReplicate& rep = db->Replicate(1);
+    EXPECT_EQ(std::tuple(rep.pointCount, rep.raw.GetRows(), rep.smoothedCount,
+                         rep.smoothedData.GetRows(), rep.smoothedData(3, 2), rep.smoothed),
+              std::tuple(3, 3, 3, 3, 123.0, true));
+  }
+  {  // a count below the rows present: the rows beyond it are no data
+    StaleReplicate s;
+    s.points = 2;
+    s.smoothedCount = 1;
+    const auto db = Loaded(StaleProject(s));
+    const CReplicate& rep = db->Replicate(1);
+    EXPECT_EQ(std::tuple(rep.pointCount, rep.raw.GetRows(), rep.raw(2, 1), rep.smoothedCount,
+                         rep.smoothedData.GetRows()),
+              std::tuple(2, 2, 12.0, 1, 1));
+  }
+  {  // a third column added after the analysis
+    StaleReplicate s;
+    s.columns = 3;
+    s.smoothedCount = 3;
+    s.smoothedFlag = s.fittedFlag = true;
+    s.outlierColumns = 3;
+    const auto db = Loaded(StaleProject(s));
+    const CReplicate& rep = db->Replicate(1);
+    EXPECT_EQ(std::tuple(rep.raw.GetColumns(), rep.smoothedCount, rep.smoothedData.IsEmpty(),
+                         rep.smoothed, rep.fitData.IsEmpty(), rep.fitted, rep.outlierCount),
+              std::tuple(3, 0, true, false, true, false, 1));
+    s.outlierColumns = 1;
+    s.fittedColumns = 3;
+    const auto db2 = Loaded(StaleProject(s));
+    EXPECT_EQ(std::tuple(db2->Replicate(1).outlierCount, db2->Replicate(1).fitted,
+                         db2->Replicate(1).fitData.GetRows()),
+              std::tuple(0, true, 3));
+  }
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(DatabaseLoadTest, EveryTruncationIsRefused) {

@@ -104,6 +104,54 @@ TEST_F(ReportTest, ZoneBlocksAndEquations) {
   EXPECT_EQ(Find("   STATISTICAL ANALYSIS"), -1);
 }
 
+// The lines between the outlier table, the zone blocks and the next
+// replicate, and the areas in the "%g" format (y = x / 7 on 0..1 has the
+// area 1/14, which "%g" gives to six digits; zone 1 is not fitted and keeps
+// its fitted area of 0).
+TEST_F(ReportTest, BlocksFollowEachOtherLineByLine) {
+  CReplicate& rep = db.Replicate(AddXY(db, {{0, 0}, {0.5, 0.5 / 7}, {1, 1 / 7.0}, {2, 2 / 7.0}}));
+  SetZones(rep, {{0, 1}, {1, 2}});
+  rep.Zone(2).fit.type = kFitPolynomial;
+  rep.Zone(2).fit.degree = 1;
+  AddXY(db, {{0, 1}, {1, 2}});
+  SetZones(db.Replicate(2), {{0, 1}});
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  Write();
+  const std::string area = Format("Area under curve: %g", 1 / 14.0);
+  const std::string area2 = Format("Area under curve: %g", 3 / 14.0);
+  ASSERT_EQ(area, "Area under curve: 0.0714286");
+  const int z1 = Find(" Zone: 1");
+  ASSERT_GT(z1, 2);
+  EXPECT_EQ(lines[z1 - 2].find_first_not_of(" -"), std::string::npos) << lines[z1 - 2];
+  const std::vector<std::string> expected = {"------------",
+                                             " Zone: 1",
+                                             "------------",
+                                             "Type of smoothing operation: None",
+                                             area,
+                                             "",
+                                             "Area under curve: 0",
+                                             "------------",
+                                             " Zone: 2",
+                                             "------------",
+                                             "Type of smoothing operation: None",
+                                             area2,
+                                             "FITTING DATA USING POLYNOMIAL OF ORDER 1",
+                                             lines[z1 + 12],
+                                             "",
+                                             "     R-squared: 1",
+                                             area2,
+                                             "",
+                                             "------------",
+                                             " REPLICATE: 2",
+                                             "------------",
+                                             "Number of data points : 2"};
+  ASSERT_GE(lines.size(), z1 - 1 + expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + z1 - 1,
+                                     lines.begin() + z1 - 1 + static_cast<int>(expected.size())),
+            expected);
+  EXPECT_EQ(lines[z1 + 12].rfind("Best fit equation: ", 0), 0u);
+}
+
 TEST_F(ReportTest, ExponentialAndLogarithmicEquations) {
   XY p;
   for (int i = 1; i <= 20; ++i) p.emplace_back(i, 3.0 * std::exp(0.5 * i));

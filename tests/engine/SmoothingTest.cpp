@@ -99,6 +99,10 @@ TEST(MovingMedianTest, WindowMediansKeptEndsAndSlidingAgainstSorting) {
   const Values w = {5, 1, 9, 3, 7, 2, 8};
   EXPECT_EQ(Median(w, 5), (Values{5, 1, 5, 3, 7, 2, 8}));
   EXPECT_EQ(Median(w, 3), (Values{5, 5, 3, 7, 3, 7, 8}));
+  // A zone of exactly one window: its middle point takes the median; one
+  // point fewer leaves the zone as it is.
+  EXPECT_EQ(Median({5, 1, 9, 3, 7}, 5), (Values{5, 1, 5, 3, 7}));
+  EXPECT_EQ(Median({5, 1, 9, 3}, 5), (Values{5, 1, 9, 3}));
   const Values e = {4, 8, 1, 7, 7, 0, 3, 9, 2, 2};
   EXPECT_EQ(Median(e, 3), Median(e, 4));  // an even window acts as the next smaller odd one
   unsigned s = 12345;

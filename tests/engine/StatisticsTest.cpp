@@ -65,10 +65,16 @@ TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
                                           {6, 1.725},
                                           {7, 1.8},
                                           {10, 1.96},
+                                          {15, 2.13},
                                           {20, 2.23},
+                                          {25, 2.33},
+                                          {40, 2.474},
+                                          {50, 2.57},
+                                          {75, 2.69},
                                           {99, 2.57 + 49 * 0.24 / 50},
                                           {100, 2.82},
                                           {200, 2.98},
+                                          {300, 3.14},
                                           {400, 3.215},
                                           {500, 3.29},
                                           {1000, 3.29}};
@@ -79,17 +85,15 @@ TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
 }
 
 // A zone as the pipeline leaves it before outlier removal: three columns
-// (time, x, y), raw points with x and y, working points with all columns.
+// (time, x, y), the working points holding the zone's raw rows.
 CZone ZoneOf(const std::vector<double>& ys, int method = kOutliersChauvenet) {
   CZone zone;
   const int n = static_cast<int>(ys.size());
-  zone.rawPoints.SetSize(n, 3);
-  zone.rawPoints.Set(0.0);
   zone.workingPoints.SetSize(n, 3);
   for (int i = 1; i <= n; ++i) {
     zone.workingPoints(i, 1) = 100.0 + i;  // time column
-    zone.workingPoints(i, 2) = zone.rawPoints(i, 2) = 0.5 * i;
-    zone.workingPoints(i, 3) = zone.rawPoints(i, 3) = ys[static_cast<size_t>(i - 1)];
+    zone.workingPoints(i, 2) = 0.5 * i;
+    zone.workingPoints(i, 3) = ys[static_cast<size_t>(i - 1)];
   }
   zone.pointCount = n;
   zone.outlierCount = 7;  // left over from an earlier run
@@ -111,6 +115,41 @@ TEST(ChauvenetTest, RemovesASpikeAndKeepsWholeRowsInOrder) {
   ASSERT_EQ(zone.outlierPoints.GetRows(), 1);
   EXPECT_EQ(std::pair(zone.outlierPoints(1, 2), zone.outlierPoints(1, 3)), std::pair(3.0, 55.0));
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// A point exactly k s from the mean stays: the last y of {0, 0, 0, 1, t} is
+// moved, one double at a time, to where |t - m| equals k(5) s to the last
+// bit (m the mean, s the sample deviation, summed in row order); the next
+// double up is removed.
+TEST(ChauvenetTest, PointAtExactlyTheCriticalRatioIsKept) {
+  const auto excess = [](double t) {
+    const double y[5] = {0, 0, 0, 1, t};
+    double m = 0.0, squares = 0.0;
+    for (double v : y) m += v;
+    m /= 5;
+    for (double v : y) squares += (v - m) * (v - m);
+    return std::fabs(t - m) - ChauvenetRatio(5) * std::sqrt(squares / 4);
+  };
+  double lo = 1.0, hi = 100.0;  // kept at 1, removed at 100
+  ASSERT_TRUE(excess(lo) < 0 && excess(hi) > 0);
+  while (std::nextafter(lo, hi) < hi) {
+    const double mid = lo + (hi - lo) / 2;
+    (excess(mid) <= 0 ? lo : hi) = mid;
+  }
+  // Rounding makes the boundary ragged: look a few hundred doubles around it.
+  double t = lo;
+  for (int step = 0; step < 200; ++step) t = std::nextafter(t, 0.0);
+  for (int step = 0; step < 400 && excess(t) != 0; ++step) t = std::nextafter(t, 100.0);
+  ASSERT_EQ(excess(t), 0.0) << "no double at the boundary near " << lo;
+  CRecordingUi ui;
+  CZone at = ZoneOf({0, 0, 0, 1, t});
+  ASSERT_TRUE(RemoveOutliers(at, 2, 3));
+  EXPECT_EQ(std::pair(at.pointCount, at.outlierCount), std::pair(5, 0));
+  double above = std::nextafter(t, 100.0);
+  while (excess(above) <= 0) above = std::nextafter(above, 100.0);
+  CZone beyond = ZoneOf({0, 0, 0, 1, above});
+  ASSERT_TRUE(RemoveOutliers(beyond, 2, 3));
+  EXPECT_EQ(std::pair(beyond.pointCount, beyond.outlierCount), std::pair(4, 1));
 }
 
 TEST(ChauvenetTest, SampleDeviationTableRatioAndSmallZones) {

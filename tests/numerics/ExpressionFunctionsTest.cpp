@@ -116,6 +116,8 @@ TEST(ExpressionFunctionsTest, MatBuildsRowByRowAndChecksItsDimensions) {
       {"mat(0, 1, 5)", 15}, {"mat(1, 0-1, 5)", 15}, {"mat(pnt(1,1,1), 1, 5)", 15},
       {"mat(2, 2, 1, 2, 3)", 7}, {"mat(1, 1)", 7}, {"mat(1, 1, 1/0)", 7},
       {"mat(1, 1, pnt(1,2,3))", 7}, {"mat(1, 1, 1, 2)", 2}, {"mat(1)", 10},
+      {"mat(2,2,1,2,3)", 7}, {"mat(2,2,1,2,3+)", 7}, {"mat(3,3,1)", 7}, {"mat(20, 20, 1)", 7},
+      {"mat(2,2,1,2 3)", 10},
       {"mat(1e9, 1e9, 1)", 15}, {"mat(100000, 100000, 1, 2, 3)", 15}, {"mat(1e300, 1, 1)", 15}};
   // clang-format on
   ExpectStatuses(cases);

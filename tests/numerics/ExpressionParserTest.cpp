@@ -40,10 +40,17 @@ TEST(ExpressionParserTest, StatusCodesOfTheParser) {
       {"sin", 6}, {"sin 1", 6}, {"mat", 6},      {"ang(1 2)", 10}, {"sin(1,2)", 2}};
   ExpectStatuses(cases);
   EXPECT_EQ(ScalarOf("sin(0)"), 0.0);
-  // Power is refused after a non-scalar; the vector-equation forms are refused.
-  const test::Statuses refused = {{"mat(1,1,2)^2", 1},   {"(pnt(1,2,3))^2", 1},
-                                  {"2^mat(1,1,2)", 12},  {"sve(pnt(1,2,3), a, b)", 23},
-                                  {"sve2(1, 2, a)", 24}, {"1 + sve", 23}};
+  // "^" is not taken after a non-scalar: what encloses it meets the "^";
+  // the vector-equation forms are refused.
+  const test::Statuses refused = {{"mat(1,1,2)^2", 1},
+                                  {"(pnt(1,2,3))^2", 1},
+                                  {"(mat(1,1,2)^2)", 2},
+                                  {"sin(mat(1,1,2)^2)", 2},
+                                  {"ang(pnt(1,2,3)^2, pnt(1,0,0))", 10},
+                                  {"2^mat(1,1,2)", 12},
+                                  {"sve(pnt(1,2,3), a, b)", 23},
+                                  {"sve2(1, 2, a)", 24},
+                                  {"1 + sve", 23}};
   ExpectStatuses(refused);
 }
 

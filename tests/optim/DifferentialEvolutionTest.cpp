@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -348,6 +349,11 @@ TEST(DifferentialEvolutionOutput, EachLevelPrintsItsParts) {
         "\nNumber of fitness evaluations: " + std::to_string(minimal.evaluations) + "\n"})
     EXPECT_NE(o.find(part), std::string::npos) << part;
   EXPECT_EQ(o.find("Constraints (G)"), std::string::npos);
+  // The progress lines end without a line break: the next generation's
+  // header follows the average at once.
+  const size_t average = o.find("        Average Fitness : ");
+  ASSERT_NE(average, std::string::npos);
+  EXPECT_EQ(o[o.find_first_of("\n+", average)], '+') << o.substr(average, 60);
   // The detailed level adds the design tables; silent prints only the summary.
   CRun r = RunProblem(p, 2, 6, [](DE& d) { d.SetOutputLevel(1, "detailed"); });
   EXPECT_NE(
@@ -357,6 +363,149 @@ TEST(DifferentialEvolutionOutput, EachLevelPrintsItsParts) {
   r = RunProblem(p, 2, 6);
   EXPECT_EQ(r.output.rfind("\nExecution completed.\n", 0), 0u);
   EXPECT_EQ(r.output.find("Generation"), std::string::npos);
+}
+
+// The published ran2, written out as its authors give it, as the reference
+// for the generator's draws.
+class CRan2 {
+ public:
+  explicit CRan2(long seed) : m_idum(seed) {}
+  double operator()() {
+    constexpr long IM1 = 2147483563, IM2 = 2147483399, IMM1 = IM1 - 1, IA1 = 40014, IA2 = 40692,
+                   IQ1 = 53668, IQ2 = 52774, IR1 = 12211, IR2 = 3791, NTAB = 32,
+                   NDIV = 1 + IMM1 / NTAB;
+    constexpr double AM = 1.0 / IM1, RNMX = 1.0 - 1.2e-7;
+    long k;
+    if (m_idum <= 0) {
+      m_idum = -m_idum < 1 ? 1 : -m_idum;
+      m_idum2 = m_idum;
+      for (long j = NTAB + 7; j >= 0; j--) {
+        k = m_idum / IQ1;
+        m_idum = IA1 * (m_idum - k * IQ1) - k * IR1;
+        if (m_idum < 0) m_idum += IM1;
+        if (j < NTAB) m_iv[j] = m_idum;
+      }
+      m_iy = m_iv[0];
+    }
+    k = m_idum / IQ1;
+    m_idum = IA1 * (m_idum - k * IQ1) - k * IR1;
+    if (m_idum < 0) m_idum += IM1;
+    k = m_idum2 / IQ2;
+    m_idum2 = IA2 * (m_idum2 - k * IQ2) - k * IR2;
+    if (m_idum2 < 0) m_idum2 += IM2;
+    const long j = m_iy / NDIV;
+    m_iy = m_iv[j] - m_idum2;
+    m_iv[j] = m_idum;
+    if (m_iy < 1) m_iy += IMM1;
+    const double temp = AM * static_cast<double>(m_iy);
+    return temp > RNMX ? RNMX : temp;
+  }
+
+ private:
+  long m_idum, m_idum2 = 123456789, m_iy = 0, m_iv[32] = {};
+};
+
+// A random permutation of 1..n from n draws: ranks, ties by position.
+std::vector<int> ReferencePermutation(CRan2& ran, int n) {
+  std::vector<double> u(static_cast<size_t>(n));
+  for (double& v : u) v = ran();
+  std::vector<int> p(static_cast<size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    int rank = 1;
+    for (int j = 0; j < n; ++j) rank += (u[j] < u[k]) + (j < k && u[j] == u[k]);
+    p[static_cast<size_t>(k)] = rank;
+  }
+  return p;
+}
+
+TEST(RandomGenerator, FirstDrawsOfTheDefaultSeedAreThoseOfRan2) {
+  CRandomGenerator g;
+  CRan2 ran(-1234);
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(g.Next(), ran()) << i;
+}
+
+// The first trial of generation 1 (member 3; members 1 and 2 carry the best
+// design) rebuilt from the reference draws taken in the order of the steps:
+// initial population, permutations, further donors, F and K, the binomial
+// pass, the exchange table.
+TEST(DifferentialEvolutionRun, EachSchemeDrawsItsTrialInTheStatedOrder) {
+  constexpr int NP = 6;
+  constexpr double CR = 0.5, p = 0.5;
+  for (int s = 0; s <= 9; ++s) {
+    SCOPED_TRACE(DE::StrategyName(s));
+    CProblem prob;
+    std::vector<std::vector<double>> designs;
+    prob.SetObjective([&designs](const Vec& x, Vec& g) {
+      designs.push_back({x(1), x(2)});
+      g(1) = -1.0;
+      return x(1) * x(1) + x(2) * x(2);
+    });
+    const CRun run = RunProblem(prob, 2, NP, [s, CR, p](DE& d) {
+      d.SetStrategy(s);
+      d.SetCR(CR);
+      d.SetExchangeProbability(p);
+    });
+    ASSERT_EQ(run.rc, DE::kSuccess);
+    ASSERT_GE(designs.size(), size_t(NP + 2));
+
+    CRan2 ran(-1234);
+    std::vector<std::vector<double>> A(NP + 1, std::vector<double>{1.0, 1.0});
+    for (int i = 3; i <= NP; ++i)
+      for (double& v : A[i]) v = -5.0 + 10.0 * ran();
+    int best = 1;
+    for (int i = 2; i <= NP; ++i) {
+      auto f = [&A](int m) { return A[m][0] * A[m][0] + A[m][1] * A[m][1]; };
+      if (f(i) < f(best)) best = i;
+    }
+    const std::vector<double> b = A[best];
+    A[1] = A[2] = b;
+    const std::vector<int> P = ReferencePermutation(ran, NP), Q = ReferencePermutation(ran, 4);
+    const int member = 3;
+    int r[6] = {0, P[member - 1], P[(member - 1 + Q[0]) % NP], 0, 0, 0};
+    const int extra = s % 5 == 1 ? 1 : s % 5 == 3 ? 2 : s % 5 == 4 ? 3 : 0;
+    for (int d = 3; d < 3 + extra; ++d) {
+      std::vector<int> free;
+      for (int c = 1; c <= NP; ++c)
+        if (c != member && std::find(r + 1, r + d, c) == r + d) free.push_back(c);
+      r[d] = free[std::min(free.size() - 1, static_cast<size_t>(ran() * free.size()))];
+    }
+    double F = 0.8, K = 0.8;
+    if (s <= 4) {
+      F = -1.0 + 2.0 * ran();
+      K = ran();
+    }
+    const std::vector<double>& x = A[member];
+    auto D = [&](int d, int n) { return A[r[d]][n]; };
+    auto mutant = [&](int n) {
+      switch (s % 5) {
+        case 0:
+          return b[n] + F * (D(1, n) - D(2, n));
+        case 1:
+          return D(1, n) + F * (D(2, n) - D(3, n));
+        case 2:
+          return x[n] + F * (D(1, n) - D(2, n)) + K * (b[n] - x[n]);
+        case 3:
+          return b[n] + F * (D(1, n) + D(2, n) - D(3, n) - D(4, n));
+        default:
+          return D(1, n) + F * (D(2, n) + D(3, n) - D(4, n) - D(5, n));
+      }
+    };
+    std::vector<double> trial = x;
+    for (int n = 0; n < 2; ++n) {
+      const bool take = s <= 4 || ran() < CR || n == 1;
+      if (take) trial[n] = mutant(n);
+    }
+    std::vector<double> exchange(NP * 2);
+    for (double& e : exchange) e = ran();
+    for (int n = 0; n < 2; ++n) {
+      if (!(exchange[(member - 1) * 2 + n] < p)) trial[n] = x[n];
+      trial[n] = std::clamp(trial[n], -5.0, 5.0);
+    }
+    // Evaluations: the start design, the NP members, then the trial.
+    const std::vector<double>& got = designs[NP + 1];
+    EXPECT_DOUBLE_EQ(got[0], trial[0]);
+    EXPECT_DOUBLE_EQ(got[1], trial[1]);
+  }
 }
 
 TEST(RandomGenerator, SeedsRepeatAndDrawsLieInTheOpenUnitIntervalWithMeanOneHalf) {

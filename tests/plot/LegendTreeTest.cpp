@@ -78,6 +78,9 @@ TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
   auto placed = legend.Layout(200, m);
   EXPECT_EQ(std::tuple(placed[0].x, placed[0].y), std::tuple(68, 8 + 16 + 4));
   EXPECT_EQ(placed[2].x, 8);  // one character width of margin
+  // The rule under the title lies one line below it.
+  ASSERT_EQ(placed[1].line.kind, CLegendLine::kRule);
+  EXPECT_EQ(placed[1].y, placed[0].y + 16);
   for (size_t i = 1; i < placed.size(); ++i) EXPECT_GT(placed[i].y, placed[i - 1].y);
   EXPECT_EQ(legend.Layout(40, m)[0].x, 8);  // never left of the margin in a narrow panel
   CRecordingCanvas canvas;

@@ -1,7 +1,7 @@
 // The four-wide exponential and logarithm that the hot loops use in place of
 // the library's: within a few units in the last place of std::exp and
 // std::log over their whole range, with the stated values at the ends.
-#include "engine/Simd.hpp"
+#include "numerics/Simd.hpp"
 
 #include <gtest/gtest.h>
 
