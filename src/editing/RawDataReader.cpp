@@ -437,7 +437,8 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   }
 
   if (stopLine != LLONG_MAX)
-    ShowMessage(Format("Another block starts on line %lld; it was not read.", stopLine));
+    ShowMessage(req.path + ": " +
+                Format("Another block starts on line %lld; it was not read.", stopLine));
   rep.SetTitle(req.title);
   rep.SetXYColumns(req.xColumn, req.yColumn);
   if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns) {
