@@ -28,3 +28,11 @@ export XDG_CONFIG_HOME="$work/config"
 export OLM_DESKTOP_SCREENSHOTS="$out"
 xvfb-run -a -s "-screen 0 1600x1000x24" "$desktop" -platform xcb "$work/demo/tensile.olm"
 ls -l "$out"
+
+# The plot view on each axis kind with the legend, tree and settings sheet;
+# the data dialogs; the engineering tools; an annotated plot.
+cd "$root"
+for part in views data tools drawing; do
+  echo "screenshots: $part"
+  BUILD_DIR="$build" "$root/scripts/screenshots-$part.sh" "$build"
+done
