@@ -360,6 +360,9 @@ bool Failed(const std::string& path, const QString& why) {
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
                 const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
                 CPlotPaintResult* result, const std::vector<std::string>& inputs) {
+  // A picture written to a file shows no selection handles.
+  CPlotPaintOptions fileOptions = options;
+  fileOptions.selectionMarks = false;
   const PlotFileFormat format = PlotFileFormatOf(path);
   if (format == PlotFileFormat::kUnknown) {
     ShowMessage(Format("The plot file %s must end in .png, .svg or .pdf.", path.c_str()),
@@ -377,7 +380,7 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
   bool written = true;
   switch (format) {
     case PlotFileFormat::kPng: {
-      const QImage image = RenderPlotImage(width, height, view, db, objects, options, &r);
+      const QImage image = RenderPlotImage(width, height, view, db, objects, fileOptions, &r);
       written = image.save(&file, "PNG");
       break;
     }
@@ -393,7 +396,7 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
         written = false;
         break;
       }
-      r = RenderPlot(painter, QRect(0, 0, width, height), view, db, objects, options);
+      r = RenderPlot(painter, QRect(0, 0, width, height), view, db, objects, fileOptions);
       written = painter.end();
       break;
     }

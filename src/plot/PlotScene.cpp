@@ -335,7 +335,8 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
     graph.DrawLegend(canvas);
   }
 
-  for (const CGraphicElement* e : order) DrawSelectionMarks(canvas, graph, *e);
+  if (options.selectionMarks && !options.printing)
+    for (const CGraphicElement* e : order) DrawSelectionMarks(canvas, graph, *e);
   return result;
 }
 

@@ -57,9 +57,10 @@ struct CPlotPaintOptions {
   bool hideGraph = false;
   bool thin = true;  // thin large curves to their per-column extremes
   bool printing = false;
-  int lineWidthFactor = 1;  // with printing
-  double fontScale = 1.0;   // multiplies the font heights
-  double objectZoom = 1.0;  // zoom of the drawing layer (text heights)
+  int lineWidthFactor = 1;     // with printing
+  double fontScale = 1.0;      // multiplies the font heights
+  double objectZoom = 1.0;     // zoom of the drawing layer (text heights)
+  bool selectionMarks = true;  // handles of selected objects: on screen, not on paper or in files
 };
 
 struct CPlotPaintResult {

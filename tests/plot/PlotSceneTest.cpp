@@ -165,6 +165,22 @@ TEST_F(PlotSceneTest, HiddenGraphKeepsOnlyTheAnnotationsAndNothingShownPaintsThe
   EXPECT_EQ(canvas.fills.size(), 1u);
 }
 
+TEST_F(PlotSceneTest, SelectionHandlesShowOnScreenOnlyNeverOnPaperOrInFiles) {
+  ASSERT_FALSE(project.Objects().IsEmpty());
+  project.Objects().At(0).selected = true;
+  const size_t handles = project.Objects().At(0).GetEndPoints().size();
+  Paint();
+  const size_t onScreen = canvas.rectangles.size();
+  CPlotPaintOptions printing;
+  printing.printing = true;
+  Paint(printing);
+  EXPECT_EQ(canvas.rectangles.size() + handles, onScreen);
+  CPlotPaintOptions file;
+  file.selectionMarks = false;
+  Paint(file);
+  EXPECT_EQ(canvas.rectangles.size() + handles, onScreen);
+}
+
 TEST_F(PlotSceneTest, BestFitPlotAddsTheBestFitCurveAndItsLabel) {
   CReplicateDB& db = project.Database();
   for (int i = 1; i <= 4; ++i) db.bestFitX(i) = 0.5 * i, db.bestFitY(i) = 0.5;
