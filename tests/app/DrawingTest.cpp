@@ -187,10 +187,12 @@ TEST_P(DrawingCreateTest, EachKindGetsTheMousePointsInWorldCoordinates) {
       EXPECT_GT(p.y, s.plotYMin);
       EXPECT_LT(p.y, s.plotYMax);
     }
-    if (c.tool == DrawingTool::Line)
+    if (c.tool == DrawingTool::Line) {
       EXPECT_EQ(dynamic_cast<const CSLine&>(e).arrowMode, kArrowNone);
-    if (c.tool == DrawingTool::Arrow)
+    }
+    if (c.tool == DrawingTool::Arrow) {
       EXPECT_NE(dynamic_cast<const CSLine&>(e).arrowMode, kArrowNone);
+    }
   }
 
   // A click without a drag makes no two-point object.

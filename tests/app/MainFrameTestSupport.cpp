@@ -56,7 +56,9 @@ std::string WriteProject(const CTempDir& dir, const std::string& name, int repli
     EXPECT_TRUE(doc.Import(form).ok);
   }
   EXPECT_TRUE(doc.ApplyZonesToAll({}).ok);
-  if (analysed) EXPECT_TRUE(doc.Analyse().ok);
+  if (analysed) {
+    EXPECT_TRUE(doc.Analyse().ok);
+  }
   const std::string path = dir.File(name);
   EXPECT_TRUE(doc.SaveAs(path).ok);
   return path;
