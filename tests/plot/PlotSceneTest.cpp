@@ -190,7 +190,8 @@ TEST_F(PlotSceneTest, BestFitPlotAddsTheBestFitCurveAndItsLabel) {
   ASSERT_EQ(canvas.curves.size(), 5u);
   EXPECT_EQ(std::tuple(canvas.curves[4].pen, canvas.curves[4].points.back()),
             std::tuple(BestFitPen(), graph.WorldToDevice(2.0, 0.5)));
-  const olm::CText* label = Labels().Find(kBestFitLabel);
+  const CCurveLabels labels = Labels();  // the label lives as long as its list
+  const olm::CText* label = labels.Find(kBestFitLabel);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(std::tuple(label->visible, label->text), std::tuple(true, std::string("Best Fit")));
   EXPECT_TRUE(canvas.HasText("Best Fit"));
