@@ -20,6 +20,7 @@
 
 #include "app/MainFrame.hpp"
 #include "app/OLMView.hpp"
+#include "app/PeakMemory.hpp"
 #include "plot/Project.hpp"
 
 namespace {
@@ -38,15 +39,6 @@ const fs::path& Folder() {
     return f;
   }();
   return folder;
-}
-
-double PeakMemoryMB() {
-  QFile status("/proc/self/status");
-  if (!status.open(QIODevice::ReadOnly)) return -1.0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmHWM:"))
-      return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-  return -1.0;
 }
 
 std::string LargeProject() {
@@ -106,7 +98,7 @@ void OpenAndPaint(benchmark::State& state, const std::string& path) {
     frame.View()->repaint();
     QApplication::processEvents();
   }
-  state.counters["peak_MB"] = PeakMemoryMB();
+  state.counters["peak_MB"] = olm::PeakMemoryMB();
 }
 
 void BM_WindowWithSampleProject(benchmark::State& state) {

@@ -386,7 +386,8 @@ void CGraphSettingsSheet::TabChanging(int index) {
   m_currentPage = index;
 }
 
-bool CGraphSettingsSheet::ApplyPreview() {
+bool CGraphSettingsSheet::CheckBothPages() {
+  // The current page first; a failing page is shown with its message.
   for (int page : {m_currentPage, 1 - m_currentPage})
     if (!CheckPage(page)) {
       m_switching = true;
@@ -395,6 +396,11 @@ bool CGraphSettingsSheet::ApplyPreview() {
       m_switching = false;
       return false;
     }
+  return true;
+}
+
+bool CGraphSettingsSheet::ApplyPreview() {
+  if (!CheckBothPages()) return false;
   if (!m_editing) m_editing = m_doc.BeginEdit("Graph Settings", kChangeSettings | kChangeData);
   if (!m_editing) return false;
   m_doc.EditDatabase().plotSettings = m_rules.Edit();
@@ -403,14 +409,7 @@ bool CGraphSettingsSheet::ApplyPreview() {
 }
 
 bool CGraphSettingsSheet::Commit() {
-  for (int page : {m_currentPage, 1 - m_currentPage})
-    if (!CheckPage(page)) {
-      m_switching = true;
-      m_tabs->setCurrentIndex(page);
-      m_currentPage = page;
-      m_switching = false;
-      return false;
-    }
+  if (!CheckBothPages()) return false;
   if (m_editing) {
     m_doc.EditDatabase().plotSettings = m_rules.Edit();
     m_editing = false;

@@ -49,6 +49,8 @@ class CGraphSettingsSheet : public QDialog {
   bool ReadPage(int page);
   // Reads and checks a page as leaving it does.
   bool CheckPage(int page);
+  // Both pages pass their checks; else the failing one is shown.
+  bool CheckBothPages();
   // "Apply": checks both pages and previews the copy on the document.
   bool ApplyPreview();
   // OK: checks both pages (the failing one is shown) and writes the copy

@@ -64,38 +64,8 @@ void CToolMessageBoxes::Terminate(int status) {
 
 // --- Messages of worker threads --------------------------------------------
 
-void CMessageRecorder::Show(MessageKind kind, std::string_view text) {
-  std::lock_guard lock(m_mutex);
-  m_messages.emplace_back(kind, std::string(text));
-}
-
-bool CMessageRecorder::Ask(std::string_view text, QuestionKind, std::string_view,
-                           bool* stopAsking) {
-  if (stopAsking) *stopAsking = false;
-  Show(MessageKind::Information, text);
-  return true;
-}
-
-void CMessageRecorder::Fatal(std::string_view text) {
-  Show(MessageKind::Error, text);
-  throw CToolFatal(std::string(text));
-}
-
-void CMessageRecorder::Terminate(int status) {
-  throw CToolFatal("The computation stopped with status " + std::to_string(status) + ".");
-}
-
-std::vector<std::pair<MessageKind, std::string>> CMessageRecorder::Messages() const {
-  std::lock_guard lock(m_mutex);
-  return m_messages;
-}
-
-void CMessageRecorder::Replay() const {
-  for (const auto& [kind, text] : Messages()) ShowMessage(text, kind);
-}
-
 bool RunToolWork(QWidget* parent, const QString& label, const std::function<void()>& work) {
-  CMessageRecorder recorder;
+  CMessageCollector recorder;
   std::string failure;  // what an exception of the work said
   bool fatal = false;
 
@@ -129,7 +99,7 @@ bool RunToolWork(QWidget* parent, const QString& label, const std::function<void
       CScopedThreadUserInterface scope(recorder);
       try {
         work();
-      } catch (const CToolFatal&) {
+      } catch (const CCollectedFatal&) {
         fatal = true;  // the message is in the recorder
       } catch (const std::exception& e) {
         failure = e.what();
@@ -144,7 +114,7 @@ bool RunToolWork(QWidget* parent, const QString& label, const std::function<void
   delay.stop();
   progress.hide();
   if (cancelled) return false;
-  recorder.Replay();
+  recorder.Replay(UserInterface());
   if (!failure.empty()) ShowMessage(failure, MessageKind::Error);
   (void)fatal;
   return true;

@@ -53,26 +53,6 @@ class CScopedToolMessages {
   CScopedUserInterface m_scope;
 };
 
-// Collects the messages of work on a worker thread; safe to call from any
-// thread.  Questions are answered with their default (Yes/OK); a fatal
-// message is kept and ends the work with CToolFatal.
-class CMessageRecorder : public IUserInterface {
- public:
-  void Show(MessageKind kind, std::string_view text) override;
-  bool Ask(std::string_view text, QuestionKind kind, std::string_view title,
-           bool* stopAsking) override;
-  void Fatal(std::string_view text) override;
-  void Terminate(int status) override;
-
-  std::vector<std::pair<MessageKind, std::string>> Messages() const;
-  // Shows the collected messages through the installed interface, in order.
-  void Replay() const;
-
- private:
-  mutable std::mutex m_mutex;
-  std::vector<std::pair<MessageKind, std::string>> m_messages;
-};
-
 // Runs work on a worker thread while a progress dialog with Cancel (shown
 // after a short delay) keeps the window responsive.  The engine's messages
 // of the work are collected and shown afterwards, here on the user-interface

@@ -14,6 +14,7 @@
 
 #include "app/MainFrame.hpp"
 #include "app/OLMView.hpp"
+#include "app/PeakMemory.hpp"
 #include "app/QtUserInterface.hpp"
 
 namespace {
@@ -32,16 +33,6 @@ const char* const kUsage =
     "  -v, --version  show the version and exit\n"
     "\n"
     "Standard Qt options (-platform, -style, ...) are accepted as well.\n";
-
-// Peak resident memory of the process in MB (Linux), or -1.
-double PeakMemoryMB() {
-  QFile status("/proc/self/status");
-  if (!status.open(QIODevice::ReadOnly)) return -1.0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmHWM:"))
-      return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-  return -1.0;
-}
 
 // Developer aids, set in the environment:
 //   OLM_DESKTOP_TIMING=1|quit   prints the time from start to the first paint
@@ -67,7 +58,7 @@ class CFirstPaint : public QObject {
   void Report() {
     std::fprintf(stderr,
                  "olm-desktop: first paint after %lld ms, peak memory %.0f MB, %d replicates\n",
-                 static_cast<long long>(m_clock.elapsed()), PeakMemoryMB(),
+                 static_cast<long long>(m_clock.elapsed()), olm::PeakMemoryMB(),
                  m_frame.Document().Database().GetReplicateCount());
     const QString dir = qEnvironmentVariable("OLM_DESKTOP_SCREENSHOTS");
     if (!dir.isEmpty()) {

@@ -87,7 +87,7 @@ bool CMessageCollector::Ask(std::string_view text, QuestionKind, std::string_vie
 void CMessageCollector::Fatal(std::string_view text) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_messages.push_back({MessageKind::Error, "FATAL ERROR: " + std::string(text)});
+    m_messages.push_back({MessageKind::Error, std::string(text)});
   }
   throw CCollectedFatal(std::string(text));
 }
