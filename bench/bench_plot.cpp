@@ -8,6 +8,8 @@
 //   build/default/bench/bench_plot
 #include <benchmark/benchmark.h>
 
+#include "TensileCurves.hpp"
+
 #include <QImage>
 #include <QPainter>
 #include <cmath>
@@ -28,27 +30,7 @@ olm::CProject& Project() {
   static std::unique_ptr<olm::CProject> project = [] {
     auto p = std::make_unique<olm::CProject>();
     olm::CReplicateDB& db = p->Database();
-    uint64_t state = 88172645463325252ull;
-    for (int r = 1; r <= kCurves; ++r) {
-      olm::CReplicate& rep = db.Replicate(db.AddReplicate());
-      rep.SetTitle("Specimen " + std::to_string(r));
-      rep.columnCount = 2;
-      rep.ResizeColumnTexts(2);
-      rep.SetXYColumns(1, 2);
-      rep.pointCount = kPoints;
-      rep.raw.SetSize(kPoints, 2);
-      const double scale = 1.0 + 0.03 * r;
-      for (int i = 1; i <= kPoints; ++i) {
-        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-        const double noise = (static_cast<double>(state >> 11) * 0x1p-53 - 0.5) * 8.0;
-        const double x = 0.2 * i / kPoints + 1e-5;
-        const double y = x < 0.002 ? 2e5 * x : 400 * std::pow(x / 0.002, 0.12) * (1 - 3 * x * x);
-        double* row = rep.raw.Row(i);
-        row[0] = x;
-        row[1] = scale * y + noise + 5.0;  // above zero for the log axes
-      }
-      db.plotSettings.SetShown(r, olm::kCurveRaw, true);
-    }
+    olm::bench::AddTensileCurves(db, kCurves, kPoints);
     db.ComputeExtents(true);
     db.RefreshPlotLimits(true);
     return p;

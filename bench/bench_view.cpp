@@ -8,6 +8,8 @@
 //   QT_QPA_PLATFORM=offscreen build/default/bench/bench_view
 #include <benchmark/benchmark.h>
 
+#include "TensileCurves.hpp"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
@@ -29,27 +31,7 @@ olm::COLMDoc& Document() {
   static std::unique_ptr<olm::COLMDoc> doc = [] {
     auto d = std::make_unique<olm::COLMDoc>();
     d->Modify("bench data", olm::kChangeData, [](olm::CReplicateDB& db, olm::CGEList&) {
-      uint64_t state = 88172645463325252ull;
-      for (int r = 1; r <= kCurves; ++r) {
-        olm::CReplicate& rep = db.Replicate(db.AddReplicate());
-        rep.SetTitle("Specimen " + std::to_string(r));
-        rep.columnCount = 2;
-        rep.ResizeColumnTexts(2);
-        rep.SetXYColumns(1, 2);
-        rep.pointCount = kPoints;
-        rep.raw.SetSize(kPoints, 2);
-        const double scale = 1.0 + 0.03 * r;
-        for (int i = 1; i <= kPoints; ++i) {
-          state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-          const double noise = (static_cast<double>(state >> 11) * 0x1p-53 - 0.5) * 8.0;
-          const double x = 0.2 * i / kPoints + 1e-5;
-          const double y = x < 0.002 ? 2e5 * x : 400 * std::pow(x / 0.002, 0.12) * (1 - 3 * x * x);
-          double* row = rep.raw.Row(i);
-          row[0] = x;
-          row[1] = scale * y + noise + 5.0;
-        }
-        db.plotSettings.SetShown(r, olm::kCurveRaw, true);
-      }
+      olm::bench::AddTensileCurves(db, kCurves, kPoints);
       db.ComputeExtents(true);
       db.RefreshPlotLimits(true);
       return true;
