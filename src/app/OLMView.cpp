@@ -159,7 +159,24 @@ QImage COLMView::RenderImage(QSize size) {
 
 void COLMView::EnsureBuffer() {
   if (m_bufferValid && m_buffer.size() == size()) return;
-  m_buffer = RenderImage(size());
+  if (m_drag.IsDragging() && m_dragBackground.size() == size()) {
+    m_buffer = m_dragBackground;
+    CPlotPaintOptions options = m_state.PaintOptions();
+    options.onlyReplicate = m_drag.Replicate();
+    RenderCurvesOver(m_buffer, m_state, m_doc.Database(), options);
+    m_bufferValid = true;
+    return;
+  }
+  if (m_buffer.size() != size() || m_buffer.isNull()) {
+    m_buffer = RenderImage(size());
+  } else {
+    // The same size: paint over the buffer instead of allocating another.
+    CMessageCollector quiet;
+    CScopedThreadUserInterface scope(quiet);
+    m_drewPlot =
+        RenderPlotInto(m_buffer, m_state, m_doc.Database(), m_doc.Objects(), m_state.PaintOptions())
+            .drewPlot;
+  }
   m_bufferValid = true;
 }
 
@@ -380,6 +397,7 @@ void COLMView::mousePressEvent(QMouseEvent* event) {
           m_drag.Release();
           break;
         }
+        PaintDragBackground();
         setCursor(Qt::SizeAllCursor);
       }
       break;
@@ -423,6 +441,7 @@ void COLMView::mouseReleaseEvent(QMouseEvent* event) {
     UpdateActions();
   } else if (m_drag.IsDragging()) {
     m_drag.Release();
+    m_dragBackground = QImage();
     unsetCursor();
     m_doc.EndEdit(true);
     emit statusMessage(tr("Replicate %1 moved.").arg(m_drag.Replicate()));
@@ -441,8 +460,18 @@ void COLMView::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+void COLMView::PaintDragBackground() {
+  CMessageCollector quiet;
+  CScopedThreadUserInterface scope(quiet);
+  CPlotPaintOptions options = m_state.PaintOptions();
+  options.skipReplicate = m_drag.Replicate();
+  m_dragBackground = QImage(size(), QImage::Format_RGB32);
+  RenderPlotInto(m_dragBackground, m_state, m_doc.Database(), m_doc.Objects(), options);
+}
+
 void COLMView::CancelDrag() {
   m_drag.Release();
+  m_dragBackground = QImage();
   unsetCursor();
   if (m_doc.IsEditing()) m_doc.EndEdit(false);
 }

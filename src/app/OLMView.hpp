@@ -146,6 +146,7 @@ class COLMView : public QWidget, public IDocObserver {
   void EnsureBuffer();
   bool HasPlot() const;
   void CancelDrag();
+  void PaintDragBackground();
   void SetPlotLimits(double xMin, double xMax, double yMin, double yMax);
 
   COLMDoc& m_doc;
@@ -154,6 +155,9 @@ class COLMView : public QWidget, public IDocObserver {
   QActionGroup* m_kindGroup = nullptr;
   QImage m_buffer;
   bool m_bufferValid = false;
+  // While a curve is dragged: the plot without that curve, painted once at
+  // the press; each step draws the curve alone over a copy.
+  QImage m_dragBackground;
   bool m_drewPlot = false;
   QRubberBand* m_rubberBand = nullptr;
   QPoint m_zoomStart;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "numerics/ExpressionEvaluator.hpp"
@@ -204,8 +205,7 @@ CReplicateDB::CReplicateDB() : m_evaluator(std::make_unique<CExpressionEvaluator
 CReplicateDB::~CReplicateDB() = default;
 
 void CReplicateDB::ResetExtents() {
-  for (int k = kRawMin; k <= kOverallMin; ++k) m_extents[k] = {kBig, kBig};
-  for (int k = kRawMax; k <= kOverallMax; ++k) m_extents[k] = {-kBig, -kBig};
+  m_extents = NoExtents();
 }
 
 void CReplicateDB::Clear(bool keepData) {
@@ -277,64 +277,94 @@ void CReplicateDB::WidenExtents(double xMin, double xMax, double yMin, double yM
 }
 
 namespace {
-// Widens extents [minIndex], [maxIndex] with rows 1..rows of the x and y columns.
-// Widens the extents of one kind by the finite points of m; the first point
-// replaces the "no data" placeholders, so data beyond +-1e20 are not hidden
-// behind them.  Points with a NaN or infinite x or y are left out.
-void Gather(std::array<std::array<double, 2>, 8>& ext, int minIndex, int maxIndex,
-            const CMatrix<double>& m, int rows, int xCol, int yCol, bool& seen) {
+// Widens the extents of one kind by the finite points of rows 1..rows of
+// m's x and y columns; the first point replaces the "no data" placeholders
+// (min above max), so data beyond +-1e20 are not hidden behind them.  Points
+// with a NaN or infinite x or y are left out.
+void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m, int rows, int xCol,
+            int yCol) {
   if (rows <= 0 || m.GetRows() < rows || xCol < 1 || yCol < 1 || xCol > m.GetColumns() ||
       yCol > m.GetColumns())
     return;
-  for (int i = 1; i <= rows; ++i) {
-    const double x = m(i, xCol), y = m(i, yCol);
-    if (!std::isfinite(x) || !std::isfinite(y)) continue;
-    if (!seen) {
-      ext[minIndex] = {x, y};
-      ext[maxIndex] = {x, y};
-      seen = true;
-      continue;
-    }
-    ext[minIndex][0] = std::min(ext[minIndex][0], x);
-    ext[minIndex][1] = std::min(ext[minIndex][1], y);
-    ext[maxIndex][0] = std::max(ext[maxIndex][0], x);
-    ext[maxIndex][1] = std::max(ext[maxIndex][1], y);
+  // Running extremes in locals (not in ext, which the compiler would have to
+  // store on every point); a tie keeps the earlier point, as in one pass.
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  double xLo = kInf, yLo = kInf, xHi = -kInf, yHi = -kInf;
+  bool any = false;
+  const std::ptrdiff_t stride = m.GetColumns();
+  const double* px = m.Row(1) + (xCol - 1);
+  const double* py = m.Row(1) + (yCol - 1);
+  for (std::ptrdiff_t i = 0, n = rows; i < n; ++i) {
+    const double x = px[i * stride], y = py[i * stride];
+    const bool finite = std::fabs(x) <= kLargest && std::fabs(y) <= kLargest;
+    xLo = finite && x < xLo ? x : xLo;
+    yLo = finite && y < yLo ? y : yLo;
+    xHi = finite && x > xHi ? x : xHi;
+    yHi = finite && y > yHi ? y : yHi;
+    any |= finite;
   }
+  if (!any) return;
+  auto& lo = ext[static_cast<size_t>(minIndex)];
+  auto& hi = ext[static_cast<size_t>(maxIndex)];
+  if (lo[0] > hi[0]) {
+    lo = {xLo, yLo};
+    hi = {xHi, yHi};
+    return;
+  }
+  lo[0] = std::min(lo[0], xLo);
+  lo[1] = std::min(lo[1], yLo);
+  hi[0] = std::max(hi[0], xHi);
+  hi[1] = std::max(hi[1], yHi);
 }
 }  // namespace
 
-void CReplicateDB::ComputeExtents(bool keepData) {
-  Clear(keepData);
-  bool seen[3] = {false, false, false};  // raw, smoothed, fitted
-  for (int r = 1; r <= m_replicateCount; ++r) {
-    const CReplicate& rep = std::as_const(*this).Replicate(r);
-    if (!rep.IsActive()) continue;
-    if (plotSettings.IsShown(r, kCurveRaw))
-      Gather(m_extents, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn,
-             seen[0]);
-    if (IsSmoothed() && plotSettings.IsShown(r, kCurveSmoothed))
-      Gather(m_extents, kSmoothedMin, kSmoothedMax, rep.smoothedData, rep.smoothedData.GetRows(),
-             rep.xColumn, rep.yColumn, seen[1]);
-    if (IsLocked() && plotSettings.IsShown(r, kCurveFitted))
-      Gather(m_extents, kFittedMin, kFittedMax, rep.fitData, rep.fitData.GetRows(), rep.xColumn,
-             rep.yColumn, seen[2]);
-  }
+CExtents CReplicateDB::NoExtents() {
+  CExtents e;
+  for (int k = kRawMin; k <= kOverallMin; ++k) e[static_cast<size_t>(k)] = {kBig, kBig};
+  for (int k = kRawMax; k <= kOverallMax; ++k) e[static_cast<size_t>(k)] = {-kBig, -kBig};
+  return e;
+}
+
+void CReplicateDB::GatherExtents(CExtents& ext, int r) const {
+  if (r < 1 || r > m_replicateCount) return;
+  const CReplicate& rep = Replicate(r);
+  if (!rep.IsActive()) return;
+  if (plotSettings.IsShown(r, kCurveRaw))
+    Gather(ext, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn);
+  if (IsSmoothed() && plotSettings.IsShown(r, kCurveSmoothed))
+    Gather(ext, kSmoothedMin, kSmoothedMax, rep.smoothedData, rep.smoothedData.GetRows(),
+           rep.xColumn, rep.yColumn);
+  if (IsLocked() && plotSettings.IsShown(r, kCurveFitted))
+    Gather(ext, kFittedMin, kFittedMax, rep.fitData, rep.fitData.GetRows(), rep.xColumn,
+           rep.yColumn);
+}
+
+void CReplicateDB::SetExtents(const CExtents& ext) {
+  m_extents = NoExtents();
   // The overall extents over the kinds that hold data (placeholders else).
   const int minIndex[3] = {kRawMin, kSmoothedMin, kFittedMin};
   const int maxIndex[3] = {kRawMax, kSmoothedMax, kFittedMax};
   bool any = false;
   for (int k = 0; k < 3; ++k) {
-    if (!seen[k]) continue;
-    for (int e = 0; e < 2; ++e) {
-      m_extents[kOverallMin][e] =
-          any ? std::min(m_extents[kOverallMin][e], m_extents[minIndex[k]][e])
-              : m_extents[minIndex[k]][e];
-      m_extents[kOverallMax][e] =
-          any ? std::max(m_extents[kOverallMax][e], m_extents[maxIndex[k]][e])
-              : m_extents[maxIndex[k]][e];
+    const auto& lo = ext[static_cast<size_t>(minIndex[k])];
+    const auto& hi = ext[static_cast<size_t>(maxIndex[k])];
+    if (lo[0] > hi[0]) continue;
+    m_extents[static_cast<size_t>(minIndex[k])] = lo;
+    m_extents[static_cast<size_t>(maxIndex[k])] = hi;
+    for (size_t e = 0; e < 2; ++e) {
+      m_extents[kOverallMin][e] = any ? std::min(m_extents[kOverallMin][e], lo[e]) : lo[e];
+      m_extents[kOverallMax][e] = any ? std::max(m_extents[kOverallMax][e], hi[e]) : hi[e];
     }
     any = true;
   }
+}
+
+void CReplicateDB::ComputeExtents(bool keepData) {
+  Clear(keepData);
+  CExtents ext = NoExtents();
+  for (int r = 1; r <= m_replicateCount; ++r) GatherExtents(ext, r);
+  SetExtents(ext);
 }
 
 void CReplicateDB::RefreshPlotLimits(bool force) {

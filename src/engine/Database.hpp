@@ -185,6 +185,9 @@ class CDatabaseSnapshot {
 // Bytes of memory a replicate's matrices and vectors hold.
 size_t ReplicateBytes(const CReplicate& rep);
 
+// The database's extents: x and y of each index below.
+using CExtents = std::array<std::array<double, 2>, 8>;
+
 // Indices of the database's extents (each holds x and y).
 enum ExtentIndex {
   kRawMin = 0,
@@ -217,6 +220,14 @@ class CReplicateDB {
   // Clears the extents and gathers them again from the shown curves of the
   // active replicates (raw always, smoothed and fitted once processed).
   void ComputeExtents(bool keepData);
+  // The same in parts, for a caller that changes one replicate many times
+  // (a curve dragged with the mouse) and gathers the others once:
+  // NoExtents() holds the "no data" placeholders, GatherExtents widens ext
+  // by the shown curves of replicate r (when active), and SetExtents takes
+  // the three kinds of ext and derives the overall extents from them.
+  static CExtents NoExtents();
+  void GatherExtents(CExtents& ext, int r) const;
+  void SetExtents(const CExtents& ext);
   // Refreshes the plot limits of the plot settings from the overall extents.
   void RefreshPlotLimits(bool force);
   // The analysis run: validate, smooth, fit.  True on success.  With a
@@ -291,7 +302,7 @@ class CReplicateDB {
   int m_replicateCount = 0;
   std::array<std::shared_ptr<CReplicate>, kMaxReplicates> m_replicates;
   std::array<bool, kReportFlags> m_reportFlags{};
-  std::array<std::array<double, 2>, 8> m_extents{};
+  CExtents m_extents{};
   std::unique_ptr<CExpressionEvaluator> m_evaluator;
 };
 

@@ -88,6 +88,7 @@ bool CCurveDrag::Press(const CReplicateDB& db, const CGraph& graph, CDevicePoint
   }
   m_previous = p;
   m_dragging = true;
+  m_haveOthers = false;
   return true;
 }
 
@@ -98,7 +99,15 @@ bool CCurveDrag::Move(CReplicateDB& db, const CGraph& graph, CDevicePoint p) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   if (dx == 0.0 && dy == 0.0) return false;
   ShiftRawCurve(db, m_replicate, dx, dy);
-  db.ComputeExtents(true);
+  if (!m_haveOthers) {
+    m_others = CReplicateDB::NoExtents();
+    for (int r = 1; r <= db.GetReplicateCount(); ++r)
+      if (r != m_replicate) db.GatherExtents(m_others, r);
+    m_haveOthers = true;
+  }
+  CExtents extents = m_others;
+  db.GatherExtents(extents, m_replicate);
+  db.SetExtents(extents);
   return true;
 }
 

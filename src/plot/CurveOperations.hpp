@@ -65,7 +65,9 @@ class CCurveDrag {
   bool Press(const CReplicateDB& db, const CGraph& graph, CDevicePoint p);
   // Mouse move while dragging: the world distance from the previous point
   // is added to every raw point of the replicate and the extents are
-  // recomputed.  True when the curve moved.
+  // recomputed (those of the other replicates are gathered at the first
+  // move only: they do not change during the drag).  True when the curve
+  // moved.
   bool Move(CReplicateDB& db, const CGraph& graph, CDevicePoint p);
   // Left button up: ends the drag; true when one was under way (the
   // document is then modified).
@@ -78,6 +80,8 @@ class CCurveDrag {
   bool m_dragging = false;
   int m_replicate = 0;
   CDevicePoint m_previous;
+  bool m_haveOthers = false;
+  CExtents m_others{};
 };
 
 // Adds dx and dy to the x and y values of every raw point of a replicate.

@@ -329,13 +329,25 @@ QImage RenderPlotImage(int width, int height, CPlotView& view, const CReplicateD
                        const CGEList& objects, const CPlotPaintOptions& options,
                        CPlotPaintResult* result) {
   QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  const CPlotPaintResult r =
-      RenderPlot(painter, QRect(0, 0, image.width(), image.height()), view, db, objects, options);
-  painter.end();
+  const CPlotPaintResult r = RenderPlotInto(image, view, db, objects, options);
   if (result) *result = r;
   return image;
+}
+
+void RenderCurvesOver(QImage& image, const CPlotView& view, const CReplicateDB& db,
+                      const CPlotPaintOptions& options) {
+  QPainter painter(&image);
+  CQtPlotCanvas canvas(painter);
+  canvas.SetAntialiasing(false);
+  PaintCurves(canvas, view.Graph(), db, options, nullptr);
+}
+
+CPlotPaintResult RenderPlotInto(QImage& image, CPlotView& view, const CReplicateDB& db,
+                                const CGEList& objects, const CPlotPaintOptions& options) {
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  return RenderPlot(painter, QRect(0, 0, image.width(), image.height()), view, db, objects,
+                    options);
 }
 
 PlotFileFormat PlotFileFormatOf(const std::string& path) {

@@ -92,6 +92,16 @@ CPlotPaintResult RenderPlot(QPainter& painter, const QRect& rect, CPlotView& vie
 CPlotPaintOptions PrintOptions(const CPlotView& view, const QPaintDevice& device,
                                const QRect& rect);
 
+// The picture painted over the whole of an existing image (cleared first),
+// so that a view repainting at the same size keeps its buffer.
+CPlotPaintResult RenderPlotInto(QImage& image, CPlotView& view, const CReplicateDB& db,
+                                const CGEList& objects, const CPlotPaintOptions& options);
+
+// Draws the curves that the options' replicate filters let through over an
+// image painted with the same view before (its graph keeps that layout).
+void RenderCurvesOver(QImage& image, const CPlotView& view, const CReplicateDB& db,
+                      const CPlotPaintOptions& options);
+
 // The picture as an image of the given size.
 QImage RenderPlotImage(int width, int height, CPlotView& view, const CReplicateDB& db,
                        const CGEList& objects, const CPlotPaintOptions& options,

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "numerics/Parallel.hpp"
 #include "plot/ElementDrawing.hpp"
 
 namespace olm {
@@ -263,6 +264,77 @@ std::vector<const CGraphicElement*> PaintOrder(const CGEList& objects, const CCu
   return order;
 }
 
+namespace {
+
+// One curve of a paint: its points, pen and label, and its device points
+// once mapped.
+struct CCurveJob {
+  CCurveView curve;
+  CPenSpec pen;
+  int markerKind = 0;
+  std::string label;
+  std::vector<CDevicePoint> line, marks;
+};
+
+}  // namespace
+
+size_t PaintCurves(IPlotCanvas& canvas, const CGraph& graph, const CReplicateDB& db,
+                   const CPlotPaintOptions& options, const CCurveLabels* labels) {
+  const CPlotSettings& s = db.plotSettings;
+  const bool markers = GetDisplayFlag(s, kFlagShowMarkers);
+  const auto wanted = [&](int r) {
+    return options.onlyReplicate > 0 ? r == options.onlyReplicate : r != options.skipReplicate;
+  };
+  // The curves in drawing order; their device points are mapped first (on
+  // several threads when they are large) and then drawn in order.
+  std::vector<CCurveJob> jobs;
+  for (int r = 1; r <= db.GetReplicateCount(); ++r)
+    for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
+      if (!wanted(r) || !IsCurveVisible(db, r, k) || !IsPlottedKind(options.plotKind)) continue;
+      CCurveJob job;
+      job.curve = CurvePoints(db, r, k);
+      job.pen = CurvePen(s, r, k);
+      job.markerKind = markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
+      job.label = CurveIdentifier(r, k);
+      jobs.push_back(std::move(job));
+    }
+  if (options.onlyReplicate == 0 && HasBestFitCurve(db, options.plotKind)) {
+    CCurveJob job;
+    job.curve = BestFitPoints(db);
+    job.pen = BestFitPen();
+    job.label = kBestFitLabel;
+    jobs.push_back(std::move(job));
+  }
+  size_t total = 0;
+  for (CCurveJob& job : jobs) {
+    job.pen.width *= graph.LineWidthFactor();
+    total += job.curve.count;
+  }
+  // Below a few hundred thousand points a thread costs more than it saves.
+  const unsigned threads = total >= 200000 ? WorkerThreads(4) : 1;
+  ParallelFor(jobs.size(), threads, [&](size_t i) {
+    CCurveJob& job = jobs[i];
+    // A dash pattern runs along the path, so only solid curves are thinned.
+    graph.AppendPolyline(job.curve, options.thin && job.pen.style == kPenSolid, job.line);
+    if (job.markerKind > 0) graph.AppendMarkerPoints(job.curve, job.marks);
+  });
+  size_t drawn = 0;
+  for (CCurveJob& job : jobs) {
+    canvas.SetPen(job.pen);
+    canvas.SetBrush(false);
+    if (job.line.size() > 1) canvas.Polyline(job.line.data(), job.line.size());
+    drawn += job.line.size();
+    for (const CDevicePoint& p : job.marks)
+      DrawMarker(canvas, p, job.markerKind, graph.markerSize, job.pen.colour);
+    if (const CText* label = labels ? labels->Find(job.label) : nullptr)
+      DrawLabelSample(canvas, graph, *label, job.pen, job.markerKind, graph.markerSize, options);
+    // Each curve's points go once drawn.
+    std::vector<CDevicePoint>().swap(job.line);
+    std::vector<CDevicePoint>().swap(job.marks);
+  }
+  return drawn;
+}
+
 CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,
                            const CGEList& objects, CGraph& graph,
                            const CPlotPaintOptions& options) {
@@ -292,40 +364,7 @@ CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const C
   canvas.SetAntialiasing(false);
 
   if (!options.hideGraph) {
-    std::vector<CDevicePoint> points;
-    const bool markers = GetDisplayFlag(s, kFlagShowMarkers);
-    const auto drawCurve = [&](const CCurveView& curve, CPenSpec pen, int markerKind) {
-      pen.width *= graph.LineWidthFactor();
-      canvas.SetPen(pen);
-      canvas.SetBrush(false);
-      points.clear();
-      // A dash pattern runs along the path, so only solid curves are thinned.
-      graph.AppendPolyline(curve, options.thin && pen.style == kPenSolid, points);
-      if (points.size() > 1) canvas.Polyline(points.data(), points.size());
-      result.polylinePoints += points.size();
-      if (markers && markerKind > 0) {
-        points.clear();
-        graph.AppendMarkerPoints(curve, points);
-        for (const CDevicePoint& p : points)
-          DrawMarker(canvas, p, markerKind, graph.markerSize, pen.colour);
-      }
-      return pen;
-    };
-    for (int r = 1; r <= db.GetReplicateCount(); ++r) {
-      for (int k = kCurveRaw; k <= kCurveFitted; ++k) {
-        if (!IsCurveVisible(db, r, k) || !IsPlottedKind(options.plotKind)) continue;
-        const int markerKind = markers ? s.Style(CPlotSettings::CurveRow(r, k)).markerKind : 0;
-        const CPenSpec pen = drawCurve(CurvePoints(db, r, k), CurvePen(s, r, k), markerKind);
-        if (const CText* label = labels.Find(CurveIdentifier(r, k)))
-          DrawLabelSample(canvas, graph, *label, pen, markerKind, graph.markerSize, options);
-      }
-    }
-    if (HasBestFitCurve(db, options.plotKind)) {
-      const CPenSpec pen = drawCurve(BestFitPoints(db), BestFitPen(), 0);
-      if (const CText* label = labels.Find(kBestFitLabel))
-        DrawLabelSample(canvas, graph, *label, pen, 0, graph.markerSize, options);
-    }
-
+    result.polylinePoints = PaintCurves(canvas, graph, db, options, &labels);
     graph.DrawGrid(canvas);
     graph.DrawFrame(canvas);
     graph.DrawXAxis(canvas);

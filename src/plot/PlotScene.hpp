@@ -61,6 +61,10 @@ struct CPlotPaintOptions {
   double fontScale = 1.0;      // multiplies the font heights
   double objectZoom = 1.0;     // zoom of the drawing layer (text heights)
   bool selectionMarks = true;  // handles of selected objects: on screen, not on paper or in files
+  // Replicate filters of the curves (0: none): the view leaves a dragged
+  // curve out of its background and then draws that curve alone over it.
+  int skipReplicate = 0;
+  int onlyReplicate = 0;
 };
 
 struct CPlotPaintResult {
@@ -104,6 +108,13 @@ CCurveLabels PlaceCurveLabels(const CReplicateDB& db, const CGEList& objects, co
 // the placed labels standing in for their stored objects, and the labels
 // that have none.
 std::vector<const CGraphicElement*> PaintOrder(const CGEList& objects, const CCurveLabels& labels);
+
+// Draws the visible curves the options' replicate filters let through on a
+// laid-out graph, in order (the best fit last, unless one replicate is asked
+// for), with the label samples of `labels` when given; returns the device
+// points drawn as lines.
+size_t PaintCurves(IPlotCanvas& canvas, const CGraph& graph, const CReplicateDB& db,
+                   const CPlotPaintOptions& options, const CCurveLabels* labels);
 
 // Paints; reads the database and objects and changes neither.
 CPlotPaintResult PaintPlot(IPlotCanvas& canvas, const CDeviceRect& rect, const CReplicateDB& db,

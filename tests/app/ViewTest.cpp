@@ -17,6 +17,7 @@
 #include "ViewTestSupport.hpp"
 #include "app/OLMView.hpp"
 #include "app/OLMViewDialogs.hpp"
+#include "plot/PlotPainter.hpp"
 
 namespace olm::test {
 namespace {
@@ -221,6 +222,26 @@ TEST_F(ViewTest, DraggingACurveShiftsItByTheDraggedWorldDistanceAsOneUndoStep) {
   // The preview: the document shows the curve moved while the drag goes on.
   EXPECT_TRUE(doc.IsEditing());
   EXPECT_NE(CurvePoints(doc.Database(), 1, kCurveRaw).x[0], xs[0]);
+  // The picture shows the moved curve (drawn over the others while it is
+  // dragged) where its points now are, and the extents are those of the
+  // moved data.
+  {
+    const QImage shown = view->grab().toImage();
+    // A point in the middle of the curve (its peak has left the window).
+    const CDevicePoint middle = RawPointAt(doc, Graph(), 1, PeakRow(doc, 1) / 2);
+    const QColor pen = CQtPlotCanvas::Colour(CurvePen(doc.PlotSettings(), 1, kCurveRaw).colour);
+    ASSERT_TRUE(Graph().Frame().Contains(middle));
+    EXPECT_EQ(shown.pixelColor(middle.x, middle.y), pen);
+    std::vector<double> during, fresh;
+    for (int e = kRawMin; e <= kOverallMax; ++e)
+      during.push_back(doc.Database().GetExtent(e, 1)),
+          during.push_back(doc.Database().GetExtent(e, 2));
+    doc.EditDatabase().ComputeExtents(true);
+    for (int e = kRawMin; e <= kOverallMax; ++e)
+      fresh.push_back(doc.Database().GetExtent(e, 1)),
+          fresh.push_back(doc.Database().GetExtent(e, 2));
+    EXPECT_EQ(during, fresh);
+  }
   QTest::mouseMove(view.get(), to);
   QTest::mouseRelease(view.get(), Qt::LeftButton, {}, to);
   EXPECT_FALSE(doc.IsEditing());

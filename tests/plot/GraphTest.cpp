@@ -270,6 +270,30 @@ TEST(GraphPolylineTest, BatchMappingAgreesWithWorldToDeviceOnEveryKind) {
     for (size_t i = 0; i < x.size(); ++i)
       if (!g->IsOutside(x[i], y[i])) expected.push_back(g->WorldToDevice(x[i], y[i]));
     EXPECT_EQ(Polyline(*g, x, y), expected) << "kind " << g->Kind();
+    // The same points as matrix columns: interleaved x, y (and y, x), and
+    // three columns apart, in storage that ends at the last value so that
+    // a read beyond it shows under the address sanitizer.  Counts that are
+    // not whole vectors run the scalar tail too.
+    for (const size_t n : {x.size(), x.size() - 1, size_t{7}}) {
+      Points want;
+      for (size_t i = 0; i < n; ++i)
+        if (!g->IsOutside(x[i], y[i])) want.push_back(g->WorldToDevice(x[i], y[i]));
+      for (const std::ptrdiff_t stride : {2, 3}) {
+        std::vector<double> xy(n * static_cast<size_t>(stride)), yx(xy.size());
+        for (size_t i = 0; i < n; ++i) {
+          const size_t at = i * static_cast<size_t>(stride);
+          xy[at] = yx[at + 1] = x[i];
+          xy[at + 1] = yx[at] = y[i];
+        }
+        // y right after x, so the last y is the last value stored.
+        Points got;
+        g->AppendPolyline({xy.data(), xy.data() + 1, stride, n}, false, got);
+        EXPECT_EQ(got, want) << "kind " << g->Kind() << ", stride " << stride << ", n " << n;
+        got.clear();
+        g->AppendPolyline({yx.data() + 1, yx.data(), stride, n}, false, got);
+        EXPECT_EQ(got, want) << "kind " << g->Kind() << ", y first, stride " << stride;
+      }
+    }
   }
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+// Runs work(i) for i in [0, count) on the calling thread and up to
+// threads - 1 more, each taking the next index in turn.  For work items that
+// are independent and large enough to pay for starting a thread (tens of
+// microseconds).
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+namespace olm {
+
+// The number of threads worth starting on this machine, at most limit.
+inline unsigned WorkerThreads(unsigned limit) {
+  return std::clamp(std::thread::hardware_concurrency(), 1u, std::max(1u, limit));
+}
+
+template <class F>
+void ParallelFor(size_t count, unsigned threads, F&& work) {
+  threads = static_cast<unsigned>(std::min<size_t>(std::max(1u, threads), count));
+  if (threads <= 1) {
+    for (size_t i = 0; i < count; ++i) work(i);
+    return;
+  }
+  std::atomic<size_t> next{0};
+  const auto run = [&] {
+    for (size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
+  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(run);
+  run();
+  for (std::thread& t : helpers) t.join();
+}
+
+}  // namespace olm
