@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/DataDialogs.hpp"
 #include "app/OLMViewDialogs.hpp"
 #include "plot/PlotPainter.hpp"
 #include "ui/UiText.hpp"
@@ -184,7 +185,40 @@ void COLMView::paintEvent(QPaintEvent*) {
   EnsureBuffer();
   QPainter painter(this);
   painter.drawImage(0, 0, m_buffer);
+  PaintZoneBorders(painter);
   if (m_toolHook) m_toolHook->PaintOverlay(painter);
+}
+
+std::vector<int> COLMView::ZoneBorderColumns() const {
+  std::vector<int> columns;
+  const CReplicateDB& db = m_doc.Database();
+  const int r = ZoneMarkedReplicate();
+  if (!m_drewPlot || r < 1 || r > db.GetReplicateCount()) return columns;
+  const CReplicate& rep = db.Replicate(r);
+  const CGraph& graph = m_state.Graph();
+  const CDeviceRect frame = graph.Frame();
+  const double y = graph.DeviceToWorld(frame.left, frame.bottom).y;  // any y inside
+  for (int z = 1; z <= std::min(rep.zoneCount, CReplicate::kMaxZones); ++z)
+    for (const double x : {rep.GetZoneStart(z), rep.GetZoneEnd(z)}) {
+      if (!std::isfinite(x) || (graph.IsXLog() && x <= 0)) continue;
+      const int px = graph.WorldToDevice(x, y).x;
+      if (px >= frame.left && px <= frame.right &&
+          std::find(columns.begin(), columns.end(), px) == columns.end())
+        columns.push_back(px);
+    }
+  return columns;
+}
+
+void COLMView::PaintZoneBorders(QPainter& painter) {
+  const std::vector<int> columns = ZoneBorderColumns();
+  if (columns.empty()) return;
+  // The zone borders of the replicate the zone dialog shows, as dashed
+  // lines across the frame.
+  const CDeviceRect frame = m_state.Graph().Frame();
+  painter.save();
+  painter.setPen(QPen(QColor(0, 128, 0), 1, Qt::DashLine));
+  for (const int px : columns) painter.drawLine(px, frame.top, px, frame.bottom);
+  painter.restore();
 }
 
 void COLMView::resizeEvent(QResizeEvent* event) {

@@ -76,6 +76,9 @@ class COLMView : public QWidget, public IDocObserver {
   COLMDoc& Document() { return m_doc; }
   // The view state: axis kind, plot kind, interaction mode.
   CPlotView& State() { return m_state; }
+  // Device columns of the zone borders the plot marks while the zone dialog
+  // shows a replicate (none otherwise).
+  std::vector<int> ZoneBorderColumns() const;
   // The picture at a size (clipboard, export).
   QImage RenderImage(QSize size);
   // The action of a view command (owned by the view).
@@ -147,6 +150,7 @@ class COLMView : public QWidget, public IDocObserver {
   bool HasPlot() const;
   void CancelDrag();
   void PaintDragBackground();
+  void PaintZoneBorders(QPainter& painter);
   void SetPlotLimits(double xMin, double xMax, double yMin, double yMax);
 
   COLMDoc& m_doc;

@@ -13,6 +13,7 @@
 
 #include "DataDialogsTestUtil.hpp"
 #include "app/DataDialogs.hpp"
+#include "app/OLMView.hpp"
 #include "app/RepZoneDataDlg.hpp"
 #include "app/TaskRunner.hpp"
 
@@ -154,6 +155,41 @@ TEST_F(ZoneDataDlgTest, OkIsOneUndoStepAndCancelPutsEverythingBack) {
     dlg.accept();
   }
   EXPECT_EQ(doc.UndoIndex(), steps);
+}
+
+TEST_F(ZoneDataDlgTest, ThePlotMarksTheZoneBordersOfTheShownDataSetWhileTheDialogIsOpen) {
+  COLMView view(doc);
+  view.resize(800, 500);
+  view.show();
+  const auto mapped = [&](double x) {
+    const CGraph& g = view.State().Graph();
+    return g.WorldToDevice(x, g.DeviceToWorld(g.Frame().left, g.Frame().bottom).y).x;
+  };
+  view.grab();
+  EXPECT_TRUE(view.ZoneBorderColumns().empty());  // no dialog: no marks
+  {
+    CRepZoneDataDlg dlg(nullptr, doc);
+    dlg.dataSet->activated(1);  // data set 2
+    ASSERT_TRUE(dlg.AddZone());
+    dlg.zone->activated(0);
+    dlg.startX->setText("0.01");
+    dlg.endX->setText("0.05");
+    ASSERT_TRUE(dlg.Update());
+    const QImage shown = view.grab().toImage();
+    const std::vector<int> columns = view.ZoneBorderColumns();
+    // Zone 1's start and the border it shares with zone 2 (the end of zone 2
+    // may lie beyond the window).
+    ASSERT_GE(columns.size(), 2u);
+    EXPECT_EQ(columns[0], mapped(Rep(2).GetZoneStart(1)));
+    EXPECT_EQ(columns[1], mapped(0.05));
+    const int midY = (view.State().Graph().Frame().top + view.State().Graph().Frame().bottom) / 2;
+    int marked = 0;
+    for (int y = midY - 10; y <= midY + 10; ++y)
+      marked += shown.pixelColor(columns[1], y) == QColor(0, 128, 0);
+    EXPECT_GT(marked, 3);  // dashed
+  }
+  view.grab();
+  EXPECT_TRUE(view.ZoneBorderColumns().empty());
 }
 
 TEST_F(ZoneDataDlgTest, ApplyToAllGivesEveryDataSetTheZonesOfTheCurrentOne) {
