@@ -184,14 +184,22 @@ CDistributionInputSize SizeDistributionInput(const std::string& path) {
   return size;
 }
 
+namespace {
+// A Weibull option as a number; a whole number beyond the int range selects
+// nothing (like any value other than the defined ones).
+int WeibullOption(double option) {
+  return std::fabs(option) <= 1e9 ? static_cast<int>(option) : 0;
+}
+}  // namespace
+
 CDistributionOptions OptionsOf(const CDistributionInput& input) {
   CDistributionOptions o;
   bool seen[kDistributionCount] = {false, false, false, false, false, false};
   for (const CDistributionRequest& q : input.requests) {
     if (q.code < 0 || q.code >= kDistributionCount || seen[q.code]) continue;
     seen[q.code] = true;
-    if (q.code == kWeibull2P) o.weibull2p = static_cast<int>(q.option);
-    if (q.code == kWeibull3P) o.weibull3p = static_cast<int>(q.option);
+    if (q.code == kWeibull2P) o.weibull2p = WeibullOption(q.option);
+    if (q.code == kWeibull3P) o.weibull3p = WeibullOption(q.option);
     if (q.code == kGeneralizedExponential) o.generalizedExponentialBound = q.option;
   }
   return o;

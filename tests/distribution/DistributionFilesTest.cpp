@@ -63,6 +63,13 @@ TEST(DistributionInputFile, RoundTripRequestsSixFitsAndKeepsEveryDigit) {
   EXPECT_EQ(std::pair(back.weibull3p, back.generalizedExponentialBound), std::pair(1, 0.25));
   const CDistributionInputSize size = SizeDistributionInput(path);
   EXPECT_EQ(std::pair(size.sampleSize, size.distributionCount), std::pair(5, 6));
+  // A whole-number option beyond any int selects nothing (found by fuzzing:
+  // it was converted to int unchecked).
+  CDistributionInput huge = in;
+  huge.requests[0].option = 1e59;
+  huge.requests[1].option = -1e300;
+  const CDistributionOptions none = OptionsOf(huge);
+  EXPECT_EQ(std::pair(none.weibull2p, none.weibull3p), std::pair(0, 0));
 }
 
 TEST(DistributionInputFile, KeywordsInAnyCaseBothSeparatorsAndCarriageReturns) {
