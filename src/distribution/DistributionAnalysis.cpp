@@ -5,6 +5,8 @@
 #include <limits>
 #include <ostream>
 
+#include "numerics/Simd.hpp"
+
 namespace olm {
 
 namespace {
@@ -77,6 +79,54 @@ bool IsEvaluation(int request) {
   }
 }
 
+// e^x and 1 - e^x for x <= 0, four at a time, both to full relative
+// precision: the Taylor series of e^x - 1 near 0, where the difference would
+// lose digits, e^x itself elsewhere.
+OLM_INLINE void ExpAndComplement4(simd::V4 x, simd::V4& e, simd::V4& complement) {
+  using simd::V4;
+  V4 p = simd::Splat4(1.0 / 87178291200.0);  // 1/14!
+  for (const double c :
+       {1.0 / 6227020800.0, 1.0 / 479001600.0, 1.0 / 39916800.0, 1.0 / 3628800.0, 1.0 / 362880.0,
+        1.0 / 40320.0, 1.0 / 5040.0, 1.0 / 720.0, 1.0 / 120.0, 1.0 / 24.0, 1.0 / 6.0, 0.5, 1.0})
+    p = p * x + c;
+  const V4 series = p * x;  // e^x - 1, truncation below 1e-19 for |x| <= 0.25
+  const V4 ex = simd::Exp4(x);
+  const auto nearZero = x > -0.25;
+  e = nearZero ? 1.0 + series : ex;
+  complement = nearZero ? -series : 1.0 - ex;
+}
+
+// The sums of the generalized-exponential objective over the first `done`
+// values (a multiple of four), vectorised: sum ln(1 - e^(-lambda v)), sum v
+// and sum v e^(-lambda v) / (1 - e^(-lambda v)).  Only for a sample whose
+// smallest value makes lambda v a positive normal number; otherwise nothing
+// is done here and the caller's loop takes every value.
+struct CExponentialSums {
+  double sumLog = 0.0, sumX = 0.0, sumRatio = 0.0;
+  size_t done = 0;
+};
+
+OLM_CLONES CExponentialSums ExponentialSums(const std::vector<double>& s, double lambda) {
+  CExponentialSums r;
+  if (s.empty() || !(lambda * s.front() >= 1e-300) || !std::isfinite(lambda * s.back())) return r;
+  using simd::V4;
+  V4 sumLog = simd::Splat4(0.0), sumX = sumLog, sumRatio = sumLog;
+  size_t i = 0;
+  for (; i + 4 <= s.size(); i += 4) {
+    const V4 v = simd::Load4(s.data() + i);
+    V4 e, one;  // e^(-lambda v) and 1 - e
+    ExpAndComplement4(-lambda * v, e, one);
+    sumLog += simd::Ln4(one);
+    sumX += v;
+    sumRatio += v * e / one;
+  }
+  r.sumLog = simd::Sum4(sumLog);
+  r.sumX = simd::Sum4(sumX);
+  r.sumRatio = simd::Sum4(sumRatio);
+  r.done = i;
+  return r;
+}
+
 void GeneralizedExponentialObjective(CFitContext& c, int request, double& objective,
                                      CEngVector<double>& x, CEngVector<double>& lower,
                                      CEngVector<double>& upper, CEngVector<double>& aux,
@@ -92,8 +142,10 @@ void GeneralizedExponentialObjective(CFitContext& c, int request, double& object
   const std::vector<double>& s = *c.sample;
   const double lambda = x(1);
   const double n = static_cast<double>(s.size());
-  double sumLog = 0.0, sumX = 0.0, sumRatio = 0.0;
-  for (double v : s) {
+  const CExponentialSums sums = ExponentialSums(s, lambda);
+  double sumLog = sums.sumLog, sumX = sums.sumX, sumRatio = sums.sumRatio;
+  for (size_t i = sums.done; i < s.size(); ++i) {
+    const double v = s[i];
     const double e = std::exp(-lambda * v);
     const double one = -std::expm1(-lambda * v);  // 1 - e
     sumLog += std::log(one);
@@ -113,11 +165,39 @@ struct CWeibullSums {
   double su = 0.0, sul = 0.0, suLess = 0.0, sumLog = 0.0, sumInv = 0.0;
 };
 
-CWeibullSums WeibullSums(const std::vector<double>& s, double location, double beta) {
+// Four values at a time with the vectorised logarithm and exponential
+// (u^beta = e^(beta ln u), u^(beta - 1) = u^beta ymax / y), which the
+// optimizer calls some 10^4 times per fit over the whole sample.  Those need
+// positive normal y; a sample with a value at or below the location takes
+// the scalar loop (and gives the infinite or NaN sums it gives).
+OLM_CLONES CWeibullSums WeibullSums(const std::vector<double>& s, double location, double beta) {
   CWeibullSums w;
   w.ymax = s.back() - location;
-  for (double v : s) {
-    const double y = v - location;
+  const size_t n = s.size();
+  size_t i = 0;
+  if (s.front() - location >= std::numeric_limits<double>::min() && std::isfinite(w.ymax)) {
+    using simd::V4;
+    const double lnMax = std::log(w.ymax);
+    V4 su = simd::Splat4(0.0), sul = su, suInv = su, sumLog = su, sumInv = su;
+    for (; i + 4 <= n; i += 4) {
+      const V4 y = simd::Load4(s.data() + i) - location;
+      const V4 ly = simd::Ln4(y);
+      const V4 ub = simd::Exp4(beta * (ly - lnMax));
+      const V4 inv = 1.0 / y;
+      su += ub;
+      sul += ub * ly;
+      suInv += ub * inv;
+      sumLog += ly;
+      sumInv += inv;
+    }
+    w.su = simd::Sum4(su);
+    w.sul = simd::Sum4(sul);
+    w.suLess = simd::Sum4(suInv) * w.ymax;
+    w.sumLog = simd::Sum4(sumLog);
+    w.sumInv = simd::Sum4(sumInv);
+  }
+  for (; i < n; ++i) {
+    const double y = s[i] - location;
     const double ly = std::log(y);
     const double u = y / w.ymax;
     const double ub = std::pow(u, beta);
