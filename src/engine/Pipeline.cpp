@@ -156,8 +156,20 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     }
     taken.push_back(z);
     int count = 0;
-    for (int i = 1; i <= rows; ++i)
-      if (InZone(rep.raw(i, xc), start, end)) ++count;
+    for (int i = 1; i <= rows; ++i) {
+      if (!InZone(rep.raw(i, xc), start, end)) continue;
+      ++count;
+      // A NaN or infinite value would spread through the filters and fits
+      // and come out as a misleading solver or median failure (or as an
+      // infinite area): refused here, naming the point.
+      if (!std::isfinite(rep.raw(i, xc)) || !std::isfinite(rep.raw(i, yc))) {
+        ShowMessage(Format("Data set \"%s\", zone %d: the point on row %d is not a finite "
+                           "number (x %g, y %g).",
+                           rep.GetTitle().c_str(), z, i, rep.raw(i, xc), rep.raw(i, yc)),
+                    MessageKind::Error);
+        return false;
+      }
+    }
     if (count == 0) {
       CEngineError::Report(kErrZoneNoData);
       return false;

@@ -1,6 +1,7 @@
 #include "plot/LegendModel.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "numerics/UserInterface.hpp"
 #include "plot/PlotCurves.hpp"
@@ -10,14 +11,19 @@ namespace olm {
 
 namespace {
 
-void Range(const CCurveView& c, bool xColumn, double& lo, double& hi) {
+// The range of the finite values of a column (NaN and infinite values are
+// not drawn either); false when there are none.
+bool Range(const CCurveView& c, bool xColumn, double& lo, double& hi) {
   const double* v = xColumn ? c.x : c.y;
-  lo = hi = v[0];
-  for (size_t i = 1; i < c.count; ++i) {
+  bool any = false;
+  for (size_t i = 0; i < c.count; ++i) {
     const double d = v[static_cast<std::ptrdiff_t>(i) * c.stride];
-    lo = std::min(lo, d);
-    hi = std::max(hi, d);
+    if (!std::isfinite(d)) continue;
+    lo = any ? std::min(lo, d) : d;
+    hi = any ? std::max(hi, d) : d;
+    any = true;
   }
+  return any;
 }
 
 }  // namespace
@@ -34,12 +40,15 @@ void CLegendModel::Build(const CReplicateDB* db) {
       if (!db->plotSettings.IsShown(r, k)) continue;
       const CCurveView c = CurvePoints(*db, r, k);
       if (c.count == 0) continue;
-      double xLo, xHi, yLo, yHi;
-      Range(c, true, xLo, xHi);
-      Range(c, false, yLo, yHi);
+      double xLo = 0, xHi = 0, yLo = 0, yHi = 0;
+      const bool xAny = Range(c, true, xLo, xHi), yAny = Range(c, false, yLo, yHi);
+      const auto rangeText = [](const char* axis, bool any, double lo, double hi) {
+        return any ? Format("   %s range: (%g, %g)", axis, lo, hi)
+                   : Format("   %s range: no finite values", axis);
+      };
       m_lines.push_back({CLegendLine::kCurve, CurveLabelText(*db, r, k), r, k});
-      m_lines.push_back({CLegendLine::kRange, Format("   x range: (%g, %g)", xLo, xHi), r, k});
-      m_lines.push_back({CLegendLine::kRange, Format("   y range: (%g, %g)", yLo, yHi), r, k});
+      m_lines.push_back({CLegendLine::kRange, rangeText("x", xAny, xLo, xHi), r, k});
+      m_lines.push_back({CLegendLine::kRange, rangeText("y", yAny, yLo, yHi), r, k});
       m_lines.push_back({CLegendLine::kBlank, ""});
       listed = true;
     }

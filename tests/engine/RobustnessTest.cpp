@@ -80,6 +80,38 @@ TEST(RobustnessTest, ExtentsIgnoreNonFiniteValuesAndTheNoDataPlaceholders) {
             std::pair(-2e25, -1e30));
 }
 
+TEST(RobustnessTest, AnalysisRefusesANonFinitePointInAZoneAndNamesIt) {
+  // Every filter used to stumble over such a point with a misleading
+  // message ("Cannot fit data. Error in equation solver.", "Error in
+  // finding median value.") or to carry an infinity into the areas.
+  const auto run = [](double badX, double badY, int method) {
+    CReplicateDB db;
+    std::vector<double> x, y;
+    for (int i = 0; i < 60; ++i) x.push_back(i), y.push_back(2.0 * i + 1);
+    x[20] = badX, y[20] = badY;
+    CReplicate& rep = AddCurve(db, x, y);
+    rep.SetTitle("specimen");
+    rep.Zone(1).smoothing.method = method;
+    rep.Zone(1).smoothing.points = 5;
+    rep.Zone(1).smoothing.repeats = 1;
+    rep.Zone(1).fit.type = kFitPolynomial;
+    rep.Zone(1).fit.degree = 1;
+    CRecordingUi ui;
+    const bool ok = db.Process();
+    return std::pair(ok, ok ? std::string() : ui.Last());
+  };
+  for (const auto& filter : kSmoothingFilters) {
+    const int method = filter.stored;
+    EXPECT_EQ(run(20, kNaN, method),
+              std::pair(false, std::string("Data set \"specimen\", zone 1: the point on row 21 "
+                                           "is not a finite number (x 20, y nan).")))
+        << method;
+    EXPECT_FALSE(run(20, -kInf, method).first) << method;
+  }
+  // A point whose x is NaN lies in no zone: it is left out, as on the plot.
+  EXPECT_EQ(run(kNaN, 41, kSmoothMedian), std::pair(true, std::string()));
+}
+
 TEST(RobustnessTest, BestFitSkipsNonFinitePointsAndEnds) {
   CRecordingUi ui;
   CReplicateDB db;

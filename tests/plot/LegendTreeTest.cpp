@@ -1,6 +1,9 @@
 // The legend's lines and the navigation tree's items and clicks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "RecordingCanvas.hpp"
 #include "TestSupport.hpp"
 #include "plot/LegendModel.hpp"
@@ -96,6 +99,22 @@ TEST_F(LegendTreeTest, LegendListsEveryShownCurveWithItsRanges) {
             std::tuple(std::string("OLM V1.0"), CLegendLine::kRule));
   legend.Build(nullptr);
   EXPECT_EQ(legend.Texts(), (Texts{"OLM V1.0"}));
+}
+
+TEST_F(LegendTreeTest, RangesLeaveOutValuesThatAreNotFinite) {
+  // As the plot does: a NaN first value and an infinity do not enter the
+  // range, and a column with no finite value says so.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  CReplicate& c = db.Replicate(3);
+  c.raw(1, 1) = nan, c.raw(1, 2) = inf;
+  c.raw(2, 1) = 20, c.raw(2, 2) = 200;
+  CReplicate& b = db.Replicate(2);
+  b.raw(1, 2) = nan, b.raw(2, 2) = -inf;
+  const Texts t = Legend();
+  EXPECT_NE(std::find(t.begin(), t.end(), "   x range: (20, 20)"), t.end());
+  EXPECT_NE(std::find(t.begin(), t.end(), "   y range: (200, 200)"), t.end());
+  EXPECT_NE(std::find(t.begin(), t.end(), "   y range: no finite values"), t.end());
 }
 
 TEST_F(LegendTreeTest, TreeListsReplicatesUnderTheKindsTheyHold) {
