@@ -25,6 +25,7 @@ int RunBestFit(BestFitOptions o) {
   o.form.endIndex = KeywordIndex(kCurveEnds, o.end);
   if (o.form.endIndex < 0) throw UsageError("--end must be " + EndKeywords());
   COLMDoc doc;
+  doc.SetHistory(false);  // nothing is undone here: change replicates in place
   if (!doc.Open(o.project)) return kExitFailure;
   if (!doc.BestFit(o.form)) return kExitFailure;
   return doc.SaveAs(o.output.empty() ? o.project : o.output) ? kExitOk : kExitFailure;

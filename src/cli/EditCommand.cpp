@@ -115,6 +115,7 @@ int RunEdit(const EditOptions& o) {
     }
   }
   COLMDoc doc;
+  doc.SetHistory(false);  // nothing is undone here: change replicates in place
   if (!doc.Open(o.project)) return kExitFailure;
 
   // The commands run in one editor, as typed one after another, and make one

@@ -22,6 +22,7 @@ int RunProcess(const ProcessOptions& o) {
   // Saving over the project itself is allowed; a device as target is not.
   if (!o.output.empty() && !CheckOutputTarget("process", o.output, {})) return kExitFailure;
   COLMDoc doc;
+  doc.SetHistory(false);  // nothing is undone here: change replicates in place
   if (!doc.Open(o.project)) return kExitFailure;
   if (!doc.Analyse()) return kExitFailure;
   const std::string& target = o.output.empty() ? o.project : o.output;

@@ -40,6 +40,7 @@ int RunReduce(const ReduceOptions& o) {
   if (!reportPath.empty() && !CheckOutputTarget("reduce", reportPath, o.files)) return kExitFailure;
 
   COLMDoc doc;
+  doc.SetHistory(false);  // nothing is undone here: change replicates in place
   for (size_t i = 0; i < o.files.size(); ++i) {
     const std::string title = i < o.ids.size() ? o.ids[i] : BaseName(o.files[i]);
     if (!ImportFile(doc, o.files[i], title, import)) return kExitFailure;

@@ -24,6 +24,7 @@ int RunReport(const ReportOptions& o) {
   const std::string target = o.output.empty() ? ReportPath(o.project) : o.output;
   if (!CheckOutputTarget("report", target, {o.project})) return kExitFailure;
   COLMDoc doc;
+  doc.SetHistory(false);  // nothing is undone here: change replicates in place
   if (!doc.Open(o.project)) return kExitFailure;
   std::array<bool, 6> flags{};
   for (int i = 1; i <= 6; ++i) flags[static_cast<size_t>(i - 1)] = doc.Database().GetReportFlag(i);

@@ -244,6 +244,18 @@ std::unique_ptr<CDocTask> COLMDoc::PrepareSave(const std::string& path) {
 }
 
 CDocResult COLMDoc::RunTaskHere(std::unique_ptr<CDocTask> task, IProgress* progress) {
+  if (!m_history && task->m_kind == CDocTask::Kind::kModify && !m_edit) {
+    // In place: the task works on the document's own database.
+    task->m_db = std::move(m_db);
+    task->Run(progress ? *progress : g_noProgress, /*collect=*/false);
+    m_db = std::move(task->m_db);
+    const bool ok = task->m_succeeded && !(progress && progress->IsCancelled());
+    if (ok && (task->m_changes & kChangeObjects)) m_objects = std::move(task->m_objects);
+    CDocResult result = Changed(task->m_changes, ok);
+    result.messages = task->m_messages;
+    result.code = task->m_code;
+    return result;
+  }
   task->Run(progress ? *progress : g_noProgress, /*collect=*/false);
   return Finish(*task, progress && progress->IsCancelled());
 }
@@ -360,6 +372,17 @@ CDocResult COLMDoc::Push(std::unique_ptr<CDocCommand> command, bool ok) {
 CDocResult COLMDoc::Modify(const std::string& name, unsigned changes, const Change& fn,
                            bool keepOnFailure) {
   if (m_edit) return {};
+  if (!m_history) {
+    CEngineError::ClearLast();
+    bool ok = false;
+    try {
+      ok = fn(*m_db, m_objects);
+    } catch (const std::bad_alloc&) {
+      ShowMessage(Format("%s was stopped: there is not enough memory.", name.c_str()),
+                  MessageKind::Error);
+    }
+    return Changed(changes, ok);
+  }
   const bool objects = (changes & kChangeObjects) != 0;
   CDatabaseSnapshot before = m_db->Snapshot();
   std::unique_ptr<CGEList> objectsBefore = CloneIf(objects, m_objects);
@@ -440,8 +463,11 @@ CDocResult COLMDoc::Import(CReadRawDataForm& form) {
 CDocResult COLMDoc::ApplyZonesToAll(const std::vector<CZoneControls>& zones) {
   return Modify("Set Zones", kChangeData, [&zones](CReplicateDB& db, CGEList&) {
     if (!olm::ApplyZonesToAll(db, zones)) return false;
+    // Results that go with the cleared flags leave the extents; raw data
+    // alone (nothing processed yet) keep theirs.
+    const bool processed = db.IsSmoothed() || db.IsLocked();
     db.ClearProcessed();
-    db.ComputeExtents(true);
+    if (processed) db.ComputeExtents(true);
     return true;
   });
 }
@@ -608,6 +634,22 @@ size_t COLMDoc::UndoBytes() const {
 
 void COLMDoc::SetUndoLimit(int steps) {
   m_undoLimit = steps;
+}
+
+void COLMDoc::SetHistory(bool keep) {
+  m_history = keep;
+  if (!keep) ClearUndo();
+}
+
+CDocResult COLMDoc::Changed(unsigned changes, bool ok) {
+  // A change without history: the document is modified from now on.
+  ++m_generation;
+  if (ok) m_forcedModified = true;
+  Notify(changes | kChangeState);
+  CDocResult result;
+  result.ok = ok;
+  if (!ok) result.code = CEngineError::LastCode();
+  return result;
 }
 
 void COLMDoc::ClearUndo() {

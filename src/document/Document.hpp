@@ -264,6 +264,13 @@ class COLMDoc {
   size_t UndoBytes() const;
   void SetUndoLimit(int steps);
   void ClearUndo();
+  // Without history (the command-line tool, which saves only after every
+  // operation succeeded): operations and tasks run here change the database
+  // in place, keep no state from before and push no step, so that changing
+  // a replicate does not copy it first.  A failed operation may then leave
+  // the document partly changed.  Clears the undo stack.
+  void SetHistory(bool keep);
+  bool KeepsHistory() const { return m_history; }
 
   // For the undo steps themselves.
   CReplicateDB& MutableDatabase() { return *m_db; }
@@ -272,6 +279,8 @@ class COLMDoc {
 
  private:
   CDocResult Push(std::unique_ptr<CDocCommand> command, bool ok);
+  // After an operation without history: generation, modified mark, notice.
+  CDocResult Changed(unsigned changes, bool ok);
   void SetPath(const std::string& path);
   void ResetState();
   CDocResult RunTaskHere(std::unique_ptr<CDocTask> task, IProgress* progress);
@@ -286,6 +295,7 @@ class COLMDoc {
   size_t m_cleanIndex = 0;
   bool m_forcedModified = false;
   int m_undoLimit = kDefaultUndoLimit;
+  bool m_history = true;
   unsigned long long m_generation = 0;  // counts changes, to refuse stale tasks
 
   struct CEdit;

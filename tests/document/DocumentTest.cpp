@@ -346,6 +346,30 @@ TEST_F(DocumentTest, UndoStepKeepsOnlyTheTouchedReplicate) {
   EXPECT_EQ(&doc.Database().Replicate(1), &std::as_const(doc.Database()).Replicate(1));
 }
 
+TEST_F(DocumentTest, WithoutHistoryOperationsChangeTheReplicatesInPlace) {
+  // The command-line tool's mode: no replicate is copied before it changes
+  // (its raw storage stays where it was), no step is kept, the document is
+  // modified and told so.
+  doc.SetHistory(false);
+  EXPECT_EQ(doc.UndoCount(), 0u);
+  const double* raw = std::as_const(doc.Database()).Replicate(2).raw.Row(1);
+  std::vector<CZoneControls> zones(1);
+  zones[0].startX = 0.0;
+  zones[0].endX = 0.21;
+  zones[0].fitIndex = 1;  // linear
+  ASSERT_TRUE(doc.ApplyZonesToAll(zones)) << ui.Last();
+  ASSERT_TRUE(doc.Analyse()) << ui.Last();
+  ASSERT_TRUE(doc.EditorCommand("ds2_c3_raw = ds2_c3_raw * 2"));
+  EXPECT_EQ(std::as_const(doc.Database()).Replicate(2).raw.Row(1), raw);
+  EXPECT_EQ(doc.UndoCount(), 0u);
+  EXPECT_FALSE(doc.CanUndo());
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_TRUE(doc.Database().IsLocked());
+  EXPECT_GE(observer.notices.size(), 3u);
+  // A failed operation reports as before.
+  EXPECT_FALSE(doc.EditorCommand("ds9_c1_raw = 1"));
+}
+
 // A task run on another thread, as the desktop program runs it.
 CDocResult RunOnThread(COLMDoc& doc, std::unique_ptr<CDocTask> task, IProgress& progress) {
   std::thread worker([&] { task->Run(progress); });
