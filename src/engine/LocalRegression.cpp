@@ -153,24 +153,50 @@ OLM_INLINE void PlainPass(const double* x, const double* w, double* out, int cou
   }
 }
 
-// One robust pass: every point (visited in x order) is fitted from the n
-// nearest candidates cx/cy/cw (x order, non-zero robustness weight).  A
-// point whose neighbours all lie at distance d has no weight left and keeps
-// its previous fitted value.
-template <int D>
-OLM_INLINE void RobustPass(const double* x, const int* order, int count, const double* cx,
-                           const double* cy, const double* cw, int k, int window,
-                           const double* previous, double* out) {
+// One robust pass: every point (visited in x order; next(p) gives the p-th
+// point's index and x) is fitted from the n nearest candidates cx/cy/cw (x
+// order, non-zero robustness weight).  A point whose neighbours all lie at
+// distance d has no weight left and keeps its previous fitted value.
+template <int D, class Next>
+OLM_INLINE void RobustPassOf(Next&& next, int count, const double* cx, const double* cy,
+                             const double* cw, int k, int window, const double* previous,
+                             double* out) {
   int lo = 0;
   for (int p = 0; p < count; ++p) {
-    const int i = order ? order[p] : p;
-    const double q = x[i];
+    const auto [i, q] = next(p);
     lo = AdvanceNearestWindow(cx, k, window, q, lo);
     const int hi = lo + window - 1;
     const double d = std::max(std::fabs(q - cx[lo]), std::fabs(cx[hi] - q));
     double v;
     out[i] = LocalFit<D, true>(cx + lo, cy + lo, cw + lo, window, q, d, v) ? v : previous[i];
   }
+}
+
+template <int D>
+OLM_INLINE void RobustPass(const double* x, const int* order, int count, const double* cx,
+                           const double* cy, const double* cw, int k, int window,
+                           const double* previous, double* out) {
+  RobustPassOf<D>(
+      [&](int p) {
+        const int i = order ? order[p] : p;
+        return std::pair(i, x[i]);
+      },
+      count, cx, cy, cw, k, window, previous, out);
+}
+
+// The same pass over sorted points whose candidates were packed in place:
+// point p is the next candidate unless it is the next of the removed ones.
+template <int D>
+OLM_INLINE void RobustPassPacked(const CRemovedPoint* removed, int removedCount, int count,
+                                 const double* cx, const double* cy, const double* cw, int k,
+                                 int window, const double* previous, double* out) {
+  int j = 0, kept = 0;
+  RobustPassOf<D>(
+      [&](int p) {
+        if (j < removedCount && removed[j].index == p) return std::pair(p, removed[j++].x);
+        return std::pair(p, cx[kept++]);
+      },
+      count, cx, cy, cw, k, window, previous, out);
 }
 
 // Built for current processors and for the baseline (Simd.hpp).
@@ -190,6 +216,16 @@ OLM_CLONES void RobustPass2(const double* x, const int* order, int count, const 
                             const double* previous, double* out) {
   RobustPass<2>(x, order, count, cx, cy, cw, k, window, previous, out);
 }
+OLM_CLONES void RobustPassPacked1(const CRemovedPoint* removed, int removedCount, int count,
+                                  const double* cx, const double* cy, const double* cw, int k,
+                                  int window, const double* previous, double* out) {
+  RobustPassPacked<1>(removed, removedCount, count, cx, cy, cw, k, window, previous, out);
+}
+OLM_CLONES void RobustPassPacked2(const CRemovedPoint* removed, int removedCount, int count,
+                                  const double* cx, const double* cy, const double* cw, int k,
+                                  int window, const double* previous, double* out) {
+  RobustPassPacked<2>(removed, removedCount, count, cx, cy, cw, k, window, previous, out);
+}
 
 }  // namespace
 
@@ -201,8 +237,12 @@ void LocalRegressionPass(const double* x, const double* w, double* out, int coun
     PlainPass2(x, w, out, count, window);
 }
 
-int RobustnessWeights(const double* r, double* weight, double* scratch, int count) {
-  for (int i = 0; i < count; ++i) scratch[i] = std::fabs(r[i]);
+namespace {
+
+// RobustnessWeights with the residuals given by r(i).
+template <class Residual>
+int RobustnessWeightsOf(const Residual& r, double* weight, double* scratch, int count) {
+  for (int i = 0; i < count; ++i) scratch[i] = std::fabs(r(i));
   double m;
   if (!MedianInPlace(std::span<double>(scratch, static_cast<size_t>(count)), m)) {
     ShowMessage("Error in finding median value.", MessageKind::Information);
@@ -211,17 +251,24 @@ int RobustnessWeights(const double* r, double* weight, double* scratch, int coun
   int nonZero = 0;
   const double limit = 6.0 * m;
   for (int i = 0; i < count; ++i) {
+    const double ri = r(i);
     double wt;
     if (limit > 0.0) {
-      const double u = r[i] / limit;
-      wt = std::fabs(r[i]) < limit ? (1.0 - u * u) * (1.0 - u * u) : 0.0;
+      const double u = ri / limit;
+      wt = std::fabs(ri) < limit ? (1.0 - u * u) * (1.0 - u * u) : 0.0;
     } else {
-      wt = r[i] == 0.0 ? 1.0 : 0.0;
+      wt = ri == 0.0 ? 1.0 : 0.0;
     }
     weight[i] = wt;
     if (wt > 0.0) ++nonZero;
   }
   return nonZero;
+}
+
+}  // namespace
+
+int RobustnessWeights(const double* r, double* weight, double* scratch, int count) {
+  return RobustnessWeightsOf([r](int i) { return r[i]; }, weight, scratch, count);
 }
 
 bool RobustLocalRegression(const double* x, double* y, int count, int window, int degree,
@@ -248,21 +295,71 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     order = ws.order.data();
   }
 
-  // Four arrays of the zone's size beside x and y when x is sorted.
   ws.weight.resize(n);
-  ws.cx.resize(n);
-  ws.cy.resize(n);
-  if (order) ws.cw.resize(n);
   double* fit = ws.fit.data();
   double* weight = ws.weight.data();
-  double* cx = ws.cx.data();
-  double* cy = ws.cy.data();
-  // In x order the candidates' weights move forward within the weights.
-  double* cw = order ? ws.cw.data() : weight;
   const auto fail = [&](int pass) {
     if (pass > 1) std::copy(fit, fit + n, y);
     return false;
   };
+  if (!order && count > 0 && x == ws.x.data()) {
+    // Sorted x in the workspace's own column (a zone's smoothing): the
+    // candidates are packed into x, y and the weights in place and the
+    // removed points set aside, then all put back after the pass, so that
+    // two arrays of the zone's size (fits and weights) join x and y.
+    double* px = ws.x.data();
+    double* py = y;  // the raw values
+    for (int pass = 1; pass <= repeats; ++pass) {
+      const int kept =
+          RobustnessWeightsOf([&](int i) { return py[i] - fit[i]; }, weight, weight, count);
+      if (kept < 0) return fail(pass);
+      if (kept < window) {
+        ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
+        return fail(pass);
+      }
+      ws.removed.clear();
+      ws.removed.reserve(n - static_cast<size_t>(kept));  // before anything moves
+      int k = 0;
+      for (int i = 0; i < count; ++i) {
+        if (weight[i] > 0.0) {
+          px[k] = px[i];
+          py[k] = py[i];
+          weight[k] = weight[i];
+          ++k;
+        } else {
+          ws.removed.push_back({i, px[i], py[i]});
+        }
+      }
+      const int removed = static_cast<int>(ws.removed.size());
+      if (degree == 1)
+        RobustPassPacked1(ws.removed.data(), removed, count, px, py, weight, k, window, fit, fit);
+      else
+        RobustPassPacked2(ws.removed.data(), removed, count, px, py, weight, k, window, fit, fit);
+      // x and the raw values back in their places, from the end.
+      for (int i = count - 1, from = k - 1, j = removed - 1; i >= 0; --i) {
+        if (j >= 0 && ws.removed[static_cast<size_t>(j)].index == i) {
+          px[i] = ws.removed[static_cast<size_t>(j)].x;
+          py[i] = ws.removed[static_cast<size_t>(j)].y;
+          --j;
+        } else {
+          px[i] = px[from];
+          py[i] = py[from];
+          --from;
+        }
+      }
+    }
+    std::copy(fit, fit + n, y);
+    return true;
+  }
+
+  // Two more arrays of the zone's size for the candidates when x is sorted.
+  ws.cx.resize(n);
+  ws.cy.resize(n);
+  if (order) ws.cw.resize(n);
+  double* cx = ws.cx.data();
+  double* cy = ws.cy.data();
+  // In x order the candidates' weights move forward within the weights.
+  double* cw = order ? ws.cw.data() : weight;
   for (int pass = 1; pass <= repeats; ++pass) {
     double* residual = cy;  // free until the candidates are gathered
     for (size_t i = 0; i < n; ++i) residual[i] = raw[i] - fit[i];

@@ -38,13 +38,22 @@ namespace olm {
 
 // Scratch buffers of the filters, reused between passes and zones; no filter
 // allocates per point.
+// A point a robust pass leaves out of the candidates (its weight is 0).
+struct CRemovedPoint {
+  int index;
+  double x, y;
+};
+
 struct CSmoothingWorkspace {
   std::vector<double> x, y, w;  // SmoothZone's columns, one pass's input
-  // Robust passes: the fitted values (each pass writes over the last), the
-  // robustness weights, and the candidates in x order; cy first holds the
-  // residuals.  cw and order only when x is not sorted.
+  // Robust passes: the fitted values (each pass writes over the last) and
+  // the robustness weights.  When x is this workspace's own sorted column,
+  // the candidates are packed into x, y and the weights themselves, the
+  // removed points set aside; otherwise they are copied to cx, cy (which
+  // first holds the residuals) and, when x is not sorted, cw.
   std::vector<double> fit, weight, cx, cy, cw;
   std::vector<int> order;
+  std::vector<CRemovedPoint> removed;
 };
 
 // The most passes a smoothing filter may repeat: far above any sensible use,

@@ -187,6 +187,40 @@ TEST(RobustLocalRegressionTest, SpikesGoAndZeroMedianResidualsKeepExactPoints) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST(RobustLocalRegressionTest, CandidatesPackedInTheWorkspaceColumnGiveTheSameFits) {
+  // A zone's smoothing hands over x in the workspace's own column: the
+  // candidates are then packed in place instead of copied.  Both ways must
+  // give the same bits, put x back, and fail alike.
+  CRecordingUi ui;
+  const int n = 400;
+  Values x(n), y(n);
+  for (int i = 0; i < n; ++i) {
+    x[i] = 0.01 * (i / 2);  // pairs of equal x
+    y[i] = std::sin(x[i]) + 0.01 * ((i * 37) % 11);
+  }
+  for (int i : {0, 7, 150, 151, 260, n - 1}) y[i] += 40.0;  // spikes: weight 0
+  for (int degree : {1, 2})
+    for (int repeats : {1, 3}) {
+      CSmoothingWorkspace copied, packed;
+      Values yc = y, yp = y;
+      ASSERT_TRUE(RobustLocalRegression(x.data(), yc.data(), n, 9, degree, repeats, copied));
+      packed.x = x;
+      ASSERT_TRUE(RobustLocalRegression(packed.x.data(), yp.data(), n, 9, degree, repeats, packed));
+      EXPECT_EQ(yp, yc) << degree << " " << repeats;
+      EXPECT_EQ(packed.x, x);
+      EXPECT_GE(packed.removed.size(), 4u);  // spikes were set aside
+      EXPECT_TRUE(packed.cx.empty() && packed.cy.empty());
+    }
+  // Too few points keep a weight: both fail with the input y kept.
+  Values fx = {0, 1, 2, 3, 4}, fy = {0, 0, 0, 0, 1000};
+  CSmoothingWorkspace ws;
+  ws.x = fx;
+  Values before = fy;
+  EXPECT_FALSE(RobustLocalRegression(ws.x.data(), fy.data(), 5, 5, 1, 1, ws));
+  EXPECT_EQ(ui.Last(), "Too many outliers. Cannot smooth data.");
+  EXPECT_EQ(std::pair(fy, ws.x), std::pair(before, fx));
+}
+
 TEST(RobustLocalRegressionTest, Failures) {
   CRecordingUi ui;
   CSmoothingWorkspace ws;
