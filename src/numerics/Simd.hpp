@@ -67,10 +67,14 @@ OLM_INLINE V4 LogMantissa4(V4 x, V4* exponent) {
   *exponent = reinterpret_cast<V4>(magicBits + e) - Splat4(kRoundingMagic + 1023.0);
   const V4 s = (m - 1.0) / (m + 1.0);
   const V4 z = s * s;
-  V4 p = Splat4(1.0 / 19);
-  for (const double c :
-       {1.0 / 17, 1.0 / 15, 1.0 / 13, 1.0 / 11, 1.0 / 9, 1.0 / 7, 1.0 / 5, 1.0 / 3, 1.0})
-    p = p * z + c;
+  // Estrin's scheme: pairs of terms, then powers of z, for a short
+  // dependency chain.
+  const V4 z2 = z * z, z4 = z2 * z2, z8 = z4 * z4;
+  const V4 p01 = z * (1.0 / 3) + 1.0, p23 = z * (1.0 / 7) + 1.0 / 5;
+  const V4 p45 = z * (1.0 / 11) + 1.0 / 9, p67 = z * (1.0 / 15) + 1.0 / 13;
+  const V4 p89 = z * (1.0 / 19) + 1.0 / 17;
+  const V4 p03 = z2 * p23 + p01, p47 = z2 * p67 + p45;
+  const V4 p = z8 * p89 + (z4 * p47 + p03);
   return 2.0 * s * p;
 }
 
