@@ -27,6 +27,10 @@ CNavigationView::CNavigationView(COLMDoc& doc, QWidget* parent)
   setAccessibleName(tr("Data sets"));
   setMinimumWidth(50);
   setHeaderHidden(true);
+  // Names are shown whole, with a horizontal scroll bar in a narrow pane,
+  // rather than cut to "1:...".
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setStretchLastSection(false);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setModel(m_model);
   connect(m_model, &QStandardItemModel::itemChanged, this, &CNavigationView::ItemChanged);
@@ -82,6 +86,7 @@ void CNavigationView::Rebuild() {
     g->setEditable(false);
     for (const CTreeItem& e : group.children) {
       auto* item = new QStandardItem(ui::ToQString(e.text));
+      item->setToolTip(item->text());  // the whole name in a narrow pane
       item->setEditable(false);
       item->setCheckable(true);
       item->setCheckState(e.checked ? Qt::Checked : Qt::Unchecked);

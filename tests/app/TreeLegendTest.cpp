@@ -3,6 +3,8 @@
 // panes as one undo step, the double click, and the legend's scrolling.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -73,6 +75,14 @@ TEST_F(TreeLegendTest, TreeListsEveryReplicateUnderRawDataWithItsSwitch) {
             std::tuple(3, 0, 0));
   EXPECT_EQ(tree->EntryItem(0, 2)->text(), "2: Specimen 2");
   EXPECT_EQ(tree->EntryItem(0, 2)->checkState(), Qt::Checked);
+  // A narrow pane scrolls sideways and tells the whole name on hover.
+  EXPECT_EQ(tree->EntryItem(0, 2)->toolTip(), "2: Specimen 2");
+  const QSize size = tree->size();
+  tree->resize(60, 300);
+  QApplication::processEvents();
+  EXPECT_GT(tree->header()->sectionSize(0), tree->viewport()->width());
+  tree->resize(size);
+  QApplication::processEvents();
   EXPECT_TRUE(tree->isExpanded(root->child(0)->index()));
   // The legend: title, rule, then per replicate its raw curve and ranges.
   EXPECT_EQ(legend->Model().Texts().front(), "OLM V1.0");
