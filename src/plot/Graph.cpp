@@ -15,7 +15,9 @@
 // inside points are packed by a shuffle, where the portable vector code goes
 // through memory lane by lane (several times slower on a curve of 10^6
 // points).
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// (GCC only, as the other clones in Simd.hpp: clang refuses the portable
+// vector helpers inlined into a function built for AVX2.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #include <immintrin.h>
 #define OLM_PLOT_AVX2 1
 #define OLM_TARGET_V3 __attribute__((target("avx2,fma,bmi,bmi2,lzcnt,popcnt")))
