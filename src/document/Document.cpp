@@ -369,32 +369,33 @@ CDocResult COLMDoc::Push(std::unique_ptr<CDocCommand> command, bool ok) {
   return result;
 }
 
-CDocResult COLMDoc::Modify(const std::string& name, unsigned changes, const Change& fn,
-                           bool keepOnFailure) {
-  if (m_edit) return {};
-  if (!m_history) {
-    CEngineError::ClearLast();
-    bool ok = false;
-    try {
-      ok = fn(*m_db, m_objects);
-    } catch (const std::bad_alloc&) {
-      ShowMessage(Format("%s was stopped: there is not enough memory.", name.c_str()),
-                  MessageKind::Error);
-    }
-    return Changed(changes, ok);
-  }
-  const bool objects = (changes & kChangeObjects) != 0;
-  CDatabaseSnapshot before = m_db->Snapshot();
-  std::unique_ptr<CGEList> objectsBefore = CloneIf(objects, m_objects);
+namespace {
+// Runs a change; running out of memory is reported and ends it (false, and
+// *outOfMemory set).
+bool RunChange(const std::string& name, const COLMDoc::Change& fn, CReplicateDB& db,
+               CGEList& objects, bool* outOfMemory) {
   CEngineError::ClearLast();
-  bool ok = false;
   try {
-    ok = fn(*m_db, m_objects);
+    return fn(db, objects);
   } catch (const std::bad_alloc&) {
     ShowMessage(Format("%s was stopped: there is not enough memory.", name.c_str()),
                 MessageKind::Error);
-    keepOnFailure = false;
+    *outOfMemory = true;
+    return false;
   }
+}
+}  // namespace
+
+CDocResult COLMDoc::Modify(const std::string& name, unsigned changes, const Change& fn,
+                           bool keepOnFailure) {
+  if (m_edit) return {};
+  bool outOfMemory = false;
+  if (!m_history) return Changed(changes, RunChange(name, fn, *m_db, m_objects, &outOfMemory));
+  const bool objects = (changes & kChangeObjects) != 0;
+  CDatabaseSnapshot before = m_db->Snapshot();
+  std::unique_ptr<CGEList> objectsBefore = CloneIf(objects, m_objects);
+  const bool ok = RunChange(name, fn, *m_db, m_objects, &outOfMemory);
+  if (outOfMemory) keepOnFailure = false;
   if (!ok && !keepOnFailure) {
     const int code = CEngineError::LastCode();
     m_db->Restore(before);

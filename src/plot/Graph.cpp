@@ -269,20 +269,32 @@ OLM_INLINE M4 NearBoundary(V4 l, const CLogAxisBlock& a, double inverseScale, do
 
 }  // namespace
 
+// What the two copies of Log10Block share: the pixel distance the error can
+// move a value (with room for the rounding of the mapping's own
+// arithmetic), and the fast logarithm of four values with the mask of those
+// that must be taken exactly.
+struct CLogBlockSetup {
+  explicit CLogBlockSetup(const CLogAxisBlock& a)
+      : axis(a), inverseScale(1 / a.scale), margin(2 * kLogError * std::fabs(1 / a.scale) + 1e-6) {}
+  OLM_INLINE V4 Log(V4 v, M4& exact) const {
+    const M4 normal = (v >= simd::Splat4(std::numeric_limits<double>::min())) &
+                      (v <= simd::Splat4(std::numeric_limits<double>::max()));
+    const V4 l = FastLog10(normal ? v : simd::Splat4(1.0));
+    exact = ~normal | NearBoundary(l, axis, inverseScale, margin);
+    return l;
+  }
+  CLogAxisBlock axis;
+  double inverseScale, margin;
+};
+
 static void Log10BlockPortable(const double* x, std::ptrdiff_t stride, size_t n,
                                const CLogAxisBlock& axis, double* out) {
-  // The pixel distance the error can move a value, with room for the
-  // rounding of the mapping's own arithmetic.
-  const double inverseScale = 1 / axis.scale;
-  const double margin = 2 * kLogError * std::fabs(inverseScale) + 1e-6;
-  const V4 lowest = simd::Splat4(std::numeric_limits<double>::min());
-  const V4 highest = simd::Splat4(std::numeric_limits<double>::max());
+  const CLogBlockSetup setup(axis);
   size_t i = 0;
   for (; i + 4 <= n; i += 4) {
     const V4 v = Gather4(x + static_cast<std::ptrdiff_t>(i) * stride, stride);
-    const M4 normal = (v >= lowest) & (v <= highest);
-    const V4 l = FastLog10(normal ? v : simd::Splat4(1.0));
-    const M4 exact = ~normal | NearBoundary(l, axis, inverseScale, margin);
+    M4 exact;
+    const V4 l = setup.Log(v, exact);
     std::memcpy(out + i, &l, sizeof l);
     if (exact[0] | exact[1] | exact[2] | exact[3])
       for (int j = 0; j < 4; ++j)
@@ -455,17 +467,12 @@ OLM_TARGET_V3 size_t MapInsideBlockV3(const double* u, const double* v, std::ptr
 
 OLM_TARGET_V3 void Log10BlockV3(const double* x, std::ptrdiff_t stride, size_t n,
                                 const CLogAxisBlock& axis, double* out) {
-  const double inverseScale = 1 / axis.scale;
-  const double margin = 2 * kLogError * std::fabs(inverseScale) + 1e-6;
-  const V4 lowest = simd::Splat4(std::numeric_limits<double>::min());
-  const V4 highest = simd::Splat4(std::numeric_limits<double>::max());
+  const CLogBlockSetup setup(axis);
   size_t i = 0;
   for (; i + 4 <= n; i += 4) {
     const double* p = x + static_cast<std::ptrdiff_t>(i) * stride;
-    const V4 v = reinterpret_cast<V4>(LoadColumn4(p, stride, i + 4 < n));
-    const M4 normal = (v >= lowest) & (v <= highest);
-    const V4 l = FastLog10(normal ? v : simd::Splat4(1.0));
-    const M4 exact = ~normal | NearBoundary(l, axis, inverseScale, margin);
+    M4 exact;
+    const V4 l = setup.Log(reinterpret_cast<V4>(LoadColumn4(p, stride, i + 4 < n)), exact);
     _mm256_storeu_pd(out + i, reinterpret_cast<__m256d>(l));
     if (int bits = _mm256_movemask_pd(reinterpret_cast<__m256d>(exact)))
       for (; bits; bits &= bits - 1) {
