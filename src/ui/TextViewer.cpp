@@ -145,14 +145,24 @@ bool CTextViewer::Reload() {
     m_status->setText(tr("Cannot read %1: %2").arg(m_path, file.errorString()));
     return false;
   }
-  const QByteArray bytes = file.readAll();
+  const qint64 size = file.size();
+  QByteArray bytes = file.read(std::min(size, m_shownBytes));
+  const bool cut = bytes.size() < size;
+  if (cut && bytes.lastIndexOf('\n') >= 0) bytes.truncate(bytes.lastIndexOf('\n') + 1);
   // Keep the reader's place across a reload.
   const int position = m_text->textCursor().position();
   m_text->setPlainText(ToQString(std::string_view(bytes.constData(), bytes.size())));
   QTextCursor cursor = m_text->textCursor();
   cursor.setPosition(std::min(position, m_text->document()->characterCount() - 1));
   m_text->setTextCursor(cursor);
-  m_status->setText(QFileInfo(m_path).absoluteFilePath());
+  const QString where = QFileInfo(m_path).absoluteFilePath();
+  m_status->setText(
+      cut ? tr("%1: the first %2 MiB of %3 MiB are shown; \"Open in external editor\" "
+               "shows the whole file.")
+                .arg(where)
+                .arg(double(bytes.size()) / (1 << 20), 0, 'f', 1)
+                .arg(double(size) / (1 << 20), 0, 'f', 1)
+          : where);
   return true;
 }
 

@@ -30,6 +30,11 @@ class CTextViewer : public QWidget {
   QString Text() const;
   // The status line under the text ("Not found", read errors).
   QString Status() const;
+  // A file longer than this is shown up to the last whole line within it,
+  // with a note: a report of several data tables of 10^6 rows would
+  // otherwise keep the program busy for a long time and take gigabytes.
+  static constexpr qint64 kDefaultShownBytes = qint64(16) << 20;
+  void SetShownBytes(qint64 bytes) { m_shownBytes = bytes; }
 
  public slots:
   bool Reload();
@@ -48,6 +53,7 @@ class CTextViewer : public QWidget {
   QWidget* m_findBar = nullptr;
   QLineEdit* m_findEdit = nullptr;
   QLabel* m_status = nullptr;
+  qint64 m_shownBytes = kDefaultShownBytes;
 };
 
 }  // namespace olm::ui

@@ -79,5 +79,22 @@ TEST_F(TextViewerTest, ReloadShowsTheNewContentAndAMissingFileSaysWhy) {
   EXPECT_TRUE(viewer.Status().contains(path));
 }
 
+TEST_F(TextViewerTest, ALongFileIsShownUpToAWholeLineWithinTheLimitAndSaysSo) {
+  QByteArray text;
+  for (int i = 0; i < 100; ++i) text += QByteArray::number(i).rightJustified(9, '0') + "\n";
+  const QString path = Write(text);  // 1000 bytes
+  CTextViewer viewer;
+  viewer.SetShownBytes(255);
+  ASSERT_TRUE(viewer.Open(path));
+  // 25 whole lines of 10 bytes; the 26th is cut at the limit and left out.
+  EXPECT_EQ(viewer.Text(), QString::fromLatin1(text.left(250)));
+  EXPECT_TRUE(viewer.Status().contains("are shown")) << viewer.Status().toStdString();
+  // Within the limit: the whole file and its path alone.
+  viewer.SetShownBytes(CTextViewer::kDefaultShownBytes);
+  ASSERT_TRUE(viewer.Reload());
+  EXPECT_EQ(viewer.Text(), QString::fromLatin1(text));
+  EXPECT_FALSE(viewer.Status().contains("are shown"));
+}
+
 }  // namespace
 }  // namespace olm::test
