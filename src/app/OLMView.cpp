@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "app/DataDialogs.hpp"
 #include "app/OLMViewDialogs.hpp"
@@ -160,6 +161,19 @@ QImage COLMView::RenderImage(QSize size) {
 
 void COLMView::EnsureBuffer() {
   if (m_bufferValid && m_buffer.size() == size()) return;
+  try {
+    RenderBuffer();
+  } catch (const std::bad_alloc&) {
+    // A paint must not end the program: an empty picture and a word why.
+    m_buffer = QImage(size(), QImage::Format_RGB32);
+    m_buffer.fill(Qt::white);
+    m_drewPlot = false;
+    m_bufferValid = true;
+    emit statusMessage(tr("There is not enough memory to draw the plot."));
+  }
+}
+
+void COLMView::RenderBuffer() {
   if (m_drag.IsDragging() && m_dragBackground.size() == size()) {
     m_buffer = m_dragBackground;
     CPlotPaintOptions options = m_state.PaintOptions();

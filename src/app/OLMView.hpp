@@ -147,6 +147,7 @@ class COLMView : public QWidget, public IDocObserver {
   // Renders the buffer when it is stale, so that the graph's layout matches
   // the widget before a mouse point is mapped.
   void EnsureBuffer();
+  void RenderBuffer();
   bool HasPlot() const;
   void CancelDrag();
   void PaintDragBackground();

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,14 +26,27 @@ void ParallelFor(size_t count, unsigned threads, F&& work) {
     return;
   }
   std::atomic<size_t> next{0};
+  // The first exception of any thread (an allocation failure, say) stops
+  // the handing out of work and is thrown again on the calling thread once
+  // all have finished: an exception leaving a std::thread would end the
+  // program.
+  std::mutex failureLock;
+  std::exception_ptr failure;
   const auto run = [&] {
-    for (size_t i = next++; i < count; i = next++) work(i);
+    try {
+      for (size_t i = next++; i < count; i = next++) work(i);
+    } catch (...) {
+      next = count;
+      const std::lock_guard<std::mutex> lock(failureLock);
+      if (!failure) failure = std::current_exception();
+    }
   };
   std::vector<std::thread> helpers;
   helpers.reserve(threads - 1);
   for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(run);
   run();
   for (std::thread& t : helpers) t.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace olm
