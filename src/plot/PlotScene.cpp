@@ -311,26 +311,33 @@ size_t PaintCurves(IPlotCanvas& canvas, const CGraph& graph, const CReplicateDB&
     total += job.curve.count;
   }
   // Below a few hundred thousand points a thread costs more than it saves.
+  // The curves go in batches of two per thread, so that the device points
+  // held at once stay those of a few curves (an unthinned dashed curve keeps
+  // one per data point).
   const unsigned threads = total >= 200000 ? WorkerThreads(4) : 1;
-  ParallelFor(jobs.size(), threads, [&](size_t i) {
-    CCurveJob& job = jobs[i];
-    // A dash pattern runs along the path, so only solid curves are thinned.
-    graph.AppendPolyline(job.curve, options.thin && job.pen.style == kPenSolid, job.line);
-    if (job.markerKind > 0) graph.AppendMarkerPoints(job.curve, job.marks);
-  });
+  const size_t batch = 2 * static_cast<size_t>(threads);
   size_t drawn = 0;
-  for (CCurveJob& job : jobs) {
-    canvas.SetPen(job.pen);
-    canvas.SetBrush(false);
-    if (job.line.size() > 1) canvas.Polyline(job.line.data(), job.line.size());
-    drawn += job.line.size();
-    for (const CDevicePoint& p : job.marks)
-      DrawMarker(canvas, p, job.markerKind, graph.markerSize, job.pen.colour);
-    if (const CText* label = labels ? labels->Find(job.label) : nullptr)
-      DrawLabelSample(canvas, graph, *label, job.pen, job.markerKind, graph.markerSize, options);
-    // Each curve's points go once drawn.
-    std::vector<CDevicePoint>().swap(job.line);
-    std::vector<CDevicePoint>().swap(job.marks);
+  for (size_t first = 0; first < jobs.size(); first += batch) {
+    const size_t count = std::min(batch, jobs.size() - first);
+    ParallelFor(count, threads, [&](size_t i) {
+      CCurveJob& job = jobs[first + i];
+      // A dash pattern runs along the path, so only solid curves are thinned.
+      graph.AppendPolyline(job.curve, options.thin && job.pen.style == kPenSolid, job.line);
+      if (job.markerKind > 0) graph.AppendMarkerPoints(job.curve, job.marks);
+    });
+    for (size_t i = first; i < first + count; ++i) {
+      CCurveJob& job = jobs[i];
+      canvas.SetPen(job.pen);
+      canvas.SetBrush(false);
+      if (job.line.size() > 1) canvas.Polyline(job.line.data(), job.line.size());
+      drawn += job.line.size();
+      for (const CDevicePoint& p : job.marks)
+        DrawMarker(canvas, p, job.markerKind, graph.markerSize, job.pen.colour);
+      if (const CText* label = labels ? labels->Find(job.label) : nullptr)
+        DrawLabelSample(canvas, graph, *label, job.pen, job.markerKind, graph.markerSize, options);
+      std::vector<CDevicePoint>().swap(job.line);
+      std::vector<CDevicePoint>().swap(job.marks);
+    }
   }
   return drawn;
 }
