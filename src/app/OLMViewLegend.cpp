@@ -15,6 +15,8 @@ COLMViewLegend::COLMViewLegend(COLMDoc& doc, QWidget* parent)
   setMinimumWidth(50);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFrameShape(QFrame::NoFrame);
+  m_rebuildTimer.setSingleShot(true);
+  connect(&m_rebuildTimer, &QTimer::timeout, this, &COLMViewLegend::RebuildIfDirty);
   m_doc.AddObserver(this);
   Rebuild();
 }
@@ -25,9 +27,8 @@ COLMViewLegend::~COLMViewLegend() {
 
 void COLMViewLegend::DocumentChanged(unsigned changes) {
   if (!(changes & (kChangeData | kChangeSettings))) return;
-  if (m_dirty) return;
   m_dirty = true;
-  QTimer::singleShot(0, this, &COLMViewLegend::RebuildIfDirty);
+  if (!m_rebuildTimer.isActive()) m_rebuildTimer.start(m_doc.IsEditing() ? kEditRebuildDelayMs : 0);
 }
 
 void COLMViewLegend::RebuildIfDirty() {

@@ -3,6 +3,7 @@
 // curve its name and x and y ranges, with rules between replicates.  It
 // scrolls when the list is longer than the pane.
 #include <QAbstractScrollArea>
+#include <QTimer>
 
 #include "document/Document.hpp"
 #include "plot/LegendModel.hpp"
@@ -22,6 +23,12 @@ class COLMViewLegend : public QAbstractScrollArea, public IDocObserver {
   const CLegendModel& Model();
   // The height of the whole list in pixels.
   int ContentHeight();
+  // While the document is being edited (a curve dragged, the zone dialog
+  // open), changes are gathered for this long before the ranges (a pass
+  // over every shown point) are taken again; otherwise at the next turn of
+  // the event loop.
+  static constexpr int kEditRebuildDelayMs = 150;
+  const QTimer& RebuildTimer() const { return m_rebuildTimer; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -34,9 +41,8 @@ class COLMViewLegend : public QAbstractScrollArea, public IDocObserver {
 
   COLMDoc& m_doc;
   CLegendModel m_model;
-  // Changes come in bursts during a curve drag; the ranges (a pass over
-  // every shown point) are gathered once per burst.
   bool m_dirty = false;
+  QTimer m_rebuildTimer;
 };
 
 }  // namespace olm

@@ -17,6 +17,7 @@
 #include "app/NavigationView.hpp"
 #include "app/OLMView.hpp"
 #include "app/OLMViewLegend.hpp"
+#include "plot/CurveOperations.hpp"
 
 namespace olm::test {
 namespace {
@@ -121,6 +122,29 @@ TEST_F(TreeLegendTest, UncheckingReplicateTwoRemovesItsCurveAndLegendLinesAsOneU
   EXPECT_EQ(tree->EntryItem(0, 2)->checkState(), Qt::Checked);
   EXPECT_TRUE(LegendLists("Specimen 2-R"));
   EXPECT_GT(CountColour(view->RenderImage(view->size()), magenta), 0);
+}
+
+TEST_F(TreeLegendTest, DuringAnEditTheLegendGathersChangesBeforeTakingTheRangesAgain) {
+  // Outside an edit a change is taken at the next turn of the event loop.
+  QApplication::processEvents();
+  doc.Notify(kChangeData);
+  EXPECT_TRUE(legend->RebuildTimer().isActive());
+  EXPECT_EQ(legend->RebuildTimer().interval(), 0);
+  QApplication::processEvents();
+  EXPECT_FALSE(legend->RebuildTimer().isActive());
+  // During an edit (a curve dragged), a burst of changes waits once.
+  ASSERT_TRUE(doc.BeginEdit("Move Curve", kChangeData));
+  for (int i = 0; i < 5; ++i) doc.NotifyEdit(kChangeData);
+  EXPECT_TRUE(legend->RebuildTimer().isActive());
+  EXPECT_EQ(legend->RebuildTimer().interval(), COLMViewLegend::kEditRebuildDelayMs);
+  // What is asked for is still current.
+  ShiftRawCurve(doc.EditDatabase(), 2, 0.0, 1e6);
+  doc.NotifyEdit(kChangeData);
+  bool shifted = false;
+  for (const std::string& t : legend->Model().Texts())
+    shifted |= t.find("e+06") != std::string::npos;
+  EXPECT_TRUE(shifted);
+  doc.EndEdit(false);
 }
 
 TEST_F(TreeLegendTest, LegendScrollsWhenLongerThanItsPane) {
