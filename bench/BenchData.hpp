@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace olm::bench {
@@ -37,6 +38,13 @@ inline std::string CurveFile(long n) {
   std::fclose(f);
   std::rename(tmp.c_str(), path.c_str());
   return path;
+}
+
+// The process's peak resident memory so far, in KiB.
+inline long MaxRssKiB() {
+  rusage u;
+  ::getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
 }
 
 }  // namespace olm::bench

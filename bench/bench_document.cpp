@@ -61,7 +61,6 @@ std::unique_ptr<COLMDoc> MakeProject() {
 }
 
 void BM_UndoStepOfOneEditorCommand(benchmark::State& state) {
-  olm::CStderrUserInterface quiet;
   std::unique_ptr<COLMDoc> doc = MakeProject();
   double undoBytes = 0, replicateBytes = 0, rssAdded = 0;
   for (auto _ : state) {

@@ -8,7 +8,6 @@
 //
 //   build/default/bench/bench_numerics [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cmath>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchData.hpp"
 #include "engine/Fitting.hpp"
 #include "engine/LocalRegression.hpp"
 #include "engine/Smoothing.hpp"
@@ -136,7 +136,6 @@ void BM_Chauvenet(benchmark::State& state) {
     rows(i, 1) = c.x[static_cast<size_t>(i - 1)];
     rows(i, 2) = c.y[static_cast<size_t>(i - 1)];
   }
-  zone.workingPoints.SetSize(n, 2);
   for (auto _ : state) {
     // The removal thins the rows in place: start each run from the zone's rows.
     state.PauseTiming();
@@ -147,12 +146,6 @@ void BM_Chauvenet(benchmark::State& state) {
     benchmark::DoNotOptimize(zone.outlierCount);
   }
   state.SetItemsProcessed(state.iterations() * n);
-}
-
-long MaxRssKiB() {
-  rusage u;
-  ::getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
 }
 
 // Memory of the robust filter on a zone of n points (x and y): the arrays of
@@ -172,7 +165,7 @@ void BM_RobustLowessMemory(benchmark::State& state) {
   }
   zone.smoothing = Spec(kSmoothRobustLowess, 1);
   zone.smoothing.points = 5;
-  const long before = MaxRssKiB();
+  const long before = olm::bench::MaxRssKiB();
   for (auto _ : state) {
     zone.pointCount = n;
     if (!SmoothZone(zone, 1, 2)) state.SkipWithError("filter failed");
@@ -190,8 +183,8 @@ void BM_RobustLowessMemory(benchmark::State& state) {
   doubles += 0.5 * static_cast<double>(ws.order.capacity());
   doubles += 2.0 * static_cast<double>(ws.removed.capacity());  // index + x + y, 24 bytes
   state.counters["zone_arrays"] = doubles / n;
-  state.counters["peak_rss_MiB"] = static_cast<double>(MaxRssKiB()) / 1024.0;
-  state.counters["added_rss_MiB"] = static_cast<double>(MaxRssKiB() - before) / 1024.0;
+  state.counters["peak_rss_MiB"] = static_cast<double>(olm::bench::MaxRssKiB()) / 1024.0;
+  state.counters["added_rss_MiB"] = static_cast<double>(olm::bench::MaxRssKiB() - before) / 1024.0;
 }
 
 }  // namespace

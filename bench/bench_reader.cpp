@@ -64,18 +64,12 @@ void BM_ImportAndProcessOneZone(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportAndProcessOneZone)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-long MaxRssKiB() {
-  rusage u;
-  ::getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
 int MeasureMemory(const std::string& file) {
   const std::string path = file.empty() ? olm::bench::CurveFile(1000000) : file;
   auto db = std::make_unique<olm::CReplicateDB>();
-  const long before = MaxRssKiB();
+  const long before = olm::bench::MaxRssKiB();
   if (!olm::ReadRawData(*db, Request(path))) return 1;
-  const long after = MaxRssKiB();
+  const long after = olm::bench::MaxRssKiB();
   const auto& raw = db->Replicate(1).raw;
   const double doubles = static_cast<double>(raw.GetRows()) * raw.GetColumns() * 8.0 / 1048576.0;
   std::printf("file %.1f MB, %d rows x %d columns\n", FileSize(path) / 1e6, raw.GetRows(),

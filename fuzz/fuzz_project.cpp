@@ -8,26 +8,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzUi.hpp"
 #include "engine/ProjectStream.hpp"
-#include "numerics/UserInterface.hpp"
 #include "plot/Project.hpp"
 
 namespace {
-
-// Swallows the messages of refused inputs.  Container misuse (a diagnostic)
-// or a fatal error would be a fault of the reader: stop there.
-class CFuzzUi : public olm::IUserInterface {
- public:
-  void Show(olm::MessageKind kind, std::string_view) override {
-    if (kind == olm::MessageKind::Diagnostic) std::abort();
-  }
-  bool Ask(std::string_view, olm::QuestionKind, std::string_view, bool* stopAsking) override {
-    if (stopAsking) *stopAsking = false;
-    return true;
-  }
-  void Fatal(std::string_view) override { std::abort(); }
-  void Terminate(int) override { std::abort(); }
-};
 
 std::string Written(olm::CProject& project) {
   olm::CMemorySink sink;
@@ -40,8 +25,7 @@ std::string Written(olm::CProject& project) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static CFuzzUi ui;
-  static olm::CScopedUserInterface installed(ui);
+  olm::fuzz::InstallFuzzUi();
 
   olm::CMemorySource input(data, size);
   olm::CProject project;

@@ -119,23 +119,6 @@ bool CFileSource::ReadAt(uint64_t offset, void* data, size_t n) {
   return true;
 }
 
-bool CFileSink::WriteAt(uint64_t offset, const void* data, size_t n) {
-  if (m_errno) return false;
-  const auto* in = static_cast<const unsigned char*>(data);
-  while (n > 0) {
-    const ssize_t put = ::pwrite(m_fd, in, n, static_cast<off_t>(offset));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      m_errno = put < 0 ? errno : ENOSPC;
-      return false;
-    }
-    in += put;
-    offset += static_cast<uint64_t>(put);
-    n -= static_cast<size_t>(put);
-  }
-  return true;
-}
-
 // ---------------------------------------------------------------- writer
 
 CProjectWriter::CProjectWriter(IProjectSink& sink) : m_sink(sink) {}
@@ -372,7 +355,11 @@ bool CProjectReader::ReadVectorOf(CVector<T>& v) {
   return true;
 }
 
-bool CProjectReader::ReadVector(CVector<double>& v) { return ReadVectorOf(v); }
-bool CProjectReader::ReadVector(CVector<int>& v) { return ReadVectorOf(v); }
+bool CProjectReader::ReadVector(CVector<double>& v) {
+  return ReadVectorOf(v);
+}
+bool CProjectReader::ReadVector(CVector<int>& v) {
+  return ReadVectorOf(v);
+}
 
 }  // namespace olm

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "numerics/Containers.hpp"
+#include "numerics/OutputFile.hpp"
 
 namespace olm {
 
@@ -108,17 +109,17 @@ class CFileSource : public IProjectSource {
   std::string m_error;
 };
 
-// A file descriptor opened for writing (not owned).
-class CFileSink : public IProjectSink {
+// The project writer's bytes handed to an output file (not owned), which
+// replaces the target only when the whole project was written.
+class COutputFileSink : public IProjectSink {
  public:
-  explicit CFileSink(int fd) : m_fd(fd) {}
-  bool WriteAt(uint64_t offset, const void* data, size_t n) override;
-  // The error number of the first failure, 0 when none.
-  int Error() const { return m_errno; }
+  explicit COutputFileSink(COutputFile& file) : m_file(file) {}
+  bool WriteAt(uint64_t offset, const void* data, size_t n) override {
+    return m_file.WriteAt(offset, data, n);
+  }
 
  private:
-  int m_fd;
-  int m_errno = 0;
+  COutputFile& m_file;
 };
 
 class CProjectWriter {

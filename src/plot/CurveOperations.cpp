@@ -88,7 +88,7 @@ bool CCurveDrag::Press(const CReplicateDB& db, const CGraph& graph, CDevicePoint
   }
   m_previous = p;
   m_dragging = true;
-  m_haveOthers = false;
+  m_others.reset();
   return true;
 }
 
@@ -99,13 +99,12 @@ bool CCurveDrag::Move(CReplicateDB& db, const CGraph& graph, CDevicePoint p) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   if (dx == 0.0 && dy == 0.0) return false;
   ShiftRawCurve(db, m_replicate, dx, dy);
-  if (!m_haveOthers) {
+  if (!m_others) {
     m_others = CReplicateDB::NoExtents();
     for (int r = 1; r <= db.GetReplicateCount(); ++r)
-      if (r != m_replicate) db.GatherExtents(m_others, r);
-    m_haveOthers = true;
+      if (r != m_replicate) db.GatherExtents(*m_others, r);
   }
-  CExtents extents = m_others;
+  CExtents extents = *m_others;
   db.GatherExtents(extents, m_replicate);
   db.SetExtents(extents);
   return true;

@@ -6,6 +6,7 @@
 // Messages and questions go through the user-interface routine.  Each
 // operation returns whether the document changed (the caller then marks it
 // modified and updates the views).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,8 +81,7 @@ class CCurveDrag {
   bool m_dragging = false;
   int m_replicate = 0;
   CDevicePoint m_previous;
-  bool m_haveOthers = false;
-  CExtents m_others{};
+  std::optional<CExtents> m_others;  // of the other replicates, from the first move
 };
 
 // Adds dx and dy to the x and y values of every raw point of a replicate.

@@ -20,7 +20,7 @@
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #include <immintrin.h>
 #define OLM_PLOT_AVX2 1
-#define OLM_TARGET_V3 __attribute__((target("avx2,fma,bmi,bmi2,lzcnt,popcnt")))
+#define OLM_TARGET_V3 __attribute__((target("arch=x86-64-v3")))
 #else
 #define OLM_PLOT_AVX2 0
 #endif
@@ -483,8 +483,8 @@ OLM_TARGET_V3 void Log10BlockV3(const double* x, std::ptrdiff_t stride, size_t n
   for (; i < n; ++i) out[i] = std::log10(x[static_cast<std::ptrdiff_t>(i) * stride]);
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+bool HasX86_64V3() {
+  static const bool has = __builtin_cpu_supports("x86-64-v3");
   return has;
 }
 
@@ -495,7 +495,7 @@ bool HasAvx2() {
 void Log10Block(const double* x, std::ptrdiff_t stride, size_t n, const CLogAxisBlock& axis,
                 double* out) {
 #if OLM_PLOT_AVX2
-  if (HasAvx2()) return Log10BlockV3(x, stride, n, axis, out);
+  if (HasX86_64V3()) return Log10BlockV3(x, stride, n, axis, out);
 #endif
   Log10BlockPortable(x, stride, n, axis, out);
 }
@@ -503,7 +503,7 @@ void Log10Block(const double* x, std::ptrdiff_t stride, size_t n, const CLogAxis
 size_t MapInsideBlock(const double* u, const double* v, std::ptrdiff_t stride, size_t n,
                       const CBlockMapping& m, int* px, int* py) {
 #if OLM_PLOT_AVX2
-  if (HasAvx2()) return MapInsideBlockV3(u, v, stride, n, m, px, py);
+  if (HasX86_64V3()) return MapInsideBlockV3(u, v, stride, n, m, px, py);
 #endif
   return MapInsideBlockPortable(u, v, stride, n, m, px, py);
 }

@@ -523,15 +523,13 @@ struct CAxisKindInfo {
   int stored;           // CGraph kind number
   const char* keyword;  // `olm plot --axes`
   const char* command;  // "Graph: ..." command name
-  bool xLog;
-  bool yLog;
 };
 
 inline constexpr std::array<CAxisKindInfo, CGraph::kAxisKinds> kGraphAxes = {{
-    {AxisScales::kLinear, CGraph::kLinear, "linear", "Graph: Linear", false, false},
-    {AxisScales::kLogX, CGraph::kXLogYLinear, "logx", "Graph: Log X - Linear Y", true, false},
-    {AxisScales::kLogY, CGraph::kXLinearYLog, "logy", "Graph: Linear X - Log Y", false, true},
-    {AxisScales::kLogLog, CGraph::kXLogYLog, "loglog", "Graph: Log X - Log Y", true, true},
+    {AxisScales::kLinear, CGraph::kLinear, "linear", "Graph: Linear"},
+    {AxisScales::kLogX, CGraph::kXLogYLinear, "logx", "Graph: Log X - Linear Y"},
+    {AxisScales::kLogY, CGraph::kXLinearYLog, "logy", "Graph: Linear X - Log Y"},
+    {AxisScales::kLogLog, CGraph::kXLogYLog, "loglog", "Graph: Log X - Log Y"},
 }};
 static_assert(InEnumOrder(kGraphAxes));
 

@@ -386,7 +386,7 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
   // Rendered into memory, then written through the one output-file routine.
   QByteArray bytes;
   QBuffer file(&bytes);
-  if (!file.open(QIODevice::WriteOnly)) return Failed(path, file.errorString());
+  file.open(QIODevice::WriteOnly);  // a buffer in memory always opens
 
   CPlotPaintResult r;
   bool written = true;
@@ -434,15 +434,12 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
       break;
   }
   if (result) *result = r;
-  file.close();
   if (!written) return Failed(path, QStringLiteral("the picture could not be drawn"));
-  COutputFile out;
-  if (out.Open(path, inputs) &&
-      out.Write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) &&
-      out.Commit())
+  std::string error;
+  if (WriteTextFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                    inputs, &error))
     return true;
-  out.Discard();
-  ShowMessage(out.Error(), MessageKind::Error);
+  ShowMessage(error, MessageKind::Error);
   return false;
 }
 

@@ -70,30 +70,13 @@ bool CProject::Open(const std::string& path) {
   return Read(source, path);
 }
 
-bool CProject::Save(const std::string& path, const std::vector<std::string>& inputs) {
-  return SaveProjectFile(path, *m_db, m_objects, inputs);
+bool CProject::Save(const std::string& path) {
+  return SaveProjectFile(path, *m_db, m_objects);
 }
 
-namespace {
-
-// Hands the project writer's bytes to the output file.
-class COutputFileSink : public IProjectSink {
- public:
-  explicit COutputFileSink(COutputFile& file) : m_file(file) {}
-  bool WriteAt(uint64_t offset, const void* data, size_t n) override {
-    return m_file.WriteAt(offset, data, n);
-  }
-
- private:
-  COutputFile& m_file;
-};
-
-}  // namespace
-
-bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects,
-                     const std::vector<std::string>& inputs) {
+bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects) {
   COutputFile file;
-  bool ok = file.Open(path, inputs);
+  bool ok = file.Open(path);
   if (ok) {
     COutputFileSink sink(file);
     CProjectWriter out(sink);

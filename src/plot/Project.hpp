@@ -11,7 +11,6 @@
 // "Cannot open output file." and leaves the previous file intact.
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "engine/Database.hpp"
 #include "engine/ProjectStream.hpp"
@@ -48,7 +47,7 @@ class CProject {
   bool Open(const std::string& path);
   // Saves to path; the project's own file (the one it was opened from) is
   // not an input, so saving over it is allowed.
-  bool Save(const std::string& path, const std::vector<std::string>& inputs = {});
+  bool Save(const std::string& path);
 
  private:
   std::unique_ptr<CReplicateDB> m_db;
@@ -56,10 +55,9 @@ class CProject {
 };
 
 // Writes a database and an object list to a project file through
-// COutputFile (refused when the target is not a regular file or is one of
-// the inputs); on failure shows why, reports "Cannot open output file." and
-// leaves any previous file intact.
-bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects,
-                     const std::vector<std::string>& inputs = {});
+// COutputFile (refused when the target is not a regular file); on failure
+// shows why, reports "Cannot open output file." and leaves any previous file
+// intact.
+bool SaveProjectFile(const std::string& path, CReplicateDB& db, const CGEList& objects);
 
 }  // namespace olm
