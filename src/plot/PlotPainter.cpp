@@ -370,11 +370,10 @@ bool Failed(const std::string& path, const QString& why) {
 }  // namespace
 
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
-                const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
+                const CReplicateDB& db, const CGEList& objects, CPlotPaintOptions options,
                 CPlotPaintResult* result, const std::vector<std::string>& inputs) {
-  // A picture written to a file shows no selection handles.
-  CPlotPaintOptions fileOptions = options;
-  fileOptions.selectionMarks = false;
+  // A picture written to a file shows no selection handles (in every format).
+  options.selectionMarks = false;
   const PlotFileFormat format = PlotFileFormatOf(path);
   if (format == PlotFileFormat::kUnknown) {
     ShowMessage(Format("The plot file %s must end in .png, .svg or .pdf.", path.c_str()),
@@ -392,7 +391,7 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
   bool written = true;
   switch (format) {
     case PlotFileFormat::kPng: {
-      const QImage image = RenderPlotImage(width, height, view, db, objects, fileOptions, &r);
+      const QImage image = RenderPlotImage(width, height, view, db, objects, options, &r);
       written = image.save(&file, "PNG");
       break;
     }
@@ -408,7 +407,7 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
         written = false;
         break;
       }
-      r = RenderPlot(painter, QRect(0, 0, width, height), view, db, objects, fileOptions);
+      r = RenderPlot(painter, QRect(0, 0, width, height), view, db, objects, options);
       written = painter.end();
       break;
     }

@@ -117,7 +117,7 @@ PlotFileFormat PlotFileFormatOf(const std::string& path);
 // regular file, one of the inputs, a failed write); a previous file is then
 // left as it was.
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
-                const CReplicateDB& db, const CGEList& objects, const CPlotPaintOptions& options,
+                const CReplicateDB& db, const CGEList& objects, CPlotPaintOptions options,
                 CPlotPaintResult* result = nullptr, const std::vector<std::string>& inputs = {});
 
 }  // namespace olm
