@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.hpp"
+#include "cli/Reduction.hpp"
 #include "distribution/DistributionFiles.hpp"
 #include "numerics/OutputFile.hpp"
 
@@ -105,11 +106,7 @@ int RunDist(CDistOptions& o) {
   if (o.results.empty()) o.results = DefaultResultsPath(o.input);
   // Refused before the work: a results file that would destroy the input or
   // replace a device.
-  const std::string refused = OutputTargetProblem(o.results, {o.input});
-  if (!refused.empty()) {
-    std::fprintf(stderr, "olm dist: %s\n", refused.c_str());
-    return kExitFailure;
-  }
+  if (!CheckOutputTarget("dist", o.results, {o.input})) return kExitFailure;
   CDistributionAnalysis analysis;
   try {
     const CDistributionInput input = ReadDistributionInput(o.input);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "cli/Reduction.hpp"
 #include "document/Document.hpp"
 #include "editing/EditCommands.hpp"
 #include "numerics/OutputFile.hpp"
@@ -100,20 +101,9 @@ int RunEdit(const EditOptions& o) {
   // Refused before anything is changed: an export over the project (or over
   // the file the commands' result is saved to), or onto a device.
   const std::vector<std::string> exportInputs{o.project, o.commands.empty() ? o.project : target};
-  if (exporting) {
-    const std::string refused = OutputTargetProblem(o.exportTo.second, exportInputs);
-    if (!refused.empty()) {
-      std::fprintf(stderr, "olm edit: %s\n", refused.c_str());
-      return kExitFailure;
-    }
-  }
-  if (!o.commands.empty() && !o.output.empty()) {
-    const std::string refused = OutputTargetProblem(o.output, {});
-    if (!refused.empty()) {
-      std::fprintf(stderr, "olm edit: %s\n", refused.c_str());
-      return kExitFailure;
-    }
-  }
+  if (exporting && !CheckOutputTarget("edit", o.exportTo.second, exportInputs)) return kExitFailure;
+  if (!o.commands.empty() && !o.output.empty() && !CheckOutputTarget("edit", o.output, {}))
+    return kExitFailure;
   COLMDoc doc;
   doc.SetHistory(false);  // nothing is undone here: change replicates in place
   if (!doc.Open(o.project)) return kExitFailure;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Statistics.hpp"
 #include "numerics/ExpressionEvaluator.hpp"
 #include "numerics/ExpressionValue.hpp"
 #include "numerics/UserInterface.hpp"
@@ -44,18 +45,15 @@ std::string CDistributionForm::InvalidRowMessage(int row) {
 
 CSampleStatistics CDistributionForm::Statistics(std::vector<double> sample) {
   CSampleStatistics s;
-  if (sample.empty()) return s;
+  // Sorted first, so that the sums run in the order of the sorted sample.
   std::sort(sample.begin(), sample.end());
-  const size_t n = sample.size();
-  s.minimum = sample.front();
-  s.maximum = sample.back();
-  s.median = n % 2 == 0 ? (sample[n / 2 - 1] + sample[n / 2]) / 2.0 : sample[n / 2];
-  double sum = 0.0;
-  for (double v : sample) sum += v;
-  s.mean = sum / static_cast<double>(n);
-  double squares = 0.0;
-  for (double v : sample) squares += (v - s.mean) * (v - s.mean);
-  s.standardDeviation = std::sqrt(squares / static_cast<double>(n));
+  CDescriptiveStatistics d;
+  if (!ComputeStatistics(sample, d)) return s;
+  s.minimum = d.minimum;
+  s.maximum = d.maximum;
+  s.median = d.median;
+  s.mean = d.mean;
+  s.standardDeviation = d.standardDeviation;
   s.coefficientOfVariation = s.standardDeviation / s.mean * 100.0;
   return s;
 }

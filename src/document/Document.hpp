@@ -270,7 +270,6 @@ class COLMDoc {
   // a replicate does not copy it first.  A failed operation may then leave
   // the document partly changed.  Clears the undo stack.
   void SetHistory(bool keep);
-  bool KeepsHistory() const { return m_history; }
 
   // For the undo steps themselves.
   CReplicateDB& MutableDatabase() { return *m_db; }

@@ -193,7 +193,6 @@ CHeader ScanHeader(int fd, int headerLines, char eol) {
     if (h.headerLinesFound == headerLines) h.units.assign(line);
   }
   h.tooLong = reader.TooLong();
-  h.tooLong = reader.TooLong();
   return h;
 }
 

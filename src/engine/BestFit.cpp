@@ -104,15 +104,7 @@ bool BuildBestFit(CReplicateDB& db, const std::string& name, int points, int end
     ShowEndTypeMessage();
     return false;
   }
-  if (points < 1) {
-    CEngineError::Report(kErrReformatPoints);
-    return false;
-  }
-  if (points > kMaxReformatPoints) {
-    ShowMessage(Format("Number of reformatted points must be at most %d.", kMaxReformatPoints),
-                MessageKind::Error);
-    return false;
-  }
+  if (!CheckReformatPoints(points)) return false;
   if (db.GetReplicateCount() >= CReplicateDB::kMaxReplicates) {
     ShowMessage(Format("The database already holds %d data sets; delete one before building a "
                        "best-fit curve.",

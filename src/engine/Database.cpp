@@ -28,8 +28,7 @@ std::string CFitSpec::Name() const {
 }
 
 void CZone::Reset() {
-  for (CMatrix<double>* m : {&rawPoints, &workingPoints, &fitPoints, &outlierPoints})
-    m->SetSize(0, 0);
+  for (CMatrix<double>* m : {&workingPoints, &fitPoints, &outlierPoints}) m->SetSize(0, 0);
   pointCount = outlierCount = 0;
   smoothing = CSmoothingSpec{};
   fit.type = kFitNone;
@@ -130,7 +129,7 @@ size_t ReplicateBytes(const CReplicate& rep) {
                  m(rep.coefficients) + m(rep.outliers);
   for (int z = 1; z <= CReplicate::kMaxZones; ++z) {
     const CZone& zone = rep.Zone(z);
-    bytes += m(zone.rawPoints) + m(zone.workingPoints) + m(zone.fitPoints) + m(zone.outlierPoints) +
+    bytes += m(zone.workingPoints) + m(zone.fitPoints) + m(zone.outlierPoints) +
              static_cast<size_t>(zone.work.GetSize()) * sizeof(double);
   }
   return bytes;
@@ -160,11 +159,8 @@ CDatabaseSnapshot CReplicateDB::Snapshot() const {
   s.thirdFlag = thirdFlag;
   s.title = title;
   s.plotSettings = plotSettings;
-  // Vectors take a copy only at their own size.
-  s.bestFitX.SetSize(bestFitX.GetSize());
-  s.bestFitY.SetSize(bestFitY.GetSize());
-  s.bestFitX = bestFitX;
-  s.bestFitY = bestFitY;
+  s.bestFitX.Assign(bestFitX);
+  s.bestFitY.Assign(bestFitY);
   s.outlierReplicates = outlierReplicates;
   s.storedDoubles = storedDoubles;
   s.replicateCount = m_replicateCount;
@@ -181,10 +177,8 @@ void CReplicateDB::Restore(const CDatabaseSnapshot& s) {
   thirdFlag = s.thirdFlag;
   title = s.title;
   plotSettings = s.plotSettings;
-  bestFitX.SetSize(s.bestFitX.GetSize());
-  bestFitY.SetSize(s.bestFitY.GetSize());
-  bestFitX = s.bestFitX;
-  bestFitY = s.bestFitY;
+  bestFitX.Assign(s.bestFitX);
+  bestFitY.Assign(s.bestFitY);
   outlierReplicates = s.outlierReplicates;
   storedDoubles = s.storedDoubles;
   m_replicateCount = s.replicateCount;

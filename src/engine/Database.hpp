@@ -21,8 +21,8 @@ class IProgress;
 
 struct CSmoothingSpec {
   int repeats = 1;
-  int points = 0;  // window size
-  int order = 3;   // polynomial order of the polynomial moving average
+  int points = 0;            // window size
+  int order = 3;             // polynomial order of the polynomial moving average
   int method = kSmoothNone;  // stored number of a filter (kSmoothingFilters)
 };
 
@@ -49,7 +49,6 @@ class CZone {
   // Back to the defaults (settings and working data).
   void Reset();
 
-  CMatrix<double> rawPoints;      // the raw rows in the zone (x and y filled)
   CMatrix<double> workingPoints;  // rows being outlier-filtered, smoothed, then fitted
   CMatrix<double> fitPoints;      // x and fitted y at the working points
   CMatrix<double> outlierPoints;  // x and y of the points outlier removal took out

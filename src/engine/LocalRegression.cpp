@@ -302,6 +302,19 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     if (pass > 1) std::copy(fit, fit + n, y);
     return false;
   };
+  // The robustness weights of a pass from the residuals of the last fits
+  // (the weights' own array is the median's scratch: the median is taken
+  // before any weight is written); -1 after the message when the pass
+  // cannot go on.
+  const auto weigh = [&] {
+    const int kept =
+        RobustnessWeightsOf([&](int i) { return raw[i] - fit[i]; }, weight, weight, count);
+    if (kept >= 0 && kept < window) {
+      ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
+      return -1;
+    }
+    return kept;
+  };
   if (!order && count > 0 && x == ws.x.data()) {
     // Sorted x in the workspace's own column (a zone's smoothing): the
     // candidates are packed into x, y and the weights in place and the
@@ -310,13 +323,8 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
     double* px = ws.x.data();
     double* py = y;  // the raw values
     for (int pass = 1; pass <= repeats; ++pass) {
-      const int kept =
-          RobustnessWeightsOf([&](int i) { return py[i] - fit[i]; }, weight, weight, count);
+      const int kept = weigh();
       if (kept < 0) return fail(pass);
-      if (kept < window) {
-        ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
-        return fail(pass);
-      }
       ws.removed.clear();
       ws.removed.reserve(n - static_cast<size_t>(kept));  // before anything moves
       int k = 0;
@@ -361,16 +369,8 @@ bool RobustLocalRegression(const double* x, double* y, int count, int window, in
   // In x order the candidates' weights move forward within the weights.
   double* cw = order ? ws.cw.data() : weight;
   for (int pass = 1; pass <= repeats; ++pass) {
-    double* residual = cy;  // free until the candidates are gathered
-    for (size_t i = 0; i < n; ++i) residual[i] = raw[i] - fit[i];
-    // The weights' own array is the median's scratch: the median is taken
-    // before any weight is written.
-    const int kept = RobustnessWeights(residual, weight, weight, count);
+    const int kept = weigh();
     if (kept < 0) return fail(pass);
-    if (kept < window) {
-      ShowMessage("Too many outliers. Cannot smooth data.", MessageKind::Information);
-      return fail(pass);
-    }
     int k = 0;
     for (int p = 0; p < count; ++p) {
       const int i = order ? order[p] : p;

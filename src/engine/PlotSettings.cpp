@@ -55,8 +55,8 @@ bool CPlotSettings::IsReplicateShown(int replicate) const {
 
 void CPlotSettings::RefreshPlotLimits(double xMin, double xMax, double yMin, double yMax,
                                       bool force) {
-  const bool untouched = plotXMin == modelXMin && plotXMax == modelXMax &&
-                         plotYMin == modelYMin && plotYMax == modelYMax;
+  const bool untouched = plotXMin == modelXMin && plotXMax == modelXMax && plotYMin == modelYMin &&
+                         plotYMax == modelYMax;
   if (!untouched && !force) return;
   plotXMin = modelXMin = static_cast<float>(xMin);
   plotXMax = modelXMax = static_cast<float>(xMax);

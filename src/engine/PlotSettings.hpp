@@ -79,46 +79,46 @@ class CPlotSettings {
   bool operator==(const CPlotSettings&) const = default;
 
   // Stored fields, in file order.
-  std::string graphTitle;                    // 1
-  int32_t graphTitleColour = 0;              // 2
-  CLogFont graphTitleFont;                   // 3
-  CTextEntry entry2;                         // 4, 5
-  std::string xAxisLabel;                    // 6
-  int32_t xAxisLabelColour = 0;              // 7
-  CLogFont xAxisLabelFont;                   // 8
-  CTextEntry entry4;                         // 9, 10
-  std::string yAxisLabelLeft;                // 11
-  int32_t yAxisLabelLeftColour = 0;          // 12
-  std::string yAxisLabelRight;               // 13
-  int32_t yAxisLabelRightColour = 0;         // 14
-  float rightAxisScale = 0.0f;               // 15
-  CTextEntry entry7;                         // 16, 17
-  CLogFont thirdFont;                        // 18
-  CTextEntry entry8;                         // 19, 20
-  std::array<CTextEntry, 3> entries9to11;    // 21-26
+  std::string graphTitle;                           // 1
+  int32_t graphTitleColour = 0;                     // 2
+  CLogFont graphTitleFont;                          // 3
+  CTextEntry entry2;                                // 4, 5
+  std::string xAxisLabel;                           // 6
+  int32_t xAxisLabelColour = 0;                     // 7
+  CLogFont xAxisLabelFont;                          // 8
+  CTextEntry entry4;                                // 9, 10
+  std::string yAxisLabelLeft;                       // 11
+  int32_t yAxisLabelLeftColour = 0;                 // 12
+  std::string yAxisLabelRight;                      // 13
+  int32_t yAxisLabelRightColour = 0;                // 14
+  float rightAxisScale = 0.0f;                      // 15
+  CTextEntry entry7;                                // 16, 17
+  CLogFont thirdFont;                               // 18
+  CTextEntry entry8;                                // 19, 20
+  std::array<CTextEntry, 3> entries9to11;           // 21-26
   std::array<CCurveStyle, kCurveRows> curveStyles;  // 27 (61 rows on disk)
-  std::array<int32_t, 12> layout{};          // 28
-  std::array<int32_t, 3> further{};          // 29
+  std::array<int32_t, 12> layout{};                 // 28
+  std::array<int32_t, 3> further{};                 // 29
   // 30: plot x min, plot x max, plot y min, plot y max, then the model limits.
   float plotXMin = 0, plotXMax = 0, plotYMin = 0, plotYMax = 0;
   float modelXMin = 0, modelXMax = 0, modelYMin = 0, modelYMax = 0;
-  std::string xAxisFormat;                   // 31, at most 20 characters
-  std::string yAxisFormat;                   // 32
+  std::string xAxisFormat;  // 31, at most 20 characters
+  std::string yAxisFormat;  // 32
   // 33: show markers, x gridlines, y gridlines, legend, three further, ticks outside.
   std::array<int32_t, 8> displayFlags{};
   // 34: left and top margins (0..0.2), right and bottom edges (0.8..1.0).
   std::array<double, 4> borders{};
-  int32_t xDivisions = 5;                    // 35, 5..25
-  int32_t yDivisions = 5;                    // 36, 5..25
-  int32_t markerSize = 5;                    // 37, 2..10
-  int32_t xLabelRotation = 0;                // 38, tenths of a degree
+  int32_t xDivisions = 5;      // 35, 5..25
+  int32_t yDivisions = 5;      // 36, 5..25
+  int32_t markerSize = 5;      // 37, 2..10
+  int32_t xLabelRotation = 0;  // 38, tenths of a degree
 
   // Not stored; reset with the record.
-  std::array<uint32_t, 16> palette{};        // 0x00BBGGRR
-  std::array<int32_t, 5> penStyles{};        // solid, dash, dot, dash-dot, dash-dot-dot
-  std::array<int32_t, 4> placement{};        // 150, 850, 100, 900
-  std::array<int32_t, 5> smallTable{};       // 1..5
-  std::array<int32_t, 11> indexTable{};      // 0..10
+  std::array<uint32_t, 16> palette{};    // 0x00BBGGRR
+  std::array<int32_t, 5> penStyles{};    // solid, dash, dot, dash-dot, dash-dot-dot
+  std::array<int32_t, 4> placement{};    // 150, 850, 100, 900
+  std::array<int32_t, 5> smallTable{};   // 1..5
+  std::array<int32_t, 11> indexTable{};  // 0..10
 
  private:
   struct NoReset {};

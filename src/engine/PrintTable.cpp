@@ -108,7 +108,8 @@ void CPrintTable::NewLine() {
 }
 
 void CPrintTable::Spaces(int count) {
-  static constexpr char kBlanks[] = "                                                                ";
+  static constexpr char kBlanks[] =
+      "                                                                ";
   constexpr int kChunk = static_cast<int>(sizeof kBlanks) - 1;
   for (; count > 0; count -= kChunk)
     Write(std::string_view(kBlanks, static_cast<size_t>(std::min(count, kChunk))));

@@ -8,8 +8,7 @@
 
 namespace olm {
 
-bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int points,
-              const CFitSpec* fit, int yCol) {
+bool CheckReformatPoints(int points) {
   if (points < 1) {
     CEngineError::Report(kErrReformatPoints);
     return false;
@@ -19,6 +18,12 @@ bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int point
                 MessageKind::Error);
     return false;
   }
+  return true;
+}
+
+bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int points,
+              const CFitSpec* fit, int yCol) {
+  if (!CheckReformatPoints(points)) return false;
   const int cols = m.GetColumns();
   if (cols < 2) {
     CEngineError::Report(kErrReformatColumns);

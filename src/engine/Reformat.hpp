@@ -16,6 +16,11 @@ namespace olm {
 // that does not fit in memory, is refused with a message before anything
 // changes.
 constexpr int kMaxReformatPoints = 1000000;
+
+// The number of points a reformat or a best-fit curve may ask for: 1 to
+// kMaxReformatPoints; otherwise false after code 41 (below 1) or a message
+// naming the limit.
+bool CheckReformatPoints(int points);
 bool Reformat(CMatrix<double>& m, int firstRow, int lastRow, int xCol, int points,
               const CFitSpec* fit = nullptr, int yCol = 0);
 

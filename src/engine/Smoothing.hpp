@@ -49,8 +49,8 @@ struct CSmoothingWorkspace {
   // Robust passes: the fitted values (each pass writes over the last) and
   // the robustness weights.  When x is this workspace's own sorted column,
   // the candidates are packed into x, y and the weights themselves, the
-  // removed points set aside; otherwise they are copied to cx, cy (which
-  // first holds the residuals) and, when x is not sorted, cw.
+  // removed points set aside; otherwise they are copied to cx, cy and,
+  // when x is not sorted, cw.
   std::vector<double> fit, weight, cx, cy, cw;
   std::vector<int> order;
   std::vector<CRemovedPoint> removed;

@@ -46,8 +46,6 @@ class COutputFile {
   // Why the last step failed, naming the path ("Cannot write ..."); empty
   // when nothing failed.
   const std::string& Error() const { return m_error; }
-  // The file that Commit() replaces (a link's target when path is a link).
-  const std::string& Target() const { return m_target; }
 
  private:
   bool Fail(const std::string& why);

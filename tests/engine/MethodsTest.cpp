@@ -132,11 +132,10 @@ class UnknownStoredNumberTest : public ::testing::Test {
   CZone Zone() {
     CZone zone;
     zone.pointCount = 6;
-    zone.rawPoints.SetSize(6, 2);
     zone.workingPoints.SetSize(6, 2);
     for (int i = 1; i <= 6; ++i) {
-      zone.rawPoints(i, 1) = zone.workingPoints(i, 1) = i;
-      zone.rawPoints(i, 2) = zone.workingPoints(i, 2) = 2.0 * i * i;
+      zone.workingPoints(i, 1) = i;
+      zone.workingPoints(i, 2) = 2.0 * i * i;
     }
     return zone;
   }
