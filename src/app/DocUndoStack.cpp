@@ -35,10 +35,12 @@ CDocUndoStack::~CDocUndoStack() {
   m_doc.RemoveObserver(this);
 }
 
-void CDocUndoStack::DocumentChanged(unsigned) {
+void CDocUndoStack::DocumentChanged(unsigned changes) {
   // While one of our commands runs, QUndoStack moves its own index after
-  // the command returns; the mirror is then already right.
-  if (m_inCommand) return;
+  // the command returns; the mirror is then already right.  Steps and the
+  // modified mark change only with kChangeState, so the notices of a drag
+  // or of a dialog's edits pass by.
+  if (m_inCommand || !(changes & kChangeState)) return;
   Sync();
 }
 

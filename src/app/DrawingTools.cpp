@@ -645,7 +645,6 @@ bool CDrawingController::MousePress(QMouseEvent* event) {
       int object = -1, point = -1;
       if (!shift && HandleAt(p, &object, &point)) {
         m_drag = Drag::Handle;
-        m_handleObject = object;
         m_handlePoint = point;
         m_original = {{object, m_doc.Objects().At(object).GetEndPoints()}};
         return true;
@@ -1082,8 +1081,7 @@ void CDrawingController::Paste() {
 
 // ---------------------------------------------------------------------------
 
-QToolBar* CreateDrawingToolBar(QWidget* parent, COLMView& view, COLMDoc& doc) {
-  (void)doc;  // the view's document
+QToolBar* CreateDrawingToolBar(QWidget* parent, COLMView& view) {
   CDrawingController& c = CDrawingController::Of(view);
   auto* bar = new QToolBar(QObject::tr("Drawing"), parent);
   bar->setObjectName(QStringLiteral("DrawingToolBar"));
@@ -1111,12 +1109,11 @@ QToolBar* CreateDrawingToolBar(QWidget* parent, COLMView& view, COLMDoc& doc) {
     b->setToolTip(QObject::tr("Shape %1").arg(shape));
     b->setAccessibleName(b->toolTip());
     layout->addWidget(b, (shape - 1) / kShapeColumns, (shape - 1) % kShapeColumns);
-    QObject::connect(b, &QToolButton::clicked, &c, [&c, shapes, menu, shape] {
+    QObject::connect(b, &QToolButton::clicked, &c, [&c, menu, shape] {
       c.SetShapeNumber(shape);
       c.ToolAction(DrawingTool::Shape)->setIcon(ShapeIcon(shape));
       c.SetTool(DrawingTool::Shape);
       menu->close();
-      (void)shapes;
     });
   }
   auto* holder = new QWidgetAction(menu);

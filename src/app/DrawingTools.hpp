@@ -174,7 +174,7 @@ class CDrawingController : public QObject, public IViewToolHook, public IDocObse
   // Move and reshape: the objects' indices and their points when the drag
   // began; the handle's object and point.
   std::vector<std::pair<int, std::vector<CPoint3>>> m_original;
-  int m_handleObject = -1, m_handlePoint = -1;
+  int m_handlePoint = -1;
   QPointer<QLineEdit> m_textEditor;
   CPoint3 m_textAnchor;
 };
@@ -182,7 +182,7 @@ class CDrawingController : public QObject, public IViewToolHook, public IDocObse
 // The drawing toolbar: every tool in its order (checkable, exclusive), the
 // specialized-shape fly-out, the attribute commands and the drawing-layer
 // zoom and pan.
-QToolBar* CreateDrawingToolBar(QWidget* parent, COLMView& view, COLMDoc& doc);
+QToolBar* CreateDrawingToolBar(QWidget* parent, COLMView& view);
 
 // The Edit-menu commands of the drawing objects: the depth commands,
 // "Delete", "Copy" and "Paste" (standard shortcuts while the view has the

@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -24,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ToolCommandsSupport.hpp"
 #include "editing/EditCommands.hpp"
 #include "editing/TextScan.hpp"
 #include "numerics/UserInterface.hpp"
@@ -168,13 +168,10 @@ CEditRawData::CEditRawData(QWidget* parent, COLMDoc& doc, int replicate, int kin
   Show(replicate < 1 ? 1 : replicate, kind);
 
   resize(1000, 700);
-  const QByteArray geometry =
-      QSettings().value(QStringLiteral("OLM/EditRawData/geometry")).toByteArray();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  app::RememberDialogGeometry(this, QStringLiteral("OLM/EditRawData/geometry"));
 }
 
 CEditRawData::~CEditRawData() {
-  QSettings().setValue(QStringLiteral("OLM/EditRawData/geometry"), saveGeometry());
   m_doc.RemoveObserver(this);
   grid->Model().SetSource(nullptr);
   m_editor.reset();

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -124,10 +123,6 @@ QAction* CMainFrame::MakeAction(const char* name, const QString& text, const QSt
   action->setToolTip(ToolTipText(text));
   addAction(action);  // shortcuts work while a toolbar is hidden
   return action;
-}
-
-void CMainFrame::NotYet(const QString& command) {
-  statusBar()->showMessage(tr("%1: not available yet").arg(ToolTipText(command)), 4000);
 }
 
 void CMainFrame::ViewAction(olm::ViewCommand command) {
@@ -271,7 +266,7 @@ void CMainFrame::CreateActions() {
   a = MakeAction("actionBestFit", tr("Best fit plot"), "best-fit");
   connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::BestFitPlot); });
   a = MakeAction("actionCopyToClipboard", tr("Copy to clipboard"), "clipboard");
-  connect(a, &QAction::triggered, this, &CMainFrame::CopyToClipboard);
+  connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::CopyToClipboard); });
   a = MakeAction("actionResizePlots", tr("Resize the plots"), "resize-plots");
   connect(a, &QAction::triggered, this, [this] { ViewAction(ViewCommand::ResizePlots); });
   // The view's own keys of these commands go to the frame's actions.
@@ -307,7 +302,7 @@ void CMainFrame::CreateToolBars() {
       m_dataBar->addAction(Action(name));
   }
 
-  m_drawingBar = CreateDrawingToolBar(this, *m_view, *m_doc);
+  m_drawingBar = CreateDrawingToolBar(this, *m_view);
   m_drawingBar->setObjectName("DrawingBar");
   m_drawingBar->setWindowTitle(tr("Drawing"));
   addToolBar(Qt::LeftToolBarArea, m_drawingBar);
@@ -760,11 +755,6 @@ bool CMainFrame::ExportPlotTo(const QString& path, QSize size) {
   if (ok)
     statusBar()->showMessage(tr("Plot written to %1").arg(QDir::toNativeSeparators(path)), 5000);
   return ok;
-}
-
-void CMainFrame::CopyToClipboard() {
-  QApplication::clipboard()->setImage(m_view->RenderImage(m_view->size()));
-  statusBar()->showMessage(tr("The plot is on the clipboard."), 3000);
 }
 
 // ---- Help

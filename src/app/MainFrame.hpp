@@ -81,7 +81,6 @@ class CMainFrame : public QMainWindow, public IDocObserver {
   // Opens the manual's window and returns it.
   QWidget* ShowHelpWindow();
   bool ExportPlotTo(const QString& path, QSize size = QSize());
-  void CopyToClipboard();
   // Re-applies the 10 / 70 / 20 % pane widths to the window's width.
   void ApplyPaneWidths();
   // Enables the commands by the document's state and refreshes the title
@@ -117,7 +116,6 @@ class CMainFrame : public QMainWindow, public IDocObserver {
   void ExportPlot();
   void PaintPlot(QPrinter* printer);
   QPrinter& Printer();
-  void NotYet(const QString& command);
   // Runs one of the plot view's commands and refreshes the frame's actions.
   void ViewAction(ViewCommand command);
   QAction* MakeAction(const char* name, const QString& text, const QString& icon,

@@ -128,7 +128,10 @@ void COLMView::UpdateActions() {
 }
 
 void COLMView::DocumentChanged(unsigned changes) {
-  if (changes & (kChangeData | kChangeSettings | kChangeObjects)) Invalidate();
+  if (changes & (kChangeData | kChangeSettings | kChangeObjects))
+    Invalidate();
+  else if (changes & kChangeMarks)
+    update();  // the marks are drawn over the buffer
   UpdateActions();
 }
 
@@ -141,14 +144,25 @@ bool COLMView::HasPlot() const {
   return m_drewPlot;
 }
 
-QImage COLMView::RenderImage(QSize size) {
+namespace {
+// An image to paint the plot on (one pixel at least, as a widget may have no
+// size yet).
+QImage PlotImage(QSize size) {
+  return QImage(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
+}
+}  // namespace
+
+CPlotPaintResult COLMView::RenderQuietly(QImage& image, const CPlotPaintOptions& options) {
   // Messages of the paint (a refused log window) were shown when the axis
   // kind was chosen; a paint never opens a window.
   CMessageCollector quiet;
   CScopedThreadUserInterface scope(quiet);
-  CPlotPaintResult result;
-  QImage image = RenderPlotImage(size.width(), size.height(), m_state, m_doc.Database(),
-                                 m_doc.Objects(), m_state.PaintOptions(), &result);
+  return RenderPlotInto(image, m_state, m_doc.Database(), m_doc.Objects(), options);
+}
+
+QImage COLMView::RenderImage(QSize size) {
+  QImage image = PlotImage(size);
+  const CPlotPaintResult result = RenderQuietly(image, m_state.PaintOptions());
   if (size == this->size()) {
     m_drewPlot = result.drewPlot;
   } else {
@@ -182,16 +196,9 @@ void COLMView::RenderBuffer() {
     m_bufferValid = true;
     return;
   }
-  if (m_buffer.size() != size() || m_buffer.isNull()) {
-    m_buffer = RenderImage(size());
-  } else {
-    // The same size: paint over the buffer instead of allocating another.
-    CMessageCollector quiet;
-    CScopedThreadUserInterface scope(quiet);
-    m_drewPlot =
-        RenderPlotInto(m_buffer, m_state, m_doc.Database(), m_doc.Objects(), m_state.PaintOptions())
-            .drewPlot;
-  }
+  // At the same size the buffer is painted over instead of allocated again.
+  if (m_buffer.size() != PlotImage(size()).size()) m_buffer = PlotImage(size());
+  m_drewPlot = RenderQuietly(m_buffer, m_state.PaintOptions()).drewPlot;
   m_bufferValid = true;
 }
 
@@ -509,12 +516,10 @@ void COLMView::wheelEvent(QWheelEvent* event) {
 }
 
 void COLMView::PaintDragBackground() {
-  CMessageCollector quiet;
-  CScopedThreadUserInterface scope(quiet);
   CPlotPaintOptions options = m_state.PaintOptions();
   options.skipReplicate = m_drag.Replicate();
-  m_dragBackground = QImage(size(), QImage::Format_RGB32);
-  RenderPlotInto(m_dragBackground, m_state, m_doc.Database(), m_doc.Objects(), options);
+  m_dragBackground = PlotImage(size());
+  RenderQuietly(m_dragBackground, options);
 }
 
 void COLMView::CancelDrag() {

@@ -114,7 +114,6 @@ class COLMView : public QWidget, public IDocObserver {
 
   // The tool hook (not owned; null removes it).
   void SetToolHook(IViewToolHook* hook) { m_toolHook = hook; }
-  IViewToolHook* ToolHook() const { return m_toolHook; }
   // Lays the graph out for the widget's size; true when a plot is drawn, so
   // that client points map to world points.
   bool PreparePlot() {
@@ -148,6 +147,8 @@ class COLMView : public QWidget, public IDocObserver {
   // the widget before a mouse point is mapped.
   void EnsureBuffer();
   void RenderBuffer();
+  // Paints the plot over image with messages collected, not shown.
+  CPlotPaintResult RenderQuietly(QImage& image, const CPlotPaintOptions& options);
   bool HasPlot() const;
   void CancelDrag();
   void PaintDragBackground();

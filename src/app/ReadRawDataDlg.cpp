@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "app/TaskRunner.hpp"
+#include "app/ToolCommandsSupport.hpp"
 #include "document/Document.hpp"
 #include "editing/ReadRawDataSuggestion.hpp"
 #include "editing/TextScan.hpp"
@@ -160,15 +161,10 @@ CReadRawDataDlg::CReadRawDataDlg(QWidget* parent, COLMDoc& doc) : QDialog(parent
   connect(other, &QLineEdit::textChanged, this, &CReadRawDataDlg::UpdateParsed);
 
   resize(900, 600);
-  QSettings settings;
-  const QByteArray geometry =
-      settings.value(QStringLiteral("OLM/ReadRawData/geometry")).toByteArray();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  app::RememberDialogGeometry(this, QStringLiteral("OLM/ReadRawData/geometry"));
 }
 
-CReadRawDataDlg::~CReadRawDataDlg() {
-  QSettings().setValue(QStringLiteral("OLM/ReadRawData/geometry"), saveGeometry());
-}
+CReadRawDataDlg::~CReadRawDataDlg() {}
 
 CReadRawDataForm CReadRawDataDlg::Form() const {
   CReadRawDataForm form;

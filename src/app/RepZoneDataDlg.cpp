@@ -11,12 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/TaskRunner.hpp"
+#include "app/ToolCommandsSupport.hpp"
 #include "document/Document.hpp"
 #include "numerics/UserInterface.hpp"
 #include "ui/UiText.hpp"
@@ -142,13 +142,10 @@ CRepZoneDataDlg::CRepZoneDataDlg(QWidget* parent, COLMDoc& doc) : QDialog(parent
   SelectDataSet(1);
 
   resize(980, 520);
-  const QByteArray geometry =
-      QSettings().value(QStringLiteral("OLM/ZoneData/geometry")).toByteArray();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  app::RememberDialogGeometry(this, QStringLiteral("OLM/ZoneData/geometry"));
 }
 
 CRepZoneDataDlg::~CRepZoneDataDlg() {
-  QSettings().setValue(QStringLiteral("OLM/ZoneData/geometry"), saveGeometry());
   if (m_editing) m_doc.EndEdit(false);
   g_markedReplicate = 0;
 }
@@ -188,7 +185,7 @@ void CRepZoneDataDlg::SelectDataSet(int replicate) {
   FillSelectors();
   LoadControls();
   RefreshList();
-  m_doc.NotifyEdit(kChangeData);  // the plot marks the zone borders of this replicate
+  m_doc.NotifyEdit(kChangeMarks);  // the plot marks the zone borders of this replicate
 }
 
 void CRepZoneDataDlg::SelectZone(int z) {
@@ -326,7 +323,7 @@ void CRepZoneDataDlg::accept() {
   if (m_editing) m_doc.EndEdit(m_changed);  // no empty step when nothing changed
   m_editing = false;
   g_markedReplicate = 0;
-  m_doc.Notify(kChangeData);
+  m_doc.Notify(kChangeMarks);
   QDialog::accept();
 }
 
@@ -334,7 +331,7 @@ void CRepZoneDataDlg::reject() {
   if (m_editing) m_doc.EndEdit(false);
   m_editing = false;
   g_markedReplicate = 0;
-  m_doc.Notify(kChangeData);
+  m_doc.Notify(kChangeMarks);
   QDialog::reject();
 }
 

@@ -305,7 +305,10 @@ void KeepResultViewers(QWidget* owner) {
 }
 
 void RememberToolGeometry(QDialog* dialog, const QString& key) {
-  const QString entry = QStringLiteral("ToolDialogs/") + key;
+  RememberDialogGeometry(dialog, QStringLiteral("ToolDialogs/") + key);
+}
+
+void RememberDialogGeometry(QDialog* dialog, const QString& entry) {
   const QByteArray saved = QSettings().value(entry).toByteArray();
   if (!saved.isEmpty()) dialog->restoreGeometry(saved);
   QObject::connect(dialog, &QDialog::finished, dialog,

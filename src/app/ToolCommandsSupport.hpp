@@ -120,9 +120,10 @@ void ShowResultFile(QWidget* owner, const QString& path);
 // open after the owner (a dialog) closes.
 void KeepResultViewers(QWidget* owner);
 
-// Gives the dialog its remembered size and place (QSettings, "ToolDialogs/"
-// key; a place off every screen is brought onto one) and remembers them again
-// when it closes.
+// Gives the dialog its remembered size and place (QSettings entry `entry`;
+// a place off every screen is brought onto one) and remembers them again
+// when it closes.  The tool dialogs keep theirs under "ToolDialogs/" key.
+void RememberDialogGeometry(QDialog* dialog, const QString& entry);
 void RememberToolGeometry(QDialog* dialog, const QString& key);
 
 // A number as the dialogs show it ("%g").

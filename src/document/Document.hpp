@@ -44,7 +44,8 @@ enum DocChange : unsigned {
   kChangeSettings = 1u << 1,  // the plot settings record
   kChangeObjects = 1u << 2,   // the annotation objects (or their selection)
   kChangeState = 1u << 3,     // path, title, modified mark, undo and redo
-  kChangeAll = kChangeData | kChangeSettings | kChangeObjects | kChangeState,
+  kChangeMarks = 1u << 4,     // marks views draw over the data (zone borders); nothing stored
+  kChangeAll = kChangeData | kChangeSettings | kChangeObjects | kChangeState | kChangeMarks,
 };
 
 class IDocObserver {

@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(AxisKinds, DrawingCreateTest,
 
 TEST_F(DrawingTest, ToolbarHasEveryToolInOrderCheckableAndExclusive) {
   QWidget window;
-  QToolBar* bar = CreateDrawingToolBar(&window, *view, doc);
+  QToolBar* bar = CreateDrawingToolBar(&window, *view);
   QStringList tips;
   for (QAction* a : bar->actions()) {
     if (auto* w = qobject_cast<QToolButton*>(bar->widgetForAction(a)); w && w->menu())
@@ -731,7 +731,7 @@ TEST(DrawingScreenshot, AnnotatedPlot) {
   auto* layout = new QHBoxLayout(&window);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* view = new COLMView(doc);
-  QToolBar* bar = CreateDrawingToolBar(&window, *view, doc);
+  QToolBar* bar = CreateDrawingToolBar(&window, *view);
   bar->setOrientation(Qt::Vertical);
   layout->addWidget(bar);
   layout->addWidget(view, 1);
