@@ -175,13 +175,6 @@ CEditRawData::~CEditRawData() {
   m_doc.RemoveObserver(this);
   grid->Model().SetSource(nullptr);
   m_editor.reset();
-  // After the editor closes the document recomputes the extents and plot
-  // limits from the data as they are now.
-  if (m_changed)
-    m_doc.ModifyView(kEditChanges, [](CReplicateDB& db, CGEList&) {
-      CRawDataEditor::UpdateDocument(db);
-      return true;
-    });
 }
 
 int CEditRawData::ShownReplicate() const {
@@ -276,22 +269,21 @@ bool CEditRawData::ApplyCommand(const QString& text) {
   // A command that fails keeps what it changed before the failure as its
   // step; one that changed nothing leaves no step.  Modify shares every
   // replicate with its snapshot, so a replicate written to is a new object.
-  bool ok = false;
+  bool ok = false, changed = false;
   m_doc.Modify("Edit Data", kEditChanges, [&](CReplicateDB& db, CGEList&) {
     std::vector<const CReplicate*> before;
     for (int r = 1; r <= db.GetReplicateCount(); ++r)
       before.push_back(&std::as_const(db).Replicate(r));
     ok = m_editor->Apply(line);
-    bool changed = ok || db.GetReplicateCount() != static_cast<int>(before.size());
+    changed = ok || db.GetReplicateCount() != static_cast<int>(before.size());
     for (int r = 1; !changed && r <= db.GetReplicateCount(); ++r)
       changed = &std::as_const(db).Replicate(r) != before[static_cast<size_t>(r - 1)];
     if (changed) CRawDataEditor::UpdateDocument(db);
     return changed;
   });
   status->setText(ui::ToQString(m_editor->GetStatusText()));
-  m_changed = true;
   if (ok) command->clear();
-  Refresh();
+  if (!changed) Refresh();  // a step refreshes through the document's notice
   return ok;
 }
 
@@ -348,7 +340,6 @@ bool CEditRawData::DeleteRows() {
         return true;
       }));
   grid->clearSelection();
-  m_changed = m_changed || ok;
   return ok;
 }
 
@@ -384,7 +375,6 @@ bool CEditRawData::DeleteColumns() {
         return true;
       }));
   grid->clearSelection();
-  m_changed = m_changed || ok;
   return ok;
 }
 
@@ -426,7 +416,6 @@ bool CEditRawData::Paste(const QString& text) {
         CRawDataEditor::UpdateDocument(db);
         return true;
       }));
-  m_changed = m_changed || ok;
   return ok;
 }
 

@@ -78,7 +78,6 @@ class CEditRawData : public QDialog, public IDocObserver, private ui::IGridSourc
 
   COLMDoc& m_doc;
   std::unique_ptr<CRawDataEditor> m_editor;
-  bool m_changed = false;
 };
 
 }  // namespace olm

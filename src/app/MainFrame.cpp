@@ -185,24 +185,24 @@ void CMainFrame::CreateActions() {
   addAction(redo);
   // Cut, Copy and Paste work on the selected drawing objects; the drawing
   // commands' own keys are taken over here so that no key is ambiguous.
-  const QList<QAction*> drawing = DrawingEditActions(*m_view);
-  auto drawingCommand = [drawing](int k) { return drawing.value(k); };
-  for (QAction* d : drawing)
-    if (d->shortcut() == QKeySequence(QKeySequence::Copy) ||
-        d->shortcut() == QKeySequence(QKeySequence::Paste))
-      d->setShortcut(QKeySequence());
+  const CDrawingController& drawing = CDrawingController::Of(*m_view);
+  QAction* copy = drawing.CommandAction(DrawingCommand::Copy);
+  QAction* paste = drawing.CommandAction(DrawingCommand::Paste);
+  QAction* remove = drawing.CommandAction(DrawingCommand::Delete);
+  copy->setShortcut(QKeySequence());
+  paste->setShortcut(QKeySequence());
   a = MakeAction("actionCut", tr("Cu&t"), "cut", "edit-cut");
   a->setShortcut(QKeySequence::Cut);
-  connect(a, &QAction::triggered, this, [drawingCommand] {
-    drawingCommand(5)->trigger();  // Copy
-    drawingCommand(4)->trigger();  // Delete
+  connect(a, &QAction::triggered, this, [copy, remove] {
+    copy->trigger();
+    remove->trigger();
   });
   a = MakeAction("actionCopy", tr("&Copy"), "copy", "edit-copy");
   a->setShortcut(QKeySequence::Copy);
-  connect(a, &QAction::triggered, this, [drawingCommand] { drawingCommand(5)->trigger(); });
+  connect(a, &QAction::triggered, copy, &QAction::trigger);
   a = MakeAction("actionPaste", tr("&Paste"), "paste", "edit-paste");
   a->setShortcut(QKeySequence::Paste);
-  connect(a, &QAction::triggered, this, [drawingCommand] { drawingCommand(6)->trigger(); });
+  connect(a, &QAction::triggered, paste, &QAction::trigger);
 
   // ---- Help
   a = MakeAction("actionHelpTopics", tr("&Help Topics"), "help", "help-contents");
