@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrent>
 
@@ -50,20 +51,33 @@ bool RunWork(QWidget* parent, const std::function<bool(IProgress&)>& work,
     }
   }));
 
-  QProgressDialog dialog(options.label, QObject::tr("Cancel"), 0, 1000, parent);
+  QProgressDialog dialog(options.label, QObject::tr("Cancel"), 0, options.busy ? 0 : 1000, parent);
+  if (!options.title.isEmpty()) dialog.setWindowTitle(options.title);
   dialog.setWindowModality(Qt::WindowModal);
   dialog.setMinimumDuration(options.showAfterMs);
   dialog.setAutoClose(false);
   dialog.setAutoReset(false);
   dialog.setValue(0);
-  QObject::connect(&dialog, &QProgressDialog::canceled, [&] { progress.Cancel(); });
+  QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
+    progress.Cancel();
+    // The dialog stays until the work has ended, so that nothing else is
+    // started meanwhile.
+    if (auto* button = dialog.findChild<QPushButton*>()) button->setEnabled(false);
+    dialog.setLabelText(QObject::tr("Cancelling: the result will be discarded ..."));
+    dialog.show();
+  });
   bool hooked = false;
   QTimer poll;
   poll.setInterval(50);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     // cancel() called on the dialog (rather than its button) emits nothing.
-    if (dialog.wasCanceled()) progress.Cancel();
-    dialog.setValue(static_cast<int>(progress.Fraction() * 999.0));
+    if (dialog.wasCanceled()) {
+      progress.Cancel();
+      return;
+    }
+    // (Setting the value also shows the dialog once the work has run
+    // longer than showAfterMs.)
+    dialog.setValue(options.busy ? 0 : static_cast<int>(progress.Fraction() * 999.0));
     const QString text = progress.Message();
     if (!text.isEmpty()) dialog.setLabelText(options.label + "\n" + text);
     if (!hooked && dialog.isVisible() && g_hook) {

@@ -38,8 +38,10 @@ class CSharedProgress final : public IProgress {
 
 struct CTaskOptions {
   QString label;             // the progress dialog's text
+  QString title;             // its window title (empty: the application's)
   int showAfterMs = 500;     // the dialog appears only for longer work
   bool showMessages = true;  // replay the collected messages afterwards
+  bool busy = false;         // a moving bar: the work reports no progress
 };
 
 // Runs the task and hands it to doc.Finish.  Blocks the caller in a local
@@ -48,7 +50,9 @@ CDocResult RunDocTask(QWidget* parent, COLMDoc& doc, std::unique_ptr<CDocTask> t
                       const CTaskOptions& options);
 
 // Runs any work on a worker thread the same way (tools that do not touch
-// the document).  Returns the work's result; false when cancelled.
+// the document).  Returns the work's result; false when cancelled.  After
+// Cancel the dialog stays, its button disabled, until the work has ended
+// (work that cannot stop early runs to its end and its result is dropped).
 bool RunWork(QWidget* parent, const std::function<bool(IProgress&)>& work,
              const CTaskOptions& options, std::vector<CCollectedMessage>* messages = nullptr);
 

@@ -1,26 +1,20 @@
 #include "app/ToolCommandsSupport.hpp"
 
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QMessageBox>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QSettings>
 #include <QSvgGenerator>
-#include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <memory>
 
+#include "app/TaskRunner.hpp"
 #include "numerics/TextFields.hpp"
 #include "plot/Graph.hpp"
 #include "plot/PlotPainter.hpp"
@@ -65,58 +59,34 @@ void CToolMessageBoxes::Terminate(int status) {
 // --- Messages of worker threads --------------------------------------------
 
 bool RunToolWork(QWidget* parent, const QString& label, const std::function<void()>& work) {
-  CMessageCollector recorder;
+  CTaskOptions options;
+  options.label = label;
+  options.title = QObject::tr("Working");
+  options.showAfterMs = 400;
+  options.showMessages = false;  // only when the work was not cancelled
+  options.busy = true;
   std::string failure;  // what an exception of the work said
-  bool fatal = false;
-
-  QProgressDialog progress(label, QObject::tr("Cancel"), 0, 0, parent);
-  progress.setWindowTitle(QObject::tr("Working"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  progress.setMinimumDuration(std::numeric_limits<int>::max());  // shown by the timer below
-  bool cancelled = false;
-  QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] {
-    // The engines cannot be interrupted: wait for the work, then drop it.
-    cancelled = true;
-    if (auto* button = progress.findChild<QPushButton*>()) button->setEnabled(false);
-    progress.setLabelText(QObject::tr("Cancelling: the result will be discarded ..."));
-    progress.show();
-  });
-  QTimer delay;
-  delay.setSingleShot(true);
-  QObject::connect(&delay, &QTimer::timeout, &progress, [&] {
-    if (!cancelled) progress.show();
-  });
-
-  QEventLoop loop;
-  QFutureWatcher<void> watcher;
-  QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
-  {
-    // The recorder takes the messages of the work on the worker thread only;
-    // the user-interface thread keeps showing its own.
-    watcher.setFuture(QtConcurrent::run([&work, &failure, &fatal, &recorder] {
-      CScopedThreadUserInterface scope(recorder);
-      try {
-        work();
-      } catch (const CCollectedFatal&) {
-        fatal = true;  // the message is in the recorder
-      } catch (const std::exception& e) {
-        failure = e.what();
-      } catch (...) {
-        failure = "Unknown error.";
-      }
-    }));
-    delay.start(400);
-    if (!watcher.isFinished()) loop.exec();
-    watcher.waitForFinished();
-  }
-  delay.stop();
-  progress.hide();
-  if (cancelled) return false;
-  recorder.Replay(UserInterface());
+  std::vector<CCollectedMessage> messages;
+  const bool kept = RunWork(
+      parent,
+      [&](IProgress&) {
+        try {
+          work();
+        } catch (const CCollectedFatal&) {
+          // The message is among the collected ones.
+        } catch (const std::exception& e) {
+          failure = e.what();
+        } catch (...) {
+          failure = "Unknown error.";
+        }
+        return true;
+      },
+      options, &messages);
+  // The engines cannot be interrupted: a cancelled run is waited for and
+  // dropped with its messages.
+  if (!kept) return false;
+  for (const CCollectedMessage& m : messages) UserInterface().Show(m.kind, m.text);
   if (!failure.empty()) ShowMessage(failure, MessageKind::Error);
-  (void)fatal;
   return true;
 }
 
