@@ -4,17 +4,14 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QSettings>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "app/TaskRunner.hpp"
+#include "numerics/OutputFile.hpp"
 #include "numerics/TextFields.hpp"
 #include "plot/Graph.hpp"
 #include "plot/PlotPainter.hpp"
@@ -25,6 +22,7 @@
 namespace olm::app {
 
 using ui::ToQString;
+using ui::ToStdString;
 
 // --- Message boxes --------------------------------------------------------
 
@@ -204,40 +202,29 @@ QImage ToolChartImage(int width, int height, const CToolChart& chart) {
 
 bool ExportToolChart(const QString& path, int width, int height, const CToolChart& chart,
                      QString* error) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
+  const PlotFileFormat format = PlotFileFormatOf(ToStdString(path));
   const auto fail = [&](const QString& why) {
     if (error) *error = why;
     return false;
   };
-  if (suffix != "png" && suffix != "svg" && suffix != "pdf")
-    return fail(QObject::tr("Unknown picture type \"%1\": use .png, .svg or .pdf.").arg(suffix));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return fail(QObject::tr("Cannot write %1: %2").arg(path, file.errorString()));
-  if (suffix == "png") {
-    if (!ToolChartImage(width, height, chart).save(&file, "PNG"))
-      return fail(QObject::tr("Cannot write %1.").arg(path));
-  } else if (suffix == "svg") {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(QSize(width, height));
-    svg.setViewBox(QRect(0, 0, width, height));
-    svg.setResolution(96);
-    svg.setTitle(ToQString(chart.title));
-    QPainter painter(&svg);
-    CQtPlotCanvas canvas(painter);
-    PaintToolChart(canvas, {0, 0, width, height}, chart);
-  } else {
-    QPdfWriter pdf(&file);
-    pdf.setResolution(96);
-    pdf.setPageSize(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0), QPageSize::Point));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setTitle(ToQString(chart.title));
-    QPainter painter(&pdf);
-    CQtPlotCanvas canvas(painter);
-    PaintToolChart(canvas, {0, 0, pdf.width(), pdf.height()}, chart);
-  }
-  if (!file.commit()) return fail(QObject::tr("Cannot write %1: %2").arg(path, file.errorString()));
+  if (format == PlotFileFormat::kUnknown)
+    return fail(QObject::tr("Unknown picture type \"%1\": use .png, .svg or .pdf.")
+                    .arg(QFileInfo(path).suffix().toLower()));
+  QByteArray bytes;
+  if (!RenderPicture(
+          format, width, height, ToQString(chart.title),
+          [&](QPainter& painter, const QRect& rect) {
+            CQtPlotCanvas canvas(painter);
+            PaintToolChart(canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
+                           chart);
+          },
+          bytes))
+    return fail(QObject::tr("Cannot write %1.").arg(path));
+  std::string why;
+  if (!WriteTextFile(ToStdString(path),
+                     std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), {},
+                     &why))
+    return fail(ToQString(why));
   return true;
 }
 
@@ -290,7 +277,7 @@ QString ToolNumber(double value) {
 }
 
 bool ReadToolNumber(const QString& text, double& value) {
-  return ParseFiniteNumber(ui::ToStdString(text.trimmed()), value);
+  return ParseFiniteNumber(ToStdString(text.trimmed()), value);
 }
 
 QString AskToolFile(QWidget* parent, bool save, const QString& title, const QString& filter,

@@ -369,6 +369,53 @@ bool Failed(const std::string& path, const QString& why) {
 
 }  // namespace
 
+bool RenderPicture(PlotFileFormat format, int width, int height, const QString& title,
+                   const std::function<void(QPainter&, const QRect&)>& paint, QByteArray& bytes) {
+  width = std::max(1, width);
+  height = std::max(1, height);
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);  // a buffer in memory always opens
+  switch (format) {
+    case PlotFileFormat::kPng: {
+      QImage image(width, height, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      paint(painter, QRect(0, 0, width, height));
+      painter.end();
+      return image.save(&buffer, "PNG");
+    }
+    case PlotFileFormat::kSvg: {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&buffer);
+      svg.setSize(QSize(width, height));
+      svg.setViewBox(QRect(0, 0, width, height));
+      svg.setResolution(96);
+      svg.setTitle(title);
+      QPainter painter;
+      if (!painter.begin(&svg)) return false;
+      paint(painter, QRect(0, 0, width, height));
+      return painter.end();
+    }
+    case PlotFileFormat::kPdf: {
+      QPdfWriter pdf(&buffer);
+      pdf.setResolution(96);
+      pdf.setCreator(QStringLiteral("OLM"));
+      pdf.setTitle(title);
+      pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0),
+                                              QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                    QPageLayout::Point));
+      QPainter painter;
+      if (!painter.begin(&pdf)) return false;
+      paint(painter, QRect(0, 0, pdf.width(), pdf.height()));
+      return painter.end();
+    }
+    case PlotFileFormat::kUnknown:
+      break;
+  }
+  return false;
+}
+
 bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
                 const CReplicateDB& db, const CGEList& objects, CPlotPaintOptions options,
                 CPlotPaintResult* result, const std::vector<std::string>& inputs) {
@@ -380,58 +427,14 @@ bool ExportPlot(const std::string& path, int width, int height, CPlotView& view,
                 MessageKind::Error);
     return false;
   }
-  width = std::max(1, width);
-  height = std::max(1, height);
-  // Rendered into memory, then written through the one output-file routine.
-  QByteArray bytes;
-  QBuffer file(&bytes);
-  file.open(QIODevice::WriteOnly);  // a buffer in memory always opens
-
   CPlotPaintResult r;
-  bool written = true;
-  switch (format) {
-    case PlotFileFormat::kPng: {
-      const QImage image = RenderPlotImage(width, height, view, db, objects, options, &r);
-      written = image.save(&file, "PNG");
-      break;
-    }
-    case PlotFileFormat::kSvg: {
-      QSvgGenerator svg;
-      svg.setOutputDevice(&file);
-      svg.setSize(QSize(width, height));
-      svg.setViewBox(QRect(0, 0, width, height));
-      svg.setResolution(96);
-      svg.setTitle(QStringLiteral("OLM plot"));
-      QPainter painter;
-      if (!painter.begin(&svg)) {
-        written = false;
-        break;
-      }
-      r = RenderPlot(painter, QRect(0, 0, width, height), view, db, objects, options);
-      written = painter.end();
-      break;
-    }
-    case PlotFileFormat::kPdf: {
-      QPdfWriter pdf(&file);
-      pdf.setResolution(96);
-      pdf.setCreator(QStringLiteral("OLM"));
-      pdf.setTitle(QStringLiteral("OLM plot"));
-      pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / 96.0, height * 72.0 / 96.0),
-                                              QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                    QPageLayout::Point));
-      QPainter painter;
-      if (!painter.begin(&pdf)) {
-        written = false;
-        break;
-      }
-      r = RenderPlot(painter, QRect(0, 0, pdf.width(), pdf.height()), view, db, objects, options);
-      written = painter.end();
-      break;
-    }
-    case PlotFileFormat::kUnknown:
-      break;
-  }
+  QByteArray bytes;
+  const bool written = RenderPicture(
+      format, width, height, QStringLiteral("OLM plot"),
+      [&](QPainter& painter, const QRect& rect) {
+        r = RenderPlot(painter, rect, view, db, objects, options);
+      },
+      bytes);
   if (result) *result = r;
   if (!written) return Failed(path, QStringLiteral("the picture could not be drawn"));
   std::string error;

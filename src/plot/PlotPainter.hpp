@@ -15,10 +15,12 @@
 // curves of many points, and a curve and its thinned form cover exactly the
 // same pixels.  Vector devices, printers, styled pens and transformed or
 // clipped painters get the painter's own strokes.
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,6 +112,12 @@ QImage RenderPlotImage(int width, int height, CPlotView& view, const CReplicateD
 enum class PlotFileFormat { kUnknown, kPng, kSvg, kPdf };
 // By the file name's extension (.png, .svg, .pdf in any case).
 PlotFileFormat PlotFileFormatOf(const std::string& path);
+
+// A picture of width x height pixels (SVG and PDF at 96 pixels per inch) in
+// a file format, drawn into bytes by paint(painter, the device's rectangle)
+// on white.  False when it could not be drawn.
+bool RenderPicture(PlotFileFormat format, int width, int height, const QString& title,
+                   const std::function<void(QPainter&, const QRect&)>& paint, QByteArray& bytes);
 
 // Writes the picture, width x height pixels (SVG and PDF at 96 pixels per
 // inch): drawn in memory, then written through COutputFile.  False, with a
