@@ -8,6 +8,7 @@
 #include "editing/EditCommands.hpp"
 #include "engine/EngineError.hpp"
 #include "engine/Report.hpp"
+#include "engine/Statistics.hpp"
 #include "plot/CurveOperations.hpp"
 #include "plot/Project.hpp"
 
@@ -69,12 +70,20 @@ std::string FileName(const std::string& path) {
 // ---------------------------------------------------------------- helpers
 
 void ShowProcessedCurves(CReplicateDB& db) {
+  // The extents are up to date after the analysis: only the curves shown
+  // here are gathered into them.
+  CExtents ext = db.Extents();
+  const auto show = [&](int r, int kind) {
+    if (db.plotSettings.IsShown(r, kind)) return;
+    db.plotSettings.SetShown(r, kind, true);
+    db.GatherExtents(ext, r, kind);
+  };
   for (int r = 1; r <= db.GetReplicateCount(); ++r) {
     const CReplicate& rep = std::as_const(db).Replicate(r);
-    if (rep.smoothed && rep.smoothedCount > 0) db.plotSettings.SetShown(r, kCurveSmoothed, true);
-    if (rep.fitted && rep.fitData.GetRows() > 0) db.plotSettings.SetShown(r, kCurveFitted, true);
+    if (rep.smoothed && rep.smoothedCount > 0) show(r, kCurveSmoothed);
+    if (rep.fitted && rep.fitData.GetRows() > 0) show(r, kCurveFitted);
   }
-  db.ComputeExtents(true);
+  db.SetExtents(ext);
   db.RefreshPlotLimits(false);
 }
 
@@ -98,8 +107,7 @@ bool ApplyZonesToAll(CReplicateDB& db, const std::vector<CZoneControls>& zones) 
     CReplicate& rep = db.Replicate(r);
     if (zones.empty()) {
       CZoneControls whole;
-      whole.startX = rep.raw.Min(rep.xColumn);
-      whole.endX = rep.raw.Max(rep.xColumn);
+      ColumnRange(rep.raw, rep.raw.GetRows(), rep.xColumn, whole.startX, whole.endX);
       rep.zoneCount = 1;
       CZoneRules::Store(whole, rep, 1);
       continue;

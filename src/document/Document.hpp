@@ -302,8 +302,8 @@ class COLMDoc {
   std::unique_ptr<CEdit> m_edit;
 };
 
-// After an analysis: the smoothed and fitted curves of every processed
-// replicate are shown.
+// After an analysis (whose extents are current): the smoothed and fitted
+// curves of every processed replicate are shown.
 void ShowProcessedCurves(CReplicateDB& db);
 
 // Applies zone settings to every replicate: each is checked like the zone

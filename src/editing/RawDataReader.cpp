@@ -8,6 +8,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <span>
 #include <thread>
 
 #include "engine/EngineError.hpp"
@@ -154,21 +156,33 @@ struct CHeader {
   bool tooLong = false;  // line linesRead + 1 is longer than kMaxLineBytes
 };
 
-// A slice of the data region read by one thread.
+// A slice of the data region, counted and parsed by one thread in one pass.
+// Its rows go into its region of the shared block while they fit there and
+// into its own overflow beyond that; the walk over the slices then decides
+// where the data end and which rows count.
 struct CSlice {
   off_t begin = 0, end = 0;
-  long long firstLine = 0;    // file line number of the slice's first line
-  long long lines = 0;        // all lines in the slice
-  long long rows = 0;         // data rows in the slice
-  long long firstRow = 0;     // matrix row of the slice's first data row
-  long long errorLine = 0;    // first line with a field that is not a number
-  long long tooLongLine = 0;  // line of the slice (from 1) longer than kMaxLineBytes
-  // A later block: a blank line followed by a line that does not start with
-  // a number ends the data (exports that append a second table).
-  long long blockLine = 0;        // the slice's line (from 1) that starts it; 0 none
-  long long rowsBeforeBlock = 0;  // data rows before it
-  bool startsText = false;        // the slice's first line does not start with a number
-  bool endsBlank = false;         // the slice's last line is blank
+  double* region = nullptr;  // the slice's part of the block: regionRows rows
+  long long regionRows = 0;
+  std::vector<double> overflow;  // rows beyond the region
+  long long lines = 0;           // lines read
+  long long rows = 0;            // data rows parsed
+  long long firstLine = 0;       // file line number of the slice's first line
+  long long firstRow = 0;        // matrix row (from 0) of the slice's first data row
+  // The slice stops at the first of these (slice lines, from 1; 0 none):
+  long long errorLine = 0;    // a line with a field that is not a number
+  long long tooLongLine = 0;  // a line longer than kMaxLineBytes
+  // A blank line followed by a line that does not start with a number ends
+  // the data (exports that append a second table).
+  long long blockLine = 0;
+  // The slice's first data line does not start with a number: a block start
+  // when a blank line and rows come before it (perhaps in earlier slices),
+  // otherwise a malformed line.
+  long long textLine = 0;
+  bool blankBeforeText = false;  // a blank line precedes it within the slice
+  bool endsBlank = false;        // a blank line follows the slice's last data row
+  bool tooManyRows = false;      // more rows than a matrix holds
+  bool outOfMemory = false;
 };
 
 bool IsDataLine(std::string_view line) {
@@ -252,10 +266,29 @@ bool StartsWithNumber(std::string_view line, const CFieldSplitter& splitter, boo
   return number;
 }
 
-void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalComma, char eol) {
+// Parses the fields of one line into row[0..columns): missing fields are 0,
+// fields beyond the columns are ignored.  False at a field that is not a number.
+bool ParseRow(std::string_view line, const CFieldSplitter& splitter, int columns, bool decimalComma,
+              double* row) {
+  std::fill(row, row + columns, 0.0);
+  bool ok = true;
+  splitter.Split(line, [&](int index, std::string_view field) {
+    if (index > columns) return false;
+    if (!field.empty() && !ParseField(field, decimalComma, row[index - 1])) {
+      ok = false;
+      return false;
+    }
+    return true;
+  });
+  return ok;
+}
+
+void ReadSlice(int fd, CSlice& s, const CFieldSplitter& splitter, int columns, bool decimalComma,
+               long long maxRows, char eol) {
   CLineReader reader(fd, s.begin, s.end, eol);
   std::string_view line;
   bool afterBlank = false;
+  std::vector<double> spare(static_cast<size_t>(columns));
   while (!reader.PastEnd() && reader.Next(line)) {
     ++s.lines;
     if (IsCommentLine(line)) continue;
@@ -263,11 +296,28 @@ void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalC
       afterBlank = true;
       continue;
     }
-    if ((afterBlank || s.lines == 1) && !StartsWithNumber(line, splitter, decimalComma)) {
-      if (s.lines == 1) s.startsText = true;
-      if (afterBlank && s.rows > 0) {
+    if (s.rows >= maxRows) {
+      s.tooManyRows = true;
+      return;
+    }
+    double* row = s.rows < s.regionRows ? s.region + s.rows * columns : spare.data();
+    if (!ParseRow(line, splitter, columns, decimalComma, row)) {
+      const bool text = !StartsWithNumber(line, splitter, decimalComma);
+      if (text && s.rows == 0) {
+        s.textLine = s.lines;
+        s.blankBeforeText = afterBlank;
+      } else if (text && afterBlank) {
         s.blockLine = s.lines;
-        s.rowsBeforeBlock = s.rows;
+      } else {
+        s.errorLine = s.lines;
+      }
+      return;
+    }
+    if (row == spare.data()) {
+      try {
+        s.overflow.insert(s.overflow.end(), spare.begin(), spare.end());
+      } catch (const std::bad_alloc&) {
+        s.outOfMemory = true;
         return;
       }
     }
@@ -278,37 +328,21 @@ void CountSlice(int fd, CSlice& s, const CFieldSplitter& splitter, bool decimalC
   s.endsBlank = afterBlank;
 }
 
-void ParseSlice(int fd, CSlice& s, const CFieldSplitter& splitter, int columns, bool decimalComma,
-                long long stopLine, CMatrix<double>& raw, char eol) {
-  if (s.firstLine == 0 || s.firstLine >= stopLine) return;  // after the data's end
-  CLineReader reader(fd, s.begin, s.end, eol);
-  std::string_view line;
-  long long lineNo = s.firstLine - 1;
-  long long row = s.firstRow;
-  while (!reader.PastEnd() && reader.Next(line)) {
-    if (++lineNo >= stopLine) break;
-    if (!IsDataLine(line)) continue;
-    double* dst = raw.Row(static_cast<int>(row));
-    std::fill(dst, dst + columns, 0.0);
-    bool ok = true;
-    splitter.Split(line, [&](int index, std::string_view field) {
-      if (index > columns) return false;
-      if (!field.empty() && !ParseField(field, decimalComma, dst[index - 1])) {
-        ok = false;
-        return false;
-      }
-      return true;
-    });
-    if (!ok) {
-      s.errorLine = lineNo;
-      return;
-    }
-    ++row;
-  }
+// Rows a data region of `bytes` bytes probably holds, from the line length
+// of its first 64 KiB, with a margin: the block the slices parse into.
+long long EstimateRows(int fd, off_t begin, off_t bytes, char eol) {
+  if (bytes <= 0) return 0;
+  std::vector<char> sample(static_cast<size_t>(std::min<off_t>(bytes, 64 << 10)));
+  const ssize_t r = ::pread(fd, sample.data(), sample.size(), begin);
+  if (r <= 0) return 0;
+  const long long lines = std::count(sample.data(), sample.data() + r, eol);
+  const double perLine = static_cast<double>(r) / static_cast<double>(std::max(lines, 1LL));
+  return static_cast<long long>(static_cast<double>(bytes) / perLine * 1.2) + 64;
 }
 
 // Threads for a data region of the given size.
-int SliceCount(off_t bytes) {
+int SliceCount(off_t bytes, int forced) {
+  if (forced > 0) return std::min(forced, 16);
   if (bytes < (off_t(4) << 20)) return 1;
   const unsigned hw = std::max(1u, std::thread::hardware_concurrency());
   return static_cast<int>(std::min(4u, hw));
@@ -339,17 +373,45 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   if (header.tooLong) return tooLong(header.linesRead + 1);
   header.dataOffset = OffsetAfterLines(fd, header.linesRead, eol);
 
-  // Cut the data region into slices at line starts and count their rows.
-  const int n = SliceCount(size - header.dataOffset);
+  // Cut the data region into slices at line starts; each gets the part of
+  // the block that matches its share of the bytes.
+  const off_t dataBytes = size - header.dataOffset;
+  const int n = SliceCount(dataBytes, req.slices);
+  const long long maxRows = INT_MAX / req.columns - 1;
+  // Never more rows than the bytes allow (a row takes at least one
+  // character and a line break).
+  const long long blockRows = std::min({EstimateRows(fd, header.dataOffset, dataBytes, eol),
+                                        static_cast<long long>(dataBytes / 2 + 1), maxRows});
+  detail::Block<double> block;
+  if (blockRows > 0) {
+    try {
+      block = detail::AllocateBlock<double>(static_cast<size_t>(blockRows) * req.columns + 1);
+    } catch (const std::bad_alloc&) {
+      ReportMatrixError(kAllocationFailure);
+      return false;
+    }
+  }
   std::vector<CSlice> slices(static_cast<size_t>(n));
   for (int k = 0; k < n; ++k) {
-    const off_t cut = header.dataOffset + (size - header.dataOffset) * k / n;
+    const off_t cut = header.dataOffset + dataBytes * k / n;
     slices[static_cast<size_t>(k)].begin =
         k == 0 ? header.dataOffset : NextLineStart(fd, cut, size, eol);
   }
-  for (int k = 0; k < n; ++k)
-    slices[static_cast<size_t>(k)].end =
-        k + 1 < n ? slices[static_cast<size_t>(k) + 1].begin : size;
+  const auto regionStart = [&](int k) {
+    if (k >= n) return blockRows;
+    const off_t at = slices[static_cast<size_t>(k)].begin - header.dataOffset;
+    return dataBytes > 0
+               ? static_cast<long long>(static_cast<double>(blockRows) * static_cast<double>(at) /
+                                        static_cast<double>(dataBytes))
+               : 0LL;
+  };
+  for (int k = 0; k < n; ++k) {
+    CSlice& s = slices[static_cast<size_t>(k)];
+    s.end = k + 1 < n ? slices[static_cast<size_t>(k) + 1].begin : size;
+    s.region =
+        block ? block.get() + 1 + static_cast<size_t>(regionStart(k)) * req.columns : nullptr;
+    s.regionRows = block ? std::max(0LL, regionStart(k + 1) - regionStart(k)) : 0;
+  }
   auto runAll = [&](auto&& work) {
     std::vector<std::thread> threads;
     for (int k = 1; k < n; ++k)
@@ -358,32 +420,46 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     for (auto& t : threads) t.join();
   };
   const CFieldSplitter splitter(req.delimiters);
-  runAll([&](CSlice& s) { CountSlice(fd, s, splitter, req.decimalComma, eol); });
+  runAll(
+      [&](CSlice& s) { ReadSlice(fd, s, splitter, req.columns, req.decimalComma, maxRows, eol); });
 
-  long long rows = 0, line = header.linesRead + 1, stopLine = LLONG_MAX;
-  bool afterBlank = false;
+  // Walk the slices in order: where the data end, and the first bad line.
+  long long rows = 0, line = header.linesRead + 1, stopLine = LLONG_MAX, errorLine = 0;
+  bool afterBlank = false, tooManyRows = false;
+  int used = 0;  // slices whose rows count
   for (CSlice& s : slices) {
-    s.firstRow = rows + 1;
+    s.firstRow = rows;
     s.firstLine = line;
+    ++used;
+    if (s.outOfMemory) {
+      ReportMatrixError(kAllocationFailure);
+      return false;
+    }
     if (s.tooLongLine > 0) return tooLong(line + s.tooLongLine - 1);
-    if (afterBlank && s.startsText && rows > 0) {
-      stopLine = line;
-      break;
-    }
-    if (s.blockLine > 0) {
-      rows += s.rowsBeforeBlock;
-      stopLine = line + s.blockLine - 1;
-      break;
-    }
     rows += s.rows;
+    tooManyRows = tooManyRows || s.tooManyRows || rows > maxRows;
+    if (s.textLine > 0) {
+      if ((afterBlank || s.blankBeforeText) && rows > 0)
+        stopLine = line + s.textLine - 1;
+      else
+        errorLine = line + s.textLine - 1;
+      break;
+    }
+    if (s.blockLine > 0 || s.errorLine > 0) {
+      (s.blockLine > 0 ? stopLine : errorLine) = line + std::max(s.blockLine, s.errorLine) - 1;
+      break;
+    }
+    if (s.tooManyRows) break;
     line += s.lines;
     afterBlank = s.endsBlank || (afterBlank && s.rows == 0);
   }
   // Header lines all present but no data line: too few points.  Header lines
-  // missing are reported below, once the replicate has been counted.
+  // missing are reported below, once the replicate has been counted.  A bad
+  // line counts as a row here; it is reported below too.
   const bool headerShort = header.headerLinesFound < headerLines;
-  if (!headerShort && rows == 0) return fail(CEngineError::Text(kErrTooFewPoints));
-  if (rows > INT_MAX / std::max(req.columns, 1)) return fail(CEngineError::Text(kErrInvalidInput));
+  if (!headerShort && rows == 0 && errorLine == 0)
+    return fail(CEngineError::Text(kErrTooFewPoints));
+  if (tooManyRows) return fail(CEngineError::Text(kErrInvalidInput));
 
   const int r = db.AddReplicate();
   if (r == 0) return fail(CEngineError::Text(kErrDataSetCount));
@@ -418,20 +494,40 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     return fail(Format("the column heading or unit \"%s\" is longer than %d characters.",
                        tooLongText.c_str(), kMaxColumnText));
   }
-
-  rep.raw.SetSize(static_cast<int>(rows), req.columns);
-  if (rep.raw.GetRows() != rows) {  // allocation failed (already reported)
+  if (errorLine > 0) {
     db.RemoveLastReplicate();
-    return false;
+    return fail(CEngineError::Text(kErrInvalidInput,
+                                   static_cast<int>(std::min<long long>(errorLine, INT_MAX))));
   }
-  runAll([&](CSlice& s) {
-    ParseSlice(fd, s, splitter, req.columns, req.decimalComma, stopLine, rep.raw, eol);
-  });
-  for (const CSlice& s : slices) {
-    if (s.errorLine > 0) {
+
+  // The rows into one matrix.  Each slice's region begins at or after the
+  // row its data take, so moving the regions down in order closes the gaps;
+  // a slice that overflowed its region needs a fresh matrix instead.
+  const size_t cols = static_cast<size_t>(req.columns);
+  const auto slicesUsed = std::span(slices).first(static_cast<size_t>(used));
+  const bool fits = std::all_of(slicesUsed.begin(), slicesUsed.end(),
+                                [](const CSlice& s) { return s.overflow.empty(); });
+  if (fits) {
+    for (const CSlice& s : slicesUsed) {
+      double* to = block.get() + 1 + static_cast<size_t>(s.firstRow) * cols;
+      if (s.rows > 0 && to != s.region)
+        std::memmove(to, s.region, static_cast<size_t>(s.rows) * cols * sizeof(double));
+    }
+    rep.raw.Adopt(std::move(block), static_cast<int>(rows), req.columns);
+  } else {
+    rep.raw.SetSize(static_cast<int>(rows), req.columns);
+    if (rep.raw.GetRows() != rows) {  // allocation failed (already reported)
       db.RemoveLastReplicate();
-      return fail(CEngineError::Text(kErrInvalidInput,
-                                     static_cast<int>(std::min<long long>(s.errorLine, INT_MAX))));
+      return false;
+    }
+    for (const CSlice& s : slicesUsed) {
+      const long long inRegion = std::min(s.rows, s.regionRows);
+      double* to = s.rows > 0 ? rep.raw.Row(static_cast<int>(s.firstRow) + 1) : nullptr;
+      if (inRegion > 0)
+        std::memcpy(to, s.region, static_cast<size_t>(inRegion) * cols * sizeof(double));
+      if (!s.overflow.empty())
+        std::memcpy(to + static_cast<size_t>(inRegion) * cols, s.overflow.data(),
+                    static_cast<size_t>(s.rows - inRegion) * cols * sizeof(double));
     }
   }
 

@@ -27,6 +27,9 @@ struct CRawDataRequest {
   // as exports made under a European locale write numbers.  Only useful when
   // the comma is not a delimiter.
   bool decimalComma = false;
+  // Threads that read the file, each a slice of it; 0 chooses by the file's
+  // size and the processors (tests set it to read small files in slices).
+  int slices = 0;
 };
 
 // Longest column heading or unit.

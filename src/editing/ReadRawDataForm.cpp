@@ -46,7 +46,7 @@ bool CReadRawDataForm::Apply(CReplicateDB& db) {
   request.columns = columns;
   request.headerLines = headerLines;
   request.title = dataId.substr(0, kMaxDataIdLength);
-  request.updateExtents = true;
+  request.updateExtents = false;  // gathered below with the raw curve shown
   request.decimalComma = decimalComma;
   if (!ReadRawData(db, request)) return false;
 

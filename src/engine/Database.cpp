@@ -320,16 +320,19 @@ CExtents CReplicateDB::NoExtents() {
   return e;
 }
 
-void CReplicateDB::GatherExtents(CExtents& ext, int r) const {
+void CReplicateDB::GatherExtents(CExtents& ext, int r, int onlyKind) const {
   if (r < 1 || r > m_replicateCount) return;
   const CReplicate& rep = Replicate(r);
   if (!rep.IsActive()) return;
-  if (plotSettings.IsShown(r, kCurveRaw))
+  const auto taken = [&](int kind) {
+    return (onlyKind < 0 || onlyKind == kind) && plotSettings.IsShown(r, kind);
+  };
+  if (taken(kCurveRaw))
     Gather(ext, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn);
-  if (IsSmoothed() && plotSettings.IsShown(r, kCurveSmoothed))
+  if (IsSmoothed() && taken(kCurveSmoothed))
     Gather(ext, kSmoothedMin, kSmoothedMax, rep.smoothedData, rep.smoothedData.GetRows(),
            rep.xColumn, rep.yColumn);
-  if (IsLocked() && plotSettings.IsShown(r, kCurveFitted))
+  if (IsLocked() && taken(kCurveFitted))
     Gather(ext, kFittedMin, kFittedMax, rep.fitData, rep.fitData.GetRows(), rep.xColumn,
            rep.yColumn);
 }

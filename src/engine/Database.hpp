@@ -224,8 +224,11 @@ class CReplicateDB {
   // NoExtents() holds the "no data" placeholders, GatherExtents widens ext
   // by the shown curves of replicate r (when active), and SetExtents takes
   // the three kinds of ext and derives the overall extents from them.
+  // Extents() are the current extents, for widening by curves newly shown;
+  // GatherExtents with a curve kind takes only that kind of replicate r.
   static CExtents NoExtents();
-  void GatherExtents(CExtents& ext, int r) const;
+  const CExtents& Extents() const { return m_extents; }
+  void GatherExtents(CExtents& ext, int r, int onlyKind = -1) const;
   void SetExtents(const CExtents& ext);
   // Refreshes the plot limits of the plot settings from the overall extents.
   void RefreshPlotLimits(bool force);

@@ -145,6 +145,10 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   const int rows = rep.raw.GetRows();
   std::vector<int> taken;
   int total = 0;
+  // The raw y range over all rows, taken by the first zone's counting pass
+  // (same ties and NaN handling as ColumnRange).
+  bool rawRangeTaken = false;
+  double rawLo = 0.0, rawHi = 0.0;
   for (int z = 1; z <= rep.zoneCount; ++z) {
     CZone& zone = rep.Zone(z);
     const double start = rep.GetZoneStart(z), end = rep.GetZoneEnd(z);
@@ -156,7 +160,14 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     }
     taken.push_back(z);
     int count = 0;
+    const bool takeRange = !rawRangeTaken && rows > 0;
+    double lo = takeRange ? rep.raw(1, yc) : 0.0, hi = lo;
     for (int i = 1; i <= rows; ++i) {
+      if (takeRange) {
+        const double y = rep.raw(i, yc);
+        lo = std::min(lo, y);
+        hi = std::max(hi, y);
+      }
       if (!InZone(rep.raw(i, xc), start, end)) continue;
       ++count;
       // A NaN or infinite value would spread through the filters and fits
@@ -170,6 +181,11 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
         return false;
       }
     }
+    if (takeRange) {
+      rawLo = lo;
+      rawHi = hi;
+      rawRangeTaken = true;
+    }
     if (count == 0) {
       CEngineError::Report(kErrZoneNoData);
       return false;
@@ -178,12 +194,18 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     if (zone.workingPoints.GetRows() != count || zone.workingPoints.GetColumns() != cols)
       zone.workingPoints.SetSize(count, cols);
     zone.pointCount = count;
-    int k = 0;
-    for (int i = 1; i <= rows; ++i) {
-      const double* src = rep.raw.Row(i);
-      if (!InZone(src[xc - 1], start, end)) continue;
-      ++k;
-      std::copy(src, src + cols, zone.workingPoints.Row(k));
+    if (count == rows) {
+      // The zone takes every row: one block copy.
+      std::copy(rep.raw.Row(1), rep.raw.Row(1) + static_cast<std::size_t>(rows) * cols,
+                zone.workingPoints.Row(1));
+    } else {
+      double* dst = zone.workingPoints.Row(1);
+      for (int i = 1; i <= rows; ++i) {
+        const double* src = rep.raw.Row(i);
+        if (!InZone(src[xc - 1], start, end)) continue;
+        for (int c = 0; c < cols; ++c) dst[c] = src[c];
+        dst += cols;
+      }
     }
     if (!RemoveOutliers(zone, xc, yc)) return false;
     if (!SmoothZone(zone, xc, yc)) return false;
@@ -216,8 +238,8 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     }
   }
 
-  double rawLo, rawHi, smoothLo, smoothHi;
-  ColumnRange(rep.raw, rows, yc, rawLo, rawHi);
+  if (!rawRangeTaken) ColumnRange(rep.raw, rows, yc, rawLo, rawHi);
+  double smoothLo, smoothHi;
   ColumnRange(rep.smoothedData, total, yc, smoothLo, smoothHi);
   for (int z = 1; z <= rep.zoneCount; ++z) {
     rep.rawYMin(z) = rawLo;

@@ -230,6 +230,20 @@ class CMatrix {
     }
   }
 
+  // Takes `data` as the storage of a rows x columns matrix: it holds at
+  // least rows * columns + 1 elements, element 0 unused and row i's from
+  // (i - 1) * columns + 1 on (the layout SetSize allocates), for a reader
+  // that fills storage before it knows the final row count.
+  void Adopt(detail::Block<T> data, int rows, int columns) {
+    if (rows < 1 || columns < 1 || !data) {
+      SetSize(0, 0);
+      return;
+    }
+    m_data = std::move(data);
+    m_rows = rows;
+    m_columns = columns;
+  }
+
   int GetRows() const { return m_rows; }
   int GetColumns() const { return m_columns; }
   bool IsEmpty() const { return m_rows == 0; }

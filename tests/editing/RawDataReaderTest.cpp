@@ -316,7 +316,8 @@ TEST_F(RawDataReaderTest, TheMtsExportWithDecimalCommasReadsItsFirstBlock) {
   ASSERT_TRUE(ReadRawData(db, req)) << ui.Last();
   const CReplicate& rep = db.Replicate(1);
   ASSERT_EQ(rep.pointCount, 931);  // lines 16 to 946; the second block from line 948 is left
-  EXPECT_THAT(ui.Last(), ::testing::EndsWith(": Another block starts on line 948; it was not read."));
+  EXPECT_THAT(ui.Last(),
+              ::testing::EndsWith(": Another block starts on line 948; it was not read."));
   EXPECT_EQ(std::tuple(rep.headings(4), rep.units(4), rep.units(2)),
             std::tuple("Ch 1 Kraft", "kN", "s"));
   EXPECT_EQ(std::tuple(rep.raw(1, 1), rep.raw(1, 2), rep.raw(1, 4)),
@@ -324,6 +325,75 @@ TEST_F(RawDataReaderTest, TheMtsExportWithDecimalCommasReadsItsFirstBlock) {
   EXPECT_EQ(rep.raw.Min(4), -472.88068);  // the failure load on line 945
   EXPECT_EQ(rep.raw(945 - 15, 2), 543.50488);
   EXPECT_EQ(rep.raw(931, 4), 0.10594167);
+}
+
+}  // namespace
+}  // namespace olm::test
+
+namespace olm::test {
+namespace {
+
+// The file is read in slices by several threads; wherever the cuts fall
+// (between rows, comments, blank lines, a second table or a bad line) the
+// result must be the one a single reader gives.
+TEST_F(RawDataReaderTest, SlicesGiveTheSingleReadersResultWhereverTheCutsFall) {
+  const std::string bodies[] = {
+      "1,2\n\n3,4\n$$ c\n5,6\n\n\n7,8\n9,10\n",          // blank lines and comments between rows
+      "1,2\n3,4\n\nSecond table\na,b\n5,6\n",            // a second table
+      "1,2\n3,4\n\n$$ note\n\nSecond table\n7,8\n",      // blank, comment, blank, text
+      "1,2\n3,4\nnot a row\n5,6\n",                      // text right after rows
+      "1,2\n\n3,abc\n5,6\n",                             // a row with a bad field after a blank
+      "text first\n1,2\n",                               // no row before the text
+      "\n$$ c\n\n",                                      // no rows at all
+      "1,2\n\n\n\n\n\n\n\n\n\n\n\n\n\n\nlast block\n"};  // many blank lines before a table
+  struct Outcome {
+    bool ok;
+    std::string message;
+    std::vector<double> values;
+    bool operator==(const Outcome&) const = default;
+  };
+  const auto read = [&](const std::string& text, int slices) {
+    ui.Clear();
+    auto request = Request(dir.Write("s.csv", text));
+    request.slices = slices;
+    Outcome o{ReadRawData(db, request), ui.messages.empty() ? "" : ui.Last(), {}};
+    if (o.ok) {
+      const CReplicate& rep = Last();
+      for (int i = 1; i <= rep.pointCount; ++i)
+        o.values.insert(o.values.end(), {rep.raw(i, 1), rep.raw(i, 2)});
+      db.RemoveLastReplicate();
+    }
+    return o;
+  };
+  for (const std::string& body : bodies) {
+    for (size_t pad = 0; pad <= 24; ++pad) {
+      // A comment line of growing length moves every cut over every line.
+      const std::string text = "x,y\n-,-\n$$" + std::string(pad, '.') + "\n" + body;
+      const Outcome single = read(text, 1);
+      for (int slices = 2; slices <= 5; ++slices)
+        ASSERT_EQ(read(text, slices), single) << "slices " << slices << ", pad " << pad << ":\n"
+                                              << text;
+    }
+  }
+}
+
+// The rows are parsed into a block sized from the first 64 KiB of data; a
+// file whose later lines are much shorter overflows it and is still read whole.
+TEST_F(RawDataReaderTest, ShortLinesAfterLongOnesOverflowTheEstimateAndAreReadWhole) {
+  std::string text = "i,v\n-,-\n";
+  for (int i = 0; i < 100; ++i) text += "$$" + std::string(1000, 'c') + "\n";
+  const int rows = 50000;
+  for (int i = 1; i <= rows; ++i) text += std::to_string(i) + "," + std::to_string(-i) + "\n";
+  for (int slices : {1, 2, 3}) {
+    auto request = Request(dir.Write("o.csv", text));
+    request.slices = slices;
+    ASSERT_TRUE(ReadRawData(db, request)) << ui.Last();
+    const CReplicate& rep = Last();
+    ASSERT_EQ(rep.pointCount, rows);
+    for (int i = 1; i <= rows; i += 499)
+      ASSERT_EQ(std::pair(rep.raw(i, 1), rep.raw(i, 2)), std::pair(1.0 * i, -1.0 * i));
+    EXPECT_EQ(rep.raw(rows, 2), -rows);
+  }
 }
 
 }  // namespace
