@@ -26,6 +26,44 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Eight characters at once (little-endian load): true when all are digits.
+inline uint64_t LoadEight(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+inline bool AllDigits(uint64_t v) {
+  // Each byte minus '0' must stay below 10: no borrow out of 0x30..0x39.
+  return (((v & 0xF0F0F0F0F0F0F0F0) | (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
+          0x3333333333333333);
+}
+// The value of eight digit characters, first character most significant.
+inline uint64_t EightDigits(uint64_t v) {
+  v -= 0x3030303030303030;
+  v = (v * 10) + (v >> 8);  // pairs
+  v = (((v & 0x000000FF000000FF) * (100 + (uint64_t(1000000) << 32))) +
+       (((v >> 16) & 0x000000FF000000FF) * (1 + (uint64_t(10000) << 32)))) >>
+      32;
+  return v;
+}
+
+// Appends the digits from p to the mantissa, eight at a time while it can;
+// returns the first character that is not a digit.
+inline const char* TakeDigits(const char* p, const char* const e, uint64_t& m) {
+  while (e - p >= 8) {
+    const uint64_t v = LoadEight(p);
+    if (!AllDigits(v)) break;
+    m = m * 100000000 + EightDigits(v);
+    p += 8;
+  }
+  for (; p < e; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - '0';
+    if (d > 9) break;
+    m = m * 10 + d;
+  }
+  return p;
+}
+
 }  // namespace
 
 // The careful parser: any number of digits, then from_chars when the fast
@@ -124,21 +162,12 @@ inline Parsed ParseCommon(const char* p, const char* const e, double& value) {
   // than 19 digits in all goes to the careful parser; m may then have wrapped,
   // which does not matter).
   uint64_t m = 0;
-  const char* q = p;
-  for (; q < e; ++q) {
-    const unsigned d = static_cast<unsigned char>(*q) - '0';
-    if (d > 9) break;
-    m = m * 10 + d;
-  }
+  const char* q = TakeDigits(p, e, m);
   int digits = static_cast<int>(q - p);
   int exponent = 0;
   if (q < e && *q == '.') {
     const char* f = ++q;
-    for (; q < e; ++q) {
-      const unsigned d = static_cast<unsigned char>(*q) - '0';
-      if (d > 9) break;
-      m = m * 10 + d;
-    }
+    q = TakeDigits(q, e, m);
     exponent = -static_cast<int>(q - f);
     digits -= exponent;
   }

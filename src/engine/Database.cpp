@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "numerics/ExpressionEvaluator.hpp"
+#include "numerics/Parallel.hpp"
 
 namespace olm {
 
@@ -282,23 +283,42 @@ void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m,
     return;
   // Running extremes in locals (not in ext, which the compiler would have to
   // store on every point); a tie keeps the earlier point, as in one pass.
+  // Long curves in parts on several threads, combined in order.
   constexpr double kLargest = std::numeric_limits<double>::max();
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  double xLo = kInf, yLo = kInf, xHi = -kInf, yHi = -kInf;
-  bool any = false;
+  struct CBox {
+    double xLo = kInf, yLo = kInf, xHi = -kInf, yHi = -kInf;
+    bool any = false;
+  };
   const std::ptrdiff_t stride = m.GetColumns();
   const double* px = m.Row(1) + (xCol - 1);
   const double* py = m.Row(1) + (yCol - 1);
-  for (std::ptrdiff_t i = 0, n = rows; i < n; ++i) {
-    const double x = px[i * stride], y = py[i * stride];
-    const bool finite = std::fabs(x) <= kLargest && std::fabs(y) <= kLargest;
-    xLo = finite && x < xLo ? x : xLo;
-    yLo = finite && y < yLo ? y : yLo;
-    xHi = finite && x > xHi ? x : xHi;
-    yHi = finite && y > yHi ? y : yHi;
-    any |= finite;
+  const auto parts = ParallelParts<CBox>(
+      static_cast<size_t>(rows), size_t(1) << 18, [&](size_t first, size_t last) {
+        CBox b;
+        for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(first),
+                            n = static_cast<std::ptrdiff_t>(last);
+             i < n; ++i) {
+          const double x = px[i * stride], y = py[i * stride];
+          const bool finite = std::fabs(x) <= kLargest && std::fabs(y) <= kLargest;
+          b.xLo = finite && x < b.xLo ? x : b.xLo;
+          b.yLo = finite && y < b.yLo ? y : b.yLo;
+          b.xHi = finite && x > b.xHi ? x : b.xHi;
+          b.yHi = finite && y > b.yHi ? y : b.yHi;
+          b.any |= finite;
+        }
+        return b;
+      });
+  CBox box;
+  for (const CBox& b : parts) {
+    box.xLo = b.xLo < box.xLo ? b.xLo : box.xLo;
+    box.yLo = b.yLo < box.yLo ? b.yLo : box.yLo;
+    box.xHi = b.xHi > box.xHi ? b.xHi : box.xHi;
+    box.yHi = b.yHi > box.yHi ? b.yHi : box.yHi;
+    box.any |= b.any;
   }
-  if (!any) return;
+  if (!box.any) return;
+  const double xLo = box.xLo, yLo = box.yLo, xHi = box.xHi, yHi = box.yHi;
   auto& lo = ext[static_cast<size_t>(minIndex)];
   auto& hi = ext[static_cast<size_t>(maxIndex)];
   if (lo[0] > hi[0]) {

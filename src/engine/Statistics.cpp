@@ -4,16 +4,44 @@
 #include <cmath>
 #include <vector>
 
+#include "numerics/Parallel.hpp"
+
 namespace olm {
+
+namespace {
+// Rows below which a pass over a column stays on one thread.
+constexpr size_t kRowsPerThread = size_t(1) << 18;
+}  // namespace
 
 bool ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi) {
   lo = hi = 0.0;
   rows = std::min(rows, m.GetRows());
   if (rows < 1 || col < 1 || col > m.GetColumns()) return false;
-  lo = hi = m(1, col);
-  for (int i = 2; i <= rows; ++i) {
-    lo = std::min(lo, m(i, col));
-    hi = std::max(hi, m(i, col));
+  // Long columns in parts on several threads.  Each part starts from its
+  // own first value and the parts combine in order, which gives what one
+  // pass gives, ties and NaNs included: a NaN is only kept as the column's
+  // first value.
+  struct CRange {
+    double lo = 0.0, hi = 0.0;
+  };
+  const std::ptrdiff_t stride = m.GetColumns();
+  const double* column = m.Row(1) + (col - 1);
+  const auto parts = ParallelParts<CRange>(static_cast<size_t>(rows), kRowsPerThread,
+                                           [&](size_t first, size_t last) {
+                                             const double* p = column + first * stride;
+                                             CRange r{*p, *p};
+                                             for (size_t i = first + 1; i < last; ++i) {
+                                               p += stride;
+                                               r.lo = std::min(r.lo, *p);
+                                               r.hi = std::max(r.hi, *p);
+                                             }
+                                             return r;
+                                           });
+  lo = parts[0].lo;
+  hi = parts[0].hi;
+  for (size_t k = 1; k < parts.size(); ++k) {
+    lo = std::min(lo, parts[k].lo);
+    hi = std::max(hi, parts[k].hi);
   }
   return true;
 }

@@ -49,4 +49,19 @@ void ParallelFor(size_t count, unsigned threads, F&& work) {
   if (failure) std::rethrow_exception(failure);
 }
 
+// Splits [0, count) into consecutive parts, one per thread (as many as the
+// machine has, at most 4, and only as many as have minPerPart items each),
+// runs part(first, last) on them and returns their results in order, for a
+// pass over a long array whose partial results combine (ranges, sums).
+template <class R, class F>
+std::vector<R> ParallelParts(size_t count, size_t minPerPart, F&& part) {
+  const size_t parts =
+      std::clamp<size_t>(count / std::max<size_t>(minPerPart, 1), 1, WorkerThreads(4));
+  std::vector<R> results(parts);
+  ParallelFor(parts, static_cast<unsigned>(parts), [&](size_t k) {
+    results[k] = part(count * k / parts, count * (k + 1) / parts);
+  });
+  return results;
+}
+
 }  // namespace olm

@@ -66,7 +66,9 @@ TEST(ParseDecimalTest, AcceptsDecimalNumbersOnly) {
   }
   for (const char* bad :
        {"",      "-",   "+",   ".",    "e5",  "1e", "1e+", "abc", "1.0x",  "3x",
-        "1.2.3", "inf", "nan", "0x10", "1,5", " 1", "1 ",  "--1", "1e5.5", "1e400"})
+        "1.2.3", "inf", "nan", "0x10", "1,5", " 1", "1 ",  "--1", "1e5.5", "1e400",
+        // characters next to the digits inside and after a run of eight
+        "1234567/9", "12345678:", "0.1234567:", "1234\x80" "5678", "12345678901234567 "})
     EXPECT_FALSE(ParseDecimal(bad, v)) << bad;
 }
 

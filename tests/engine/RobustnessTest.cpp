@@ -80,6 +80,24 @@ TEST(RobustnessTest, ExtentsIgnoreNonFiniteValuesAndTheNoDataPlaceholders) {
             std::pair(-2e25, -1e30));
 }
 
+TEST(RobustnessTest, ExtentsOfALongCurveAreTheOnePassResult) {
+  // A long curve is gathered in parts on several threads: non-finite points
+  // anywhere are left out and a tie keeps the earlier point (0.0 before -0.0).
+  std::vector<std::pair<double, double>> points;
+  for (int i = 0; i < 700001; ++i)
+    points.push_back({i == 0 ? 0.0 : -0.0, std::sin(i * 0.001) * (1 + i % 7)});
+  for (size_t i = 1; i < points.size(); i += 1009) points[i].first = i % 2 ? kNaN : kInf;
+  for (size_t i = 5; i < points.size(); i += 1013) points[i].second = -kInf;
+  double yLo = kInf, yHi = -kInf;
+  for (const auto& [x, y] : points)
+    if (std::isfinite(x) && std::isfinite(y)) yLo = std::min(yLo, y), yHi = std::max(yHi, y);
+  CReplicateDB db;
+  AddXY(db, points);
+  db.ComputeExtents(true);
+  EXPECT_EQ(std::pair(db.GetExtent(kRawMin, 2), db.GetExtent(kRawMax, 2)), std::pair(yLo, yHi));
+  EXPECT_FALSE(std::signbit(db.GetExtent(kRawMin, 1)) || std::signbit(db.GetExtent(kRawMax, 1)));
+}
+
 TEST(RobustnessTest, AnalysisRefusesANonFinitePointInAZoneAndNamesIt) {
   // Every filter used to stumble over such a point with a misleading
   // message ("Cannot fit data. Error in equation solver.", "Error in

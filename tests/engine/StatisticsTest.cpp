@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "TestSupport.hpp"
@@ -56,6 +57,31 @@ TEST(StatisticsTest, ColumnRangeOverTheFirstRowsOnly) {
     EXPECT_FALSE(ColumnRange(m, rows, col, lo, hi)) << rows << " " << col;
     EXPECT_EQ(std::pair(lo, hi), std::pair(0.0, 0.0));
   }
+}
+
+TEST(StatisticsTest, ColumnRangeOfALongColumnIsTheOnePassResult) {
+  // Long columns are taken in parts on several threads; wherever the parts
+  // begin, ties keep the earlier value and a NaN counts only as the first.
+  const int rows = 1000003;
+  CMatrix<double> m(rows, 2);
+  std::mt19937 gen(7);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  // Column 1: 0.0, then -0.0 (equal to it) on every row: the first 0.0 stays.
+  for (int i = 1; i <= rows; ++i) m(i, 1) = i == 1 ? 0.0 : -0.0, m(i, 2) = value(gen);
+  for (int i = 2; i <= rows; i += 997) m(i, 2) = std::nan("");
+  const auto onePass = [&](int col) {
+    double lo = m(1, col), hi = lo;
+    for (int i = 2; i <= rows; ++i) lo = std::min(lo, m(i, col)), hi = std::max(hi, m(i, col));
+    return std::pair(lo, hi);
+  };
+  double lo, hi;
+  ASSERT_TRUE(ColumnRange(m, rows, 2, lo, hi));
+  EXPECT_EQ(std::pair(lo, hi), onePass(2));
+  ASSERT_TRUE(ColumnRange(m, rows, 1, lo, hi));
+  EXPECT_FALSE(std::signbit(lo) || std::signbit(hi));
+  m(1, 2) = std::nan("");  // a NaN as the first value is kept
+  ASSERT_TRUE(ColumnRange(m, rows, 2, lo, hi));
+  EXPECT_TRUE(std::isnan(lo) && std::isnan(hi));
 }
 
 TEST(StatisticsTest, ChauvenetRatioTableAndInterpolation) {
