@@ -9,6 +9,7 @@
 #include "engine/EngineError.hpp"
 #include "engine/Statistics.hpp"
 #include "engine/ZoneProcessing.hpp"
+#include "numerics/Parallel.hpp"
 #include "numerics/Progress.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -195,9 +196,16 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       zone.workingPoints.SetSize(count, cols);
     zone.pointCount = count;
     if (count == rows) {
-      // The zone takes every row: one block copy.
-      std::copy(rep.raw.Row(1), rep.raw.Row(1) + static_cast<std::size_t>(rows) * cols,
-                zone.workingPoints.Row(1));
+      // The zone takes every row: one block copy, in parts on several
+      // threads for long curves (the fresh pages it fills cost more than
+      // the copying).
+      const double* from = rep.raw.Row(1);
+      double* to = zone.workingPoints.Row(1);
+      const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(cols);
+      ParallelParts<int>(n, size_t(1) << 20, [&](size_t first, size_t last) {
+        std::copy(from + first, from + last, to + first);
+        return 0;
+      });
     } else {
       double* dst = zone.workingPoints.Row(1);
       for (int i = 1; i <= rows; ++i) {

@@ -9,6 +9,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace olm {
@@ -55,6 +56,8 @@ void ParallelFor(size_t count, unsigned threads, F&& work) {
 // pass over a long array whose partial results combine (ranges, sums).
 template <class R, class F>
 std::vector<R> ParallelParts(size_t count, size_t minPerPart, F&& part) {
+  // The parts store their results from their own threads: not into bits.
+  static_assert(!std::is_same_v<R, bool>, "std::vector<bool> elements share bytes");
   const size_t parts =
       std::clamp<size_t>(count / std::max<size_t>(minPerPart, 1), 1, WorkerThreads(4));
   std::vector<R> results(parts);

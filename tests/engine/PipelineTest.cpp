@@ -104,6 +104,31 @@ TEST_F(PipelineTest, AllColumnsTravelWithTheSmoothedPoints) {
   EXPECT_DOUBLE_EQ(rep.zoneSmoothedArea(1), (4 + 9) * 0.5 + (9 + 16) * 0.5);
 }
 
+TEST_F(PipelineTest, ALongCurveKeepsEveryRowAndColumnWholeOrInPart) {
+  // A zone over every row is copied in parts on several threads; one that
+  // leaves rows out is copied row by row.
+  std::vector<double> x, y;
+  for (int i = 0; i < 900001; ++i) x.push_back(i * 0.01), y.push_back(std::cos(i * 1e-3) * i);
+  CReplicate& rep = AddCurve(db, x, y);
+  const auto matches = [&](int firstRaw) {
+    for (int i = 1; i <= rep.smoothedCount; ++i)
+      for (int c = 1; c <= 3; ++c)
+        if (rep.smoothedData(i, c) != rep.raw(i + firstRaw - 1, c)) return false;
+    return true;
+  };
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  ASSERT_EQ(rep.smoothedCount, 900001);
+  EXPECT_TRUE(matches(1));
+  const auto [lo, hi] = std::minmax_element(y.begin(), y.end());
+  EXPECT_EQ(std::tuple(rep.rawYMin(1), rep.rawYMax(1), rep.smoothedYMin(1), rep.smoothedYMax(1)),
+            std::tuple(*lo, *hi, *lo, *hi));
+  rep.SetZoneStart(1, 0.015);  // leaves out rows 1 and 2 (x 0 and 0.01)
+  rep.SetZoneEnd(1, 8999.995);  // and the last row
+  ASSERT_TRUE(db.Process()) << ui.Last();
+  ASSERT_EQ(rep.smoothedCount, 900001 - 3);
+  EXPECT_TRUE(matches(3));
+}
+
 TEST_F(PipelineTest, EmptyZonesInactiveReplicatesExtentsAndClearing) {
   AddXY(db, kLine);
   SetZones(db.Replicate(1), {{5, 6}});
