@@ -167,7 +167,6 @@ struct CSlice {
   std::vector<double> overflow;  // rows beyond the region
   long long lines = 0;           // lines read
   long long rows = 0;            // data rows parsed
-  long long firstLine = 0;       // file line number of the slice's first line
   long long firstRow = 0;        // matrix row (from 0) of the slice's first data row
   // The slice stops at the first of these (slice lines, from 1; 0 none):
   long long errorLine = 0;    // a line with a field that is not a number
@@ -377,7 +376,7 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   // the block that matches its share of the bytes.
   const off_t dataBytes = size - header.dataOffset;
   const int n = SliceCount(dataBytes, req.slices);
-  const long long maxRows = INT_MAX / req.columns - 1;
+  const long long maxRows = INT_MAX / req.columns;
   // Never more rows than the bytes allow (a row takes at least one
   // character and a line break).
   const long long blockRows = std::min({EstimateRows(fd, header.dataOffset, dataBytes, eol),
@@ -420,8 +419,14 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
     for (auto& t : threads) t.join();
   };
   const CFieldSplitter splitter(req.delimiters);
-  runAll(
-      [&](CSlice& s) { ReadSlice(fd, s, splitter, req.columns, req.decimalComma, maxRows, eol); });
+  runAll([&](CSlice& s) {
+    // An exception must not leave a thread: a failed allocation is reported below.
+    try {
+      ReadSlice(fd, s, splitter, req.columns, req.decimalComma, maxRows, eol);
+    } catch (const std::bad_alloc&) {
+      s.outOfMemory = true;
+    }
+  });
 
   // Walk the slices in order: where the data end, and the first bad line.
   long long rows = 0, line = header.linesRead + 1, stopLine = LLONG_MAX, errorLine = 0;
@@ -429,7 +434,6 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
   int used = 0;  // slices whose rows count
   for (CSlice& s : slices) {
     s.firstRow = rows;
-    s.firstLine = line;
     ++used;
     if (s.outOfMemory) {
       ReportMatrixError(kAllocationFailure);
