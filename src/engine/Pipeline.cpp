@@ -146,10 +146,6 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
   const int rows = rep.raw.GetRows();
   std::vector<int> taken;
   int total = 0;
-  // The raw y range over all rows, taken by the first zone's counting pass
-  // (same ties and NaN handling as ColumnRange).
-  bool rawRangeTaken = false;
-  double rawLo = 0.0, rawHi = 0.0;
   for (int z = 1; z <= rep.zoneCount; ++z) {
     CZone& zone = rep.Zone(z);
     const double start = rep.GetZoneStart(z), end = rep.GetZoneEnd(z);
@@ -161,14 +157,7 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     }
     taken.push_back(z);
     int count = 0;
-    const bool takeRange = !rawRangeTaken && rows > 0;
-    double lo = takeRange ? rep.raw(1, yc) : 0.0, hi = lo;
     for (int i = 1; i <= rows; ++i) {
-      if (takeRange) {
-        const double y = rep.raw(i, yc);
-        lo = std::min(lo, y);
-        hi = std::max(hi, y);
-      }
       if (!InZone(rep.raw(i, xc), start, end)) continue;
       ++count;
       // A NaN or infinite value would spread through the filters and fits
@@ -181,11 +170,6 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
                     MessageKind::Error);
         return false;
       }
-    }
-    if (takeRange) {
-      rawLo = lo;
-      rawHi = hi;
-      rawRangeTaken = true;
     }
     if (count == 0) {
       CEngineError::Report(kErrZoneNoData);
@@ -202,9 +186,8 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
       const double* from = rep.raw.Row(1);
       double* to = zone.workingPoints.Row(1);
       const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(cols);
-      ParallelParts<int>(n, size_t(1) << 20, [&](size_t first, size_t last) {
+      ParallelRanges(n, kMinItemsPerThread, [&](size_t, size_t first, size_t last) {
         std::copy(from + first, from + last, to + first);
-        return 0;
       });
     } else {
       double* dst = zone.workingPoints.Row(1);
@@ -246,8 +229,8 @@ bool CReplicateDB::SmoothReplicate(CReplicate& rep) {
     }
   }
 
-  if (!rawRangeTaken) ColumnRange(rep.raw, rows, yc, rawLo, rawHi);
-  double smoothLo, smoothHi;
+  double rawLo, rawHi, smoothLo, smoothHi;
+  ColumnRange(rep.raw, rows, yc, rawLo, rawHi);
   ColumnRange(rep.smoothedData, total, yc, smoothLo, smoothHi);
   for (int z = 1; z <= rep.zoneCount; ++z) {
     rep.rawYMin(z) = rawLo;

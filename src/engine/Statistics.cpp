@@ -8,10 +8,6 @@
 
 namespace olm {
 
-namespace {
-// Rows below which a pass over a column stays on one thread.
-constexpr size_t kRowsPerThread = size_t(1) << 18;
-}  // namespace
 
 bool ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double& hi) {
   lo = hi = 0.0;
@@ -26,7 +22,7 @@ bool ColumnRange(const CMatrix<double>& m, int rows, int col, double& lo, double
   };
   const std::ptrdiff_t stride = m.GetColumns();
   const double* column = m.Row(1) + (col - 1);
-  const auto parts = ParallelParts<CRange>(static_cast<size_t>(rows), kRowsPerThread,
+  const auto parts = ParallelParts<CRange>(static_cast<size_t>(rows), kMinItemsPerThread,
                                            [&](size_t first, size_t last) {
                                              const double* p = column + first * stride;
                                              CRange r{*p, *p};

@@ -50,20 +50,33 @@ void ParallelFor(size_t count, unsigned threads, F&& work) {
   if (failure) std::rethrow_exception(failure);
 }
 
+// Items below which a pass over a long array is not worth splitting: about
+// a millisecond's work, against tens of microseconds to start a thread.
+constexpr size_t kMinItemsPerThread = size_t(1) << 18;
+
 // Splits [0, count) into consecutive parts, one per thread (as many as the
 // machine has, at most 4, and only as many as have minPerPart items each),
-// runs part(first, last) on them and returns their results in order, for a
-// pass over a long array whose partial results combine (ranges, sums).
+// and runs part(k, first, last) on part k.
+template <class F>
+size_t ParallelRanges(size_t count, size_t minPerPart, F&& part) {
+  const size_t parts =
+      std::clamp<size_t>(count / std::max<size_t>(minPerPart, 1), 1, WorkerThreads(4));
+  ParallelFor(parts, static_cast<unsigned>(parts),
+              [&](size_t k) { part(k, count * k / parts, count * (k + 1) / parts); });
+  return parts;
+}
+
+// The same, returning the parts' results in order, for a pass whose partial
+// results combine (ranges, sums).
 template <class R, class F>
 std::vector<R> ParallelParts(size_t count, size_t minPerPart, F&& part) {
   // The parts store their results from their own threads: not into bits.
   static_assert(!std::is_same_v<R, bool>, "std::vector<bool> elements share bytes");
-  const size_t parts =
-      std::clamp<size_t>(count / std::max<size_t>(minPerPart, 1), 1, WorkerThreads(4));
-  std::vector<R> results(parts);
-  ParallelFor(parts, static_cast<unsigned>(parts), [&](size_t k) {
-    results[k] = part(count * k / parts, count * (k + 1) / parts);
+  std::vector<R> results(WorkerThreads(4));
+  const size_t parts = ParallelRanges(count, minPerPart, [&](size_t k, size_t first, size_t last) {
+    results[k] = part(first, last);
   });
+  results.resize(parts);
   return results;
 }
 
