@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <span>
@@ -540,27 +539,7 @@ bool ReadRawData(CReplicateDB& db, const CRawDataRequest& req) {
                 Format("Another block starts on line %lld; it was not read.", stopLine));
   rep.SetTitle(req.title);
   rep.SetXYColumns(req.xColumn, req.yColumn);
-  if (req.updateExtents && req.yColumn >= 1 && req.yColumn <= req.columns) {
-    // Over the finite points only: a NaN or infinity is no extent.
-    bool any = false;
-    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    for (int i = 1; i <= rep.raw.GetRows(); ++i) {
-      const double* row = rep.raw.Row(i);
-      const double x = row[req.xColumn - 1], y = row[req.yColumn - 1];
-      if (!std::isfinite(x) || !std::isfinite(y)) continue;
-      if (!any) {
-        xMin = xMax = x;
-        yMin = yMax = y;
-        any = true;
-        continue;
-      }
-      xMin = std::min(xMin, x);
-      xMax = std::max(xMax, x);
-      yMin = std::min(yMin, y);
-      yMax = std::max(yMax, y);
-    }
-    if (any) db.WidenExtents(xMin, xMax, yMin, yMax);
-  }
+  if (req.updateExtents) db.WidenExtents(r);
   return true;
 }
 

@@ -294,7 +294,7 @@ void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m,
   const double* px = m.Row(1) + (xCol - 1);
   const double* py = m.Row(1) + (yCol - 1);
   const auto parts = ParallelParts<CBox>(
-      static_cast<size_t>(rows), size_t(1) << 18, [&](size_t first, size_t last) {
+      static_cast<size_t>(rows), kMinItemsPerThread, [&](size_t first, size_t last) {
         CBox b;
         for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(first),
                             n = static_cast<std::ptrdiff_t>(last);
@@ -332,6 +332,15 @@ void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m,
   hi[1] = std::max(hi[1], yHi);
 }
 }  // namespace
+
+void CReplicateDB::WidenExtents(int r) {
+  if (r < 1 || r > m_replicateCount) return;
+  const CReplicate& rep = Replicate(r);
+  CExtents ext = NoExtents();
+  Gather(ext, kRawMin, kRawMax, rep.raw, rep.raw.GetRows(), rep.xColumn, rep.yColumn);
+  if (ext[kRawMin][0] > ext[kRawMax][0]) return;  // no finite point
+  WidenExtents(ext[kRawMin][0], ext[kRawMax][0], ext[kRawMin][1], ext[kRawMax][1]);
+}
 
 CExtents CReplicateDB::NoExtents() {
   CExtents e;

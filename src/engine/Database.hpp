@@ -282,8 +282,10 @@ class CReplicateDB {
     m_extents[static_cast<size_t>(index)][static_cast<size_t>(element - 1)] = v;
   }
   void ResetExtents();
-  // Widens the raw and overall extents with a new x and y range.
+  // Widens the raw and overall extents with a new x and y range, or with the
+  // finite points of replicate r's raw curve (shown or not).
   void WidenExtents(double xMin, double xMax, double yMin, double yMax);
+  void WidenExtents(int r);
 
   double fileVersion = kFileVersion;
   uint8_t smoothedFlag = 0;
