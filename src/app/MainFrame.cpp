@@ -492,15 +492,11 @@ int CMainFrame::ImportDataFiles(const QStringList& paths) {
   for (const QString& path : paths) {
     CReadRawDataForm form;
     form.path = ui::ToStdString(path);
-    form.dataId = ui::ToStdString(QFileInfo(path).completeBaseName())
-                      .substr(0, CReadRawDataForm::kMaxDataIdLength);
+    form.dataId = CReadRawDataForm::DataIdOf(form.path);
     CTaskOptions options;
     options.label = tr("Reading %1...").arg(QFileInfo(path).fileName());
     options.showMessages = false;  // the status bar says it; failures get a box
-    auto task = m_doc->PrepareTask(
-        "Read Raw Data", kChangeData | kChangeSettings,
-        [form](CReplicateDB& db, CGEList&, IProgress&) mutable { return form.Apply(db); });
-    const CDocResult result = RunDocTask(this, *m_doc, std::move(task), options);
+    const CDocResult result = RunDocTask(this, *m_doc, m_doc->PrepareImport(form), options);
     QString line;
     for (const CCollectedMessage& message : result.messages) {
       if (!result.ok && message.kind != MessageKind::Information)

@@ -47,13 +47,6 @@ QCheckBox* CheckBox(const QString& text) {
   return box;
 }
 
-// The title a file's replicate gets when no Data ID is given: its base name,
-// cut to the field's limit.
-std::string TitleOf(const QString& path) {
-  return ui::ToStdString(
-      QFileInfo(path).completeBaseName().left(CReadRawDataForm::kMaxDataIdLength));
-}
-
 }  // namespace
 
 CReadRawDataDlg::CReadRawDataDlg(QWidget* parent, COLMDoc& doc) : QDialog(parent), m_doc(doc) {
@@ -231,7 +224,7 @@ void CReadRawDataDlg::SetFiles(const QStringList& files, bool suggest) {
   m_lines = FirstLines(form.path, 30);
   // Several files take their own names as titles.
   dataId->setEnabled(files.size() == 1);
-  dataId->setText(files.size() == 1 ? ui::ToQString(TitleOf(files.first())) : QString());
+  dataId->setText(files.size() == 1 ? ui::ToQString(CReadRawDataForm::DataIdOf(ui::ToStdString(files.first()))) : QString());
   if (suggest)
     Suggest();
   else
@@ -328,12 +321,9 @@ bool CReadRawDataDlg::ImportOne(CReadRawDataForm& form) {
   const QFileInfo info(ui::ToQString(form.path));
   if (info.size() < kTaskBytes) return static_cast<bool>(m_doc.Import(form));
   // A large file: read on a worker thread with progress and Cancel.
-  auto task = m_doc.PrepareTask(
-      "Read Raw Data", kChangeData | kChangeSettings,
-      [form](CReplicateDB& db, CGEList&, IProgress&) mutable { return form.Apply(db); });
   CTaskOptions options;
   options.label = tr("Reading %1...").arg(info.fileName());
-  return static_cast<bool>(RunDocTask(this, m_doc, std::move(task), options));
+  return static_cast<bool>(RunDocTask(this, m_doc, m_doc.PrepareImport(form), options));
 }
 
 int CReadRawDataDlg::Apply() {
@@ -347,7 +337,7 @@ int CReadRawDataDlg::Apply() {
   for (const QString& file : m_files) {
     CReadRawDataForm form = Form();
     form.path = ui::ToStdString(file);
-    if (several) form.dataId = TitleOf(file);
+    if (several) form.dataId = CReadRawDataForm::DataIdOf(form.path);
     if (ImportOne(form))
       ++created;
     else if (form.columns <= 0 || form.xColumn < 1 || form.xColumn > form.columns ||

@@ -313,6 +313,12 @@ std::unique_ptr<CDocTask> COLMDoc::PrepareAnalysis() {
                      });
 }
 
+std::unique_ptr<CDocTask> COLMDoc::PrepareImport(CReadRawDataForm form) {
+  return PrepareTask(
+      "Read Raw Data", kChangeData | kChangeSettings,
+      [form](CReplicateDB& db, CGEList&, IProgress&) mutable { return form.Apply(db); });
+}
+
 CDocResult COLMDoc::Finish(CDocTask& task, bool cancelled) {
   CDocResult result;
   result.messages = task.m_messages;

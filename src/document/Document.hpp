@@ -241,6 +241,8 @@ class COLMDoc {
   std::unique_ptr<CDocTask> PrepareTask(const std::string& name, unsigned changes,
                                         CDocTask::Work work);
   std::unique_ptr<CDocTask> PrepareAnalysis();
+  // The import of one file with the form's settings, for a worker thread.
+  std::unique_ptr<CDocTask> PrepareImport(CReadRawDataForm form);
   std::unique_ptr<CDocTask> PrepareOpen(const std::string& path);
   std::unique_ptr<CDocTask> PrepareSave(const std::string& path);
   // Takes the result of a task that ran: on success (and unless cancelled)

@@ -21,6 +21,19 @@ CDelimiterSet CReadRawDataForm::Delimiters() const {
   return d;
 }
 
+std::string CReadRawDataForm::DataIdOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.size() > static_cast<size_t>(kMaxDataIdLength)) {
+    size_t n = kMaxDataIdLength;
+    while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;  // UTF-8 continuation
+    name.resize(n);
+  }
+  return name;
+}
+
 bool CReadRawDataForm::Apply(CReplicateDB& db) {
   if (columns <= 0 || columns > kMaxColumns) {
     ShowMessage("Invalid number of columns");

@@ -20,6 +20,11 @@ class CReadRawDataForm {
       "Do not count comment and blank lines in the count for header lines. Data lines that "
       "are blank will be ignored.";
 
+  // The Data ID a file's replicate gets when none is given: the file's name
+  // without its last extension, cut to kMaxDataIdLength bytes where a
+  // character begins.
+  static std::string DataIdOf(const std::string& path);
+
   // Fields, with the dialog's defaults.
   bool blank = true;
   bool comma = true;

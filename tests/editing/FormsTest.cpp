@@ -60,6 +60,17 @@ class ZoneRulesTest : public ::testing::Test {
   CZoneRules rules{Filled(db)};
 };
 
+TEST(ReadRawDataFormTest, TheDataIdOfAFileIsItsNameCutToTheFieldsLimit) {
+  EXPECT_EQ(CReadRawDataForm::DataIdOf("/data/run.2.csv"), "run.2");
+  EXPECT_EQ(CReadRawDataForm::DataIdOf("plain"), "plain");
+  EXPECT_EQ(CReadRawDataForm::DataIdOf("/a.b/specimen_0123456789.txt"), "specimen_0123456");
+  // Cut where a character begins: the first 16 bytes of "Prüfkörper_links"
+  // end with a whole letter, those of "abcdefghijklmnoö" inside the "ö".
+  EXPECT_EQ(CReadRawDataForm::DataIdOf("x/Pr\xC3\xBC" "fk\xC3\xB6rper_links.csv"),
+            "Pr\xC3\xBC" "fk\xC3\xB6rper_lin");
+  EXPECT_EQ(CReadRawDataForm::DataIdOf("x/abcdefghijklmno\xC3\xB6.csv"), "abcdefghijklmno");
+}
+
 TEST_F(ZoneRulesTest, EnablingFollowsTheSmoothingChoice) {
   // {order, points, repeats, outliers} for No, Median, PMA, Robust Loess, Robust Lowess.
   const std::pair<int, std::tuple<bool, bool, bool, bool>> cases[] = {
