@@ -188,24 +188,16 @@ void CDistributionDlg::CellChanged(QTableWidgetItem* item) {
   }
 }
 
-bool CDistributionDlg::ReadField(QLineEdit* edit, double& value) {
-  if (ReadToolNumber(edit->text(), value)) return true;
-  ShowMessage("Please enter a number.", MessageKind::Information);
-  edit->setFocus();
-  edit->selectAll();
-  return false;
-}
-
 bool CDistributionDlg::StoreOption() {
   if (!CDistributionForm::HasOption(m_selected)) return true;
   double value = 0.0;
-  if (!ReadField(m_additional, value)) return false;
+  if (!ReadToolField(m_additional, value)) return false;
   m_options[static_cast<size_t>(m_selected + 1)] = value;
   return true;
 }
 
 bool CDistributionDlg::ReadRange(double& lower, double& upper) {
-  return ReadField(m_lower, lower) && ReadField(m_upper, upper);
+  return ReadToolField(m_lower, lower) && ReadToolField(m_upper, upper);
 }
 
 bool CDistributionDlg::ReadGrid(std::vector<double>& sample, bool singlePrecision) {

@@ -55,8 +55,6 @@ class CDistributionDlg : public QDialog {
   // Keeps the "Additional Data" text as the option of the selection; false
   // (with the field's message) when it is not a number.
   bool StoreOption();
-  // Reads a number field; shows the field's message and focuses it on failure.
-  bool ReadField(QLineEdit* edit, double& value);
   bool ReadRange(double& lower, double& upper);
   // The sample from the grid; false (message shown) on an invalid cell.
   bool ReadGrid(std::vector<double>& sample, bool singlePrecision = true);

@@ -101,13 +101,7 @@ bool CFailureSurfaceDlg::ReadFields() {
   CFailureSurfaceInput values = m_form.Input();
   for (int k = 0; k < 12; ++k) {
     double v = 0.0;
-    QLineEdit* edit = m_fields[static_cast<size_t>(k)];
-    if (!ReadToolNumber(edit->text(), v)) {
-      ShowMessage("Please enter a number.", MessageKind::Information);
-      edit->setFocus();
-      edit->selectAll();
-      return false;
-    }
+    if (!ReadToolField(m_fields[static_cast<size_t>(k)], v)) return false;
     *FieldOf(values, k) = static_cast<float>(v);
   }
   const std::string problem = CFailureSurfaceForm::Check(values);

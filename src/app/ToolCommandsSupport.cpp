@@ -1,6 +1,7 @@
 #include "app/ToolCommandsSupport.hpp"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
@@ -278,6 +279,14 @@ QString ToolNumber(double value) {
 
 bool ReadToolNumber(const QString& text, double& value) {
   return ParseFiniteNumber(ToStdString(text.trimmed()), value);
+}
+
+bool ReadToolField(QLineEdit* edit, double& value) {
+  if (ReadToolNumber(edit->text(), value)) return true;
+  ShowMessage("Please enter a number.", MessageKind::Information);
+  edit->setFocus();
+  edit->selectAll();
+  return false;
 }
 
 QString AskToolFile(QWidget* parent, bool save, const QString& title, const QString& filter,

@@ -17,6 +17,7 @@
 #include "plot/PlotCanvas.hpp"
 
 class QDialog;
+class QLineEdit;
 class QImage;
 
 namespace olm::app {
@@ -130,6 +131,9 @@ void RememberToolGeometry(QDialog* dialog, const QString& key);
 QString ToolNumber(double value);
 // Reads a number field: plain "C" locale numbers only.  False for anything else.
 bool ReadToolNumber(const QString& text, double& value);
+// Reads a dialog's number field; when it holds no number says "Please enter
+// a number." and selects the field for the correction.
+bool ReadToolField(QLineEdit* edit, double& value);
 
 // A file dialog of Qt's own (the same on every desktop, and reachable by
 // widget tests): an open or save dialog with the title, filter and default
