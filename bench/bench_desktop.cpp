@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchReplicates.hpp"
 #include "app/MainFrame.hpp"
 #include "app/OLMView.hpp"
 #include "app/PeakMemory.hpp"
@@ -47,13 +48,8 @@ std::string LargeProject() {
   olm::CProject project;
   olm::CReplicateDB& db = project.Database();
   for (int r = 1; r <= kReplicates; ++r) {
-    olm::CReplicate& rep = db.Replicate(db.AddReplicate());
-    rep.SetTitle("Replicate " + std::to_string(r));
-    rep.columnCount = 3;
-    rep.ResizeColumnTexts(3);
-    rep.SetXYColumns(2, 3);
-    rep.pointCount = kPoints;
-    rep.raw.SetSize(kPoints, 3);
+    olm::CReplicate& rep =
+        olm::bench::AddSizedReplicate(db, "Replicate " + std::to_string(r), 3, 2, 3, kPoints);
     for (int i = 1; i <= kPoints; ++i) {
       double* row = rep.raw.Row(i);
       const double x = 1e-6 * i;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BenchReplicates.hpp"
 #include "BenchData.hpp"
 #include "app/EditRawData.hpp"
 #include "app/ReadRawDataDlg.hpp"
@@ -42,18 +43,12 @@ class CQuietUi : public IUserInterface {
 
 void AddRows(COLMDoc& doc, int n) {
   doc.Modify("rows", kChangeData, [n](CReplicateDB& db, CGEList&) {
-    CReplicate& rep = db.Replicate(db.AddReplicate());
-    rep.columnCount = 3;
-    rep.pointCount = n;
-    rep.ResizeColumnTexts(3);
-    rep.raw.SetSize(n, 3);
+    CReplicate& rep = bench::AddSizedReplicate(db, "million", 3, 2, 3, n);
     for (int i = 1; i <= n; ++i) {
       rep.raw(i, 1) = i * 1e-3;
       rep.raw(i, 2) = i * 1e-6;
       rep.raw(i, 3) = 300.0 + (i % 100);
     }
-    rep.SetTitle("million");
-    rep.SetXYColumns(2, 3);
     return true;
   });
 }

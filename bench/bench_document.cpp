@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "BenchReplicates.hpp"
 #include "document/Document.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -40,19 +41,13 @@ std::unique_ptr<COLMDoc> MakeProject() {
   auto doc = std::make_unique<COLMDoc>();
   doc->Modify("Build", olm::kChangeData, [](olm::CReplicateDB& db, olm::CGEList&) {
     for (int r = 1; r <= kReplicates; ++r) {
-      const int slot = db.AddReplicate();
-      olm::CReplicate& rep = db.Replicate(slot);
-      rep.SetTitle("rep" + std::to_string(r));
-      rep.columnCount = 3;
-      rep.ResizeColumnTexts(3);
-      rep.SetXYColumns(2, 3);
-      rep.raw.SetSize(kRows, 3);
+      olm::CReplicate& rep =
+          olm::bench::AddSizedReplicate(db, "rep" + std::to_string(r), 3, 2, 3, kRows);
       for (int i = 1; i <= kRows; ++i) {
         rep.raw(i, 1) = i * 0.1;
         rep.raw(i, 2) = i * 1e-7;
         rep.raw(i, 3) = 500.0 * (1.0 - 1.0 / (1.0 + i * 1e-5)) + r;
       }
-      rep.pointCount = kRows;
     }
     return true;
   });

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 
+#include "BenchReplicates.hpp"
 #include "editing/EditCommands.hpp"
 #include "numerics/UserInterface.hpp"
 
@@ -38,13 +39,8 @@ CReplicateDB& Database(int replicates) {
   if (!db) {
     db = std::make_unique<CReplicateDB>();
     for (int r = 1; r <= replicates; ++r) {
-      olm::CReplicate& rep = db->Replicate(db->AddReplicate());
-      rep.SetTitle(olm::Format("r%d", r));
-      rep.columnCount = 2;
-      rep.SetXYColumns(1, 2);
-      rep.pointCount = kRows;
-      rep.ResizeColumnTexts(2);
-      rep.raw.SetSize(kRows, 2);
+      olm::CReplicate& rep =
+          olm::bench::AddSizedReplicate(*db, olm::Format("r%d", r), 2, 1, 2, kRows);
       for (int i = 1; i <= kRows; ++i) {
         rep.raw(i, 1) = 0.001 * i;
         rep.raw(i, 2) = r + 1e-6 * i;

@@ -8,7 +8,7 @@
 //   build/default/bench/bench_plot
 #include <benchmark/benchmark.h>
 
-#include "TensileCurves.hpp"
+#include "BenchReplicates.hpp"
 
 #include <QImage>
 #include <QPainter>

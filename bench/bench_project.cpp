@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchReplicates.hpp"
 #include "plot/Project.hpp"
 
 namespace {
@@ -41,7 +42,7 @@ std::string ProjectPath() {
 }
 
 void FillMatrix(olm::CMatrix<double>& m, int replicate, double shift) {
-  m.SetSize(kPoints, kColumns);
+  if (m.GetRows() != kPoints || m.GetColumns() != kColumns) m.SetSize(kPoints, kColumns);
   for (int i = 1; i <= kPoints; ++i) {
     double* row = m.Row(i);
     const double x = 1e-6 * i;
@@ -56,12 +57,9 @@ CProject& Project() {
     auto p = std::make_unique<CProject>();
     olm::CReplicateDB& db = p->Database();
     for (int r = 1; r <= kReplicates; ++r) {
-      olm::CReplicate& rep = db.Replicate(db.AddReplicate());
-      rep.SetTitle("Replicate " + std::to_string(r));
-      rep.columnCount = kColumns;
-      rep.ResizeColumnTexts(kColumns);
-      rep.SetXYColumns(2, 3);
-      rep.pointCount = rep.smoothedCount = kPoints;
+      olm::CReplicate& rep = olm::bench::AddSizedReplicate(db, "Replicate " + std::to_string(r),
+                                                           kColumns, 2, 3, kPoints);
+      rep.smoothedCount = kPoints;
       FillMatrix(rep.raw, r, 0.0);
       FillMatrix(rep.smoothedData, r, 0.01);
       FillMatrix(rep.fitData, r, 0.02);

@@ -8,7 +8,7 @@
 //   QT_QPA_PLATFORM=offscreen build/default/bench/bench_view
 #include <benchmark/benchmark.h>
 
-#include "TensileCurves.hpp"
+#include "BenchReplicates.hpp"
 
 #include <QApplication>
 #include <QMouseEvent>
