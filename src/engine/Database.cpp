@@ -254,28 +254,36 @@ bool CReplicateDB::DeleteReplicate(int i) {
   return true;
 }
 
+namespace {
+// Widens the extents of one kind (minIndex, maxIndex) by a box; while they
+// are still the "no data" placeholders (minimum above maximum) the box
+// replaces them, so data beyond +-1e20 are not hidden behind them.
+void Merge(CExtents& ext, int minIndex, int maxIndex, double xLo, double xHi, double yLo,
+           double yHi) {
+  auto& lo = ext[static_cast<size_t>(minIndex)];
+  auto& hi = ext[static_cast<size_t>(maxIndex)];
+  if (lo[0] > hi[0]) {
+    lo = {xLo, yLo};
+    hi = {xHi, yHi};
+    return;
+  }
+  lo[0] = std::min(lo[0], xLo);
+  lo[1] = std::min(lo[1], yLo);
+  hi[0] = std::max(hi[0], xHi);
+  hi[1] = std::max(hi[1], yHi);
+}
+}  // namespace
+
 void CReplicateDB::WidenExtents(double xMin, double xMax, double yMin, double yMax) {
   if (!std::isfinite(xMin) || !std::isfinite(xMax) || !std::isfinite(yMin) || !std::isfinite(yMax))
     return;
-  for (const auto& [lo, hi] : {std::pair(kRawMin, kRawMax), std::pair(kOverallMin, kOverallMax)}) {
-    // Still the "no data" placeholders (min above max): the first data replace them.
-    if (m_extents[lo][0] > m_extents[hi][0]) {
-      m_extents[lo] = {xMin, yMin};
-      m_extents[hi] = {xMax, yMax};
-      continue;
-    }
-    m_extents[lo][0] = std::min(m_extents[lo][0], xMin);
-    m_extents[lo][1] = std::min(m_extents[lo][1], yMin);
-    m_extents[hi][0] = std::max(m_extents[hi][0], xMax);
-    m_extents[hi][1] = std::max(m_extents[hi][1], yMax);
-  }
+  Merge(m_extents, kRawMin, kRawMax, xMin, xMax, yMin, yMax);
+  Merge(m_extents, kOverallMin, kOverallMax, xMin, xMax, yMin, yMax);
 }
 
 namespace {
 // Widens the extents of one kind by the finite points of rows 1..rows of
-// m's x and y columns; the first point replaces the "no data" placeholders
-// (min above max), so data beyond +-1e20 are not hidden behind them.  Points
-// with a NaN or infinite x or y are left out.
+// m's x and y columns.  Points with a NaN or infinite x or y are left out.
 void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m, int rows, int xCol,
             int yCol) {
   if (rows <= 0 || m.GetRows() < rows || xCol < 1 || yCol < 1 || xCol > m.GetColumns() ||
@@ -317,19 +325,7 @@ void Gather(CExtents& ext, int minIndex, int maxIndex, const CMatrix<double>& m,
     box.yHi = b.yHi > box.yHi ? b.yHi : box.yHi;
     box.any |= b.any;
   }
-  if (!box.any) return;
-  const double xLo = box.xLo, yLo = box.yLo, xHi = box.xHi, yHi = box.yHi;
-  auto& lo = ext[static_cast<size_t>(minIndex)];
-  auto& hi = ext[static_cast<size_t>(maxIndex)];
-  if (lo[0] > hi[0]) {
-    lo = {xLo, yLo};
-    hi = {xHi, yHi};
-    return;
-  }
-  lo[0] = std::min(lo[0], xLo);
-  lo[1] = std::min(lo[1], yLo);
-  hi[0] = std::max(hi[0], xHi);
-  hi[1] = std::max(hi[1], yHi);
+  if (box.any) Merge(ext, minIndex, maxIndex, box.xLo, box.xHi, box.yLo, box.yHi);
 }
 }  // namespace
 
@@ -371,18 +367,13 @@ void CReplicateDB::SetExtents(const CExtents& ext) {
   // The overall extents over the kinds that hold data (placeholders else).
   const int minIndex[3] = {kRawMin, kSmoothedMin, kFittedMin};
   const int maxIndex[3] = {kRawMax, kSmoothedMax, kFittedMax};
-  bool any = false;
   for (int k = 0; k < 3; ++k) {
     const auto& lo = ext[static_cast<size_t>(minIndex[k])];
     const auto& hi = ext[static_cast<size_t>(maxIndex[k])];
     if (lo[0] > hi[0]) continue;
     m_extents[static_cast<size_t>(minIndex[k])] = lo;
     m_extents[static_cast<size_t>(maxIndex[k])] = hi;
-    for (size_t e = 0; e < 2; ++e) {
-      m_extents[kOverallMin][e] = any ? std::min(m_extents[kOverallMin][e], lo[e]) : lo[e];
-      m_extents[kOverallMax][e] = any ? std::max(m_extents[kOverallMax][e], hi[e]) : hi[e];
-    }
-    any = true;
+    Merge(m_extents, kOverallMin, kOverallMax, lo[0], hi[0], lo[1], hi[1]);
   }
 }
 
