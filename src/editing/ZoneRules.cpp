@@ -29,9 +29,8 @@ int ChoiceOf(const Table& table, int stored) {
 
 // The "Order" entry of a polynomial order; 0 for an order not in the list.
 int OrderChoiceOf(int order) {
-  for (size_t i = 0; i < kPolynomialOrders.size(); ++i)
-    if (kPolynomialOrders[i].order == order) return static_cast<int>(i);
-  return 0;
+  const CPolynomialOrderInfo* known = FindPolynomialOrder(order);
+  return known ? static_cast<int>(known - kPolynomialOrders.data()) : 0;
 }
 
 }  // namespace
